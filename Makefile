@@ -1,0 +1,35 @@
+# Front door: `make test` and `make demo` are all a newcomer needs on Debian 12.
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build test asan fuzz bench demo clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+test: build
+	ctest --preset default -j $(JOBS)
+
+asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	scripts/run-fuzzers.sh build/fuzz $${FUZZ_SECONDS:-60}
+
+bench: build
+	scripts/run-benchmarks.sh build/default
+
+demo: build
+	scripts/demo.sh build/default
+
+clean:
+	rm -rf build

@@ -1,0 +1,39 @@
+#pragma once
+// `--trace FILE`: one line per SCSI command, appended to a file, e.g.
+//   E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=05/24/00
+// The device is the drive letter ("E:") or host adapter:target:LUN ("0:2:0").
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/data_direction.h"
+
+namespace morv {
+
+class CommandTrace {
+ public:
+  /// Opens `path` for appending; nullptr with `error` set when it cannot be opened.
+  static std::unique_ptr<CommandTrace> Open(const std::string& path, std::string& error);
+  ~CommandTrace();
+
+  /// Appends one line and flushes it, so a crash keeps everything before it.
+  void Record(const std::string& device, const uint8_t* cdb, size_t cdbLength, uint32_t dataLength,
+              DataDirection direction, const std::string& outcome);
+
+  /// "status=02 sense=05/24/00" (the sense part only when the sense key, ASC or ASCQ
+  /// is nonzero).
+  static std::string DeviceOutcome(uint8_t status, const uint8_t* sense, size_t senseLength);
+  /// "refused code=FD" for a request that never reached the device.
+  static std::string Refusal(uint8_t code);
+  /// The line Record writes, without the line feed.
+  static std::string FormatLine(const std::string& device, const uint8_t* cdb, size_t cdbLength,
+                                uint32_t dataLength, DataDirection direction, const std::string& outcome);
+
+ private:
+  explicit CommandTrace(std::FILE* file) : m_file(file) {}
+  std::FILE* m_file;
+};
+
+}  // namespace morv

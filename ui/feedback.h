@@ -1,0 +1,55 @@
+#pragma once
+// The feedback services every handler reports through: one pass of the message
+// pump, beeps, framework message boxes, the busy cursor and the status line.
+// ToolkitFeedback implements them over a Toolkit; tests use RecordingFeedback.
+
+#include <string>
+
+#include "ui/win32_types.h"
+
+namespace morv {
+
+/// Help context meaning "the string ID itself" for BeepMessageBoxId.
+inline constexpr unsigned kHelpContextFromStringId = 0xFFFFFFFFu;
+/// Framework string "Insufficient memory to perform operation.".
+inline constexpr unsigned kStringNoMemory = 61706;
+
+class Feedback {
+ public:
+  virtual ~Feedback() = default;
+
+  /// One pass of the message pump: at most one waiting message, no waiting.
+  virtual void PumpMessages() = 0;
+  /// Plays the sound of `type` (kSimpleBeep, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONHAND).
+  virtual void MessageBeep(unsigned type) = 0;
+  /// Framework message box: caption is the program file's base name; the button sets
+  /// OK, OK/Cancel, Yes/No/Cancel and Yes/No without an icon get the exclamation icon.
+  /// Returns the button pressed.
+  virtual int AfxMessageBox(const std::string& text, unsigned type = MB_OK, unsigned helpContext = 0) = 0;
+  /// The dialog's own message box with an explicit caption; `type` used as given.
+  virtual int WindowMessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+  /// The program's string resource `id`, or the empty text.
+  virtual std::string LoadString(unsigned id) const = 0;
+
+  virtual void BeginWaitCursor() = 0;
+  virtual void RestoreWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+
+  /// Replaces the status line's text.
+  virtual void SetStatusLine(const std::string& text) = 0;
+
+  /// Beep of `type`, then AfxMessageBox(text, type | extraStyle, helpContext).
+  int BeepMessageBox(const std::string& text, unsigned type, unsigned extraStyle = 0, unsigned helpContext = 0) {
+    MessageBeep(type);
+    return AfxMessageBox(text, type | extraStyle, helpContext);
+  }
+  /// BeepMessageBox with the text of string resource `stringId`; a help context of
+  /// kHelpContextFromStringId stands for `stringId` itself.
+  int BeepMessageBoxId(unsigned stringId, unsigned type, unsigned extraStyle = 0,
+                       unsigned helpContext = kHelpContextFromStringId) {
+    if (helpContext == kHelpContextFromStringId) helpContext = stringId;
+    return BeepMessageBox(LoadString(stringId), type, extraStyle, helpContext);
+  }
+};
+
+}  // namespace morv

@@ -1,0 +1,18 @@
+#pragma once
+// Where a sorted list box or combo box puts a new entry, the same in every toolkit.
+
+#include <string>
+#include <vector>
+
+namespace morv {
+
+/// Orders two entries as a desktop list box does: case-insensitive; blanks and
+/// punctuation before digits, digits before letters; hyphens and apostrophes are
+/// skipped, and between texts equal apart from them the shorter comes first. Returns <0, 0 or >0.
+int ListBoxCompare(const std::string& a, const std::string& b);
+
+/// Position at which a sorted control inserts `text`: after every entry that does
+/// not order after it.
+int InsertionIndex(const std::vector<std::string>& entries, const std::string& text);
+
+}  // namespace morv

@@ -1,0 +1,74 @@
+#pragma once
+// The emulated SCSI bus behind Morvantide4 --simulate and the tests: one host
+// adapter 0 with its own ID, emulated devices at target IDs and LUNs. Requests
+// complete a short delay after they were sent, on the manager's own thread, so
+// the requester's pumped wait really waits.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "platform/aspi_manager.h"
+#include "sim/emulated_device.h"
+
+namespace morv::sim {
+
+class SimAspiManager : public AspiManager {
+ public:
+  /// Adapter 0 named `identifier` with own ID `ownId`; requests complete `delay`
+  /// after they were sent.
+  explicit SimAspiManager(std::chrono::microseconds delay = std::chrono::milliseconds(2),
+                          std::string identifier = "SIMUL SCSI HOST", uint8_t ownId = 7);
+  /// Stops the manager's thread; requests still pending stay pending.
+  ~SimAspiManager() override;
+  SimAspiManager(const SimAspiManager&) = delete;
+  SimAspiManager& operator=(const SimAspiManager&) = delete;
+
+  /// Puts `device` (not owned; it must outlive the manager) at `target`/`lun`.
+  void Attach(uint8_t target, uint8_t lun, EmulatedDevice& device);
+  /// Fault: requests sent to `target` while this is set are taken and never
+  /// complete; only an abort ends them.
+  void SetNeverComplete(uint8_t target, bool never);
+  /// Requests taken and neither completed nor aborted yet.
+  size_t PendingCount();
+
+  /// SS_COMP with one adapter.
+  uint32_t GetASPI32SupportInfo() override;
+  /// SC_HA_INQUIRY, SC_EXEC_SCSI_CMD and SC_ABORT_SRB; other commands SS_INVALID_CMD.
+  uint32_t SendASPI32Command(void* srb) override;
+
+ private:
+  struct Pending {
+    SRB_ExecSCSICmd* srb;
+    std::chrono::steady_clock::time_point due;
+    bool never;
+  };
+
+  uint8_t Inquire(SRB_HAInquiry& srb);
+  uint8_t Execute(SRB_ExecSCSICmd& srb);
+  uint8_t Abort(const SRB_Abort& srb);
+  /// The manager's thread: completes each request when it is due.
+  void Run();
+  /// Runs the request on its device and completes the block (lock held).
+  void Complete(SRB_ExecSCSICmd& srb);
+
+  const std::chrono::microseconds m_delay;
+  const std::string m_identifier;
+  const uint8_t m_ownId;
+
+  std::mutex m_mutex;  // guards everything below, and the devices while they run
+  std::condition_variable m_changed;
+  std::map<std::pair<uint8_t, uint8_t>, EmulatedDevice*> m_devices;
+  std::map<uint8_t, bool> m_neverComplete;
+  std::list<Pending> m_pending;
+  bool m_stopping = false;
+  std::thread m_thread;
+};
+
+}  // namespace morv::sim

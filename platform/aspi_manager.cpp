@@ -25,6 +25,18 @@ bool AspiEvent::Wait(uint32_t milliseconds) {
   return true;
 }
 
+uint32_t DispatchingAspiManager::SendASPI32Command(void* srb) {
+  if (srb == nullptr) return SS_INVALID_SRB;
+  switch (static_cast<const uint8_t*>(srb)[0]) {
+    case SC_HA_INQUIRY: return Inquire(*static_cast<SRB_HAInquiry*>(srb));
+    case SC_EXEC_SCSI_CMD: return Execute(*static_cast<SRB_ExecSCSICmd*>(srb));
+    case SC_ABORT_SRB: return Abort(*static_cast<SRB_Abort*>(srb));
+    default:
+      StoreSrbStatus(static_cast<uint8_t*>(srb)[1], SS_INVALID_CMD);
+      return SS_INVALID_CMD;
+  }
+}
+
 uint8_t CheckExecBlock(const SRB_ExecSCSICmd& srb) {
   if (srb.SRB_CDBLen == 0 || srb.SRB_CDBLen > kMaxCdbLength) return SS_INVALID_SRB;
   if (srb.SRB_SenseLen > sizeof srb.SenseArea) return SS_INVALID_SRB;
@@ -62,6 +74,18 @@ void CompleteExecBlock(SRB_ExecSCSICmd& srb, uint8_t status, uint8_t haStat, uin
 void CopyIdentifier(uint8_t (&field)[16], const char* text) {
   std::memset(field, 0, sizeof field);
   std::memcpy(field, text, std::min(std::strlen(text), sizeof field));
+}
+
+uint8_t AnswerAdapterInquiry(SRB_HAInquiry& srb, uint8_t count, uint8_t ownId, const char* managerId,
+                             const char* identifier) {
+  srb.HA_Count = count;
+  srb.HA_SCSI_ID = ownId;
+  CopyIdentifier(srb.HA_ManagerId, managerId);
+  CopyIdentifier(srb.HA_Identifier, identifier);
+  std::memset(srb.HA_Unique, 0, sizeof srb.HA_Unique);
+  srb.HA_Unique[3] = 8;  // targets per bus
+  StoreSrbStatus(srb.SRB_Status, SS_COMP);
+  return SS_COMP;
 }
 
 }  // namespace morv

@@ -155,6 +155,21 @@ class AspiManager {
   virtual uint32_t SendASPI32Command(void* srb) = 0;
 };
 
+/// Base of the managers here: SendASPI32Command hands each block to its handler
+/// by SRB_Cmd and refuses other commands with SS_INVALID_CMD.
+class DispatchingAspiManager : public AspiManager {
+ public:
+  uint32_t SendASPI32Command(void* srb) final;
+
+ protected:
+  /// SC_HA_INQUIRY; final when it returns.
+  virtual uint8_t Inquire(SRB_HAInquiry& srb) = 0;
+  /// SC_EXEC_SCSI_CMD; SS_PENDING when taken, else the final status.
+  virtual uint8_t Execute(SRB_ExecSCSICmd& srb) = 0;
+  /// SC_ABORT_SRB; SS_COMP when the block was pending and is now SS_ABORTED.
+  virtual uint8_t Abort(const SRB_Abort& srb) = 0;
+};
+
 /// Reads SRB_Status as published by the manager's StoreSrbStatus.
 inline uint8_t LoadSrbStatus(const uint8_t& status) {
   return std::atomic_ref<uint8_t>(const_cast<uint8_t&>(status)).load(std::memory_order_acquire);
@@ -180,5 +195,9 @@ void CompleteExecBlock(SRB_ExecSCSICmd& srb, uint8_t status, uint8_t haStat, uin
 std::shared_ptr<AspiEvent> NotifyEventOf(const SRB_ExecSCSICmd& srb);
 /// Writes `text` into a 16-byte identification field, zero-padded, cut at 16.
 void CopyIdentifier(uint8_t (&field)[16], const char* text);
+/// Fills an adapter inquiry (count, own ID, names, 8 targets) and makes it final
+/// with SS_COMP.
+uint8_t AnswerAdapterInquiry(SRB_HAInquiry& srb, uint8_t count, uint8_t ownId, const char* managerId,
+                             const char* identifier);
 
 }  // namespace morv

@@ -35,31 +35,12 @@ size_t SimAspiManager::PendingCount() {
 
 uint32_t SimAspiManager::GetASPI32SupportInfo() { return (uint32_t{SS_COMP} << 8) | 1; }
 
-uint32_t SimAspiManager::SendASPI32Command(void* srb) {
-  if (srb == nullptr) return SS_INVALID_SRB;
-  switch (static_cast<const uint8_t*>(srb)[0]) {
-    case SC_HA_INQUIRY: return Inquire(*static_cast<SRB_HAInquiry*>(srb));
-    case SC_EXEC_SCSI_CMD: return Execute(*static_cast<SRB_ExecSCSICmd*>(srb));
-    case SC_ABORT_SRB: return Abort(*static_cast<SRB_Abort*>(srb));
-    default:
-      StoreSrbStatus(static_cast<uint8_t*>(srb)[1], SS_INVALID_CMD);
-      return SS_INVALID_CMD;
-  }
-}
-
 uint8_t SimAspiManager::Inquire(SRB_HAInquiry& srb) {
   if (srb.SRB_HaId != 0) {
     StoreSrbStatus(srb.SRB_Status, SS_INVALID_HA);
     return SS_INVALID_HA;
   }
-  srb.HA_Count = 1;
-  srb.HA_SCSI_ID = m_ownId;
-  CopyIdentifier(srb.HA_ManagerId, "Emulated bus");
-  CopyIdentifier(srb.HA_Identifier, m_identifier.c_str());
-  std::memset(srb.HA_Unique, 0, sizeof srb.HA_Unique);
-  srb.HA_Unique[3] = 8;  // targets per bus
-  StoreSrbStatus(srb.SRB_Status, SS_COMP);
-  return SS_COMP;
+  return AnswerAdapterInquiry(srb, 1, m_ownId, "Emulated bus", m_identifier.c_str());
 }
 
 uint8_t SimAspiManager::Execute(SRB_ExecSCSICmd& srb) {

@@ -19,7 +19,7 @@
 
 namespace morv::sim {
 
-class SimAspiManager : public AspiManager {
+class SimAspiManager : public DispatchingAspiManager {
  public:
   /// Adapter 0 named `identifier` with own ID `ownId`; requests complete `delay`
   /// after they were sent.
@@ -40,8 +40,6 @@ class SimAspiManager : public AspiManager {
 
   /// SS_COMP with one adapter.
   uint32_t GetASPI32SupportInfo() override;
-  /// SC_HA_INQUIRY, SC_EXEC_SCSI_CMD and SC_ABORT_SRB; other commands SS_INVALID_CMD.
-  uint32_t SendASPI32Command(void* srb) override;
 
  private:
   struct Pending {
@@ -50,9 +48,9 @@ class SimAspiManager : public AspiManager {
     bool never;
   };
 
-  uint8_t Inquire(SRB_HAInquiry& srb);
-  uint8_t Execute(SRB_ExecSCSICmd& srb);
-  uint8_t Abort(const SRB_Abort& srb);
+  uint8_t Inquire(SRB_HAInquiry& srb) override;
+  uint8_t Execute(SRB_ExecSCSICmd& srb) override;
+  uint8_t Abort(const SRB_Abort& srb) override;
   /// The manager's thread: completes each request when it is due.
   void Run();
   /// Runs the request on its device and completes the block (lock held).

@@ -55,18 +55,6 @@ uint32_t LinuxAspiManager::GetASPI32SupportInfo() {
   return (uint32_t{SS_COMP} << 8) | static_cast<uint32_t>(std::min<size_t>(m_adapters.size(), 255));
 }
 
-uint32_t LinuxAspiManager::SendASPI32Command(void* srb) {
-  if (srb == nullptr) return SS_INVALID_SRB;
-  switch (static_cast<const uint8_t*>(srb)[0]) {
-    case SC_HA_INQUIRY: return Inquire(*static_cast<SRB_HAInquiry*>(srb));
-    case SC_EXEC_SCSI_CMD: return Execute(*static_cast<SRB_ExecSCSICmd*>(srb));
-    case SC_ABORT_SRB: return Abort(*static_cast<SRB_Abort*>(srb));
-    default:
-      StoreSrbStatus(static_cast<uint8_t*>(srb)[1], SS_INVALID_CMD);
-      return SS_INVALID_CMD;
-  }
-}
-
 uint8_t LinuxAspiManager::Inquire(SRB_HAInquiry& srb) {
   if (m_wakeFd < 0) {
     StoreSrbStatus(srb.SRB_Status, SS_FAILED_INIT);
@@ -77,14 +65,8 @@ uint8_t LinuxAspiManager::Inquire(SRB_HAInquiry& srb) {
     return SS_INVALID_HA;
   }
   const HostAdapter& adapter = m_adapters[srb.SRB_HaId];
-  srb.HA_Count = static_cast<uint8_t>(std::min<size_t>(m_adapters.size(), 255));
-  srb.HA_SCSI_ID = adapter.ownId;
-  CopyIdentifier(srb.HA_ManagerId, "Linux SCSI sg");
-  CopyIdentifier(srb.HA_Identifier, adapter.procName.c_str());
-  std::memset(srb.HA_Unique, 0, sizeof srb.HA_Unique);
-  srb.HA_Unique[3] = 8;  // targets per bus
-  StoreSrbStatus(srb.SRB_Status, SS_COMP);
-  return SS_COMP;
+  return AnswerAdapterInquiry(srb, static_cast<uint8_t>(std::min<size_t>(m_adapters.size(), 255)), adapter.ownId,
+                              "Linux SCSI sg", adapter.procName.c_str());
 }
 
 uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {

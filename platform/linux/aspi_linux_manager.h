@@ -21,7 +21,7 @@
 
 namespace morv::linux_aspi {
 
-class LinuxAspiManager : public AspiManager {
+class LinuxAspiManager : public DispatchingAspiManager {
  public:
   /// Where sysfs and the device nodes are (tests point these at a prepared tree).
   struct Paths {
@@ -40,8 +40,6 @@ class LinuxAspiManager : public AspiManager {
 
   /// SS_COMP with the number of adapters (at most 255), or SS_NO_ADAPTERS.
   uint32_t GetASPI32SupportInfo() override;
-  /// SC_HA_INQUIRY, SC_EXEC_SCSI_CMD and SC_ABORT_SRB; other commands SS_INVALID_CMD.
-  uint32_t SendASPI32Command(void* srb) override;
 
   /// The host adapters, adapter number = position.
   const std::vector<HostAdapter>& Adapters() const { return m_adapters; }
@@ -50,9 +48,9 @@ class LinuxAspiManager : public AspiManager {
   struct Request;
   using NodeKey = std::tuple<uint32_t, uint32_t, uint64_t>;  // host, target, LUN
 
-  uint8_t Inquire(SRB_HAInquiry& srb);
-  uint8_t Execute(SRB_ExecSCSICmd& srb);
-  uint8_t Abort(const SRB_Abort& srb);
+  uint8_t Inquire(SRB_HAInquiry& srb) override;
+  uint8_t Execute(SRB_ExecSCSICmd& srb) override;
+  uint8_t Abort(const SRB_Abort& srb) override;
   /// An open descriptor of the node at host/target/LUN, or -1.
   int NodeFor(uint32_t host, uint32_t target, uint64_t lun);
   /// Opens `node` read-write and checks that the sg driver names the same address.

@@ -18,9 +18,9 @@ SimAspiManager::~SimAspiManager() {
   m_thread.join();
 }
 
-void SimAspiManager::Attach(uint8_t target, uint8_t lun, EmulatedDevice& device) {
+void SimAspiManager::Attach(uint8_t target, uint8_t lun, std::shared_ptr<EmulatedDevice> device) {
   std::lock_guard lock(m_mutex);
-  m_devices[{target, lun}] = &device;
+  m_devices[{target, lun}] = std::move(device);
 }
 
 void SimAspiManager::SetNeverComplete(uint8_t target, bool never) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,8 +31,9 @@ class SimAspiManager : public DispatchingAspiManager {
   SimAspiManager(const SimAspiManager&) = delete;
   SimAspiManager& operator=(const SimAspiManager&) = delete;
 
-  /// Puts `device` (not owned; it must outlive the manager) at `target`/`lun`.
-  void Attach(uint8_t target, uint8_t lun, EmulatedDevice& device);
+  /// Puts `device` at `target`/`lun`; the manager shares it with the caller, who
+  /// may inject faults and read its record while no request to it is pending.
+  void Attach(uint8_t target, uint8_t lun, std::shared_ptr<EmulatedDevice> device);
   /// Fault: requests sent to `target` while this is set are taken and never
   /// complete; only an abort ends them.
   void SetNeverComplete(uint8_t target, bool never);
@@ -62,7 +64,7 @@ class SimAspiManager : public DispatchingAspiManager {
 
   std::mutex m_mutex;  // guards everything below, and the devices while they run
   std::condition_variable m_changed;
-  std::map<std::pair<uint8_t, uint8_t>, EmulatedDevice*> m_devices;
+  std::map<std::pair<uint8_t, uint8_t>, std::shared_ptr<EmulatedDevice>> m_devices;
   std::map<uint8_t, bool> m_neverComplete;
   std::list<Pending> m_pending;
   bool m_stopping = false;

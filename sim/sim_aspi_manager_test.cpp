@@ -65,24 +65,26 @@ TEST(SimAspiManager, OneAdapterWithItsNameAndOwnId) {
 }
 
 TEST(SimAspiManager, CompletesLaterOnItsOwnThread) {
-  ScriptedDevice drive;
+  auto drive = std::make_shared<ScriptedDevice>();
   SimAspiManager manager(std::chrono::milliseconds(1));
   manager.Attach(2, 0, drive);
   Request request(0, 2);
   EXPECT_EQ(manager.SendASPI32Command(&request.srb), SS_PENDING);
   ASSERT_TRUE(request.WaitDone());
   EXPECT_EQ(LoadSrbStatus(request.srb.SRB_Status), SS_COMP);
-  EXPECT_NE(drive.ranOn, std::this_thread::get_id());
-  ASSERT_EQ(drive.Record().size(), 1u);
-  EXPECT_EQ(drive.Record()[0].cdb, (std::vector<uint8_t>{0x12, 0, 0, 0, 36, 0}));
-  EXPECT_EQ(drive.Record()[0].direction, DataDirection::In);
-  EXPECT_EQ(drive.Record()[0].dataLength, 36u);
+  EXPECT_NE(drive->ranOn, std::this_thread::get_id());
+  ASSERT_EQ(drive->Record().size(), 1u);
+  EXPECT_EQ(drive->Record()[0].cdb, (std::vector<uint8_t>{0x12, 0, 0, 0, 36, 0}));
+  EXPECT_EQ(drive->Record()[0].direction, DataDirection::In);
+  EXPECT_EQ(drive->Record()[0].dataLength, 36u);
 }
 
 TEST(SimAspiManager, OutcomesByTarget) {
-  ScriptedDevice good, failing, vanished;
-  failing.answer = {0x02, FixedSense(0x05, 0x24, 0x90)};
-  vanished.present = false;
+  auto good = std::make_shared<ScriptedDevice>();
+  auto failing = std::make_shared<ScriptedDevice>();
+  auto vanished = std::make_shared<ScriptedDevice>();
+  failing->answer = {0x02, FixedSense(0x05, 0x24, 0x90)};
+  vanished->present = false;
   SimAspiManager manager(std::chrono::microseconds(0));
   manager.Attach(0, 0, good);
   manager.Attach(2, 0, failing);
@@ -112,11 +114,12 @@ TEST(SimAspiManager, OutcomesByTarget) {
     EXPECT_EQ(request.srb.SenseArea[12], c.asc) << c.name;
     EXPECT_EQ(request.srb.SenseArea[13], c.ascq) << c.name;
   }
-  EXPECT_TRUE(vanished.Record().empty());
+  EXPECT_TRUE(vanished->Record().empty());
 }
 
 TEST(SimAspiManager, NeverCompletingRequestEndsOnlyByAbort) {
-  ScriptedDevice drive, disk;
+  auto drive = std::make_shared<ScriptedDevice>();
+  auto disk = std::make_shared<ScriptedDevice>();
   SimAspiManager manager(std::chrono::microseconds(0));
   manager.Attach(2, 0, drive);
   manager.Attach(0, 0, disk);
@@ -139,7 +142,7 @@ TEST(SimAspiManager, NeverCompletingRequestEndsOnlyByAbort) {
   EXPECT_TRUE(stuck.event->Wait(0));
   EXPECT_EQ(manager.PendingCount(), 0u);
   EXPECT_EQ(manager.SendASPI32Command(&abort), SS_ABORT_FAIL);
-  EXPECT_TRUE(drive.Record().empty());
+  EXPECT_TRUE(drive->Record().empty());
 
   manager.SetNeverComplete(2, false);
   Request next(0, 2);

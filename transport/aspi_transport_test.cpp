@@ -13,26 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "transport/aspi_test_support.h"
 #include "transport/command_trace.h"
 #include "ui/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
-
-/// Each read of the calendar clock advances it by `step` seconds.
-class SteppingClock : public Clock {
- public:
-  int64_t now = 1'000'000;
-  int64_t step = 0;
-  int sleeps = 0;
-  uint32_t TickCount() override { return 0; }
-  void Sleep(uint32_t) override { ++sleeps; }
-  int64_t CalendarSeconds() override {
-    const int64_t value = now;
-    now += step;
-    return value;
-  }
-};
 
 /// Blocks full of garbage (the transport must clear them), events that can fail.
 class TestResources : public AspiRequestResources {

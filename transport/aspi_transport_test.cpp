@@ -187,7 +187,8 @@ TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
   EXPECT_EQ(b.SRB_BufPointer, data);
   EXPECT_EQ(b.SRB_SenseLen, 14);
   EXPECT_EQ(b.SRB_CDBLen, 10);
-  EXPECT_NE(b.SRB_PostProc, nullptr);
+  const void* postProc = b.SRB_PostProc;  // a packed field: read it by value
+  EXPECT_NE(postProc, nullptr);
   EXPECT_EQ(b.CDBByte[1], 0x61) << "LUN merged by the command layer and copied unchanged";
   EXPECT_EQ(std::vector<uint8_t>(b.CDBByte, b.CDBByte + 10), std::vector<uint8_t>(cdb, cdb + 10));
   // Everything else stays zero.

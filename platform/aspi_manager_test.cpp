@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <thread>
 
 namespace morv {
@@ -120,25 +119,6 @@ TEST(ExecBlock, CompleteKeepsTheEventAliveForItsSignal) {
   EXPECT_FALSE(watch.expired());
   held->Set();
   EXPECT_TRUE(held->Wait(0));
-}
-
-TEST(CopyIdentifier, PadsWithZerosAndCutsAtSixteen) {
-  struct Case {
-    const char* text;
-    std::string expected;  // all 16 bytes
-  };
-  const Case cases[] = {
-      {"scsi_debug", std::string("scsi_debug") + std::string(6, '\0')},
-      {"0123456789ABCDEF", "0123456789ABCDEF"},
-      {"0123456789ABCDEFGHIJ", "0123456789ABCDEF"},
-      {"", std::string(16, '\0')},
-  };
-  for (const auto& c : cases) {
-    uint8_t field[16];
-    std::memset(field, 0x55, sizeof field);
-    CopyIdentifier(field, c.text);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(field), 16), c.expected) << c.text;
-  }
 }
 
 }  // namespace

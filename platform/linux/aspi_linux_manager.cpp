@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "platform/linux/aspi_linux_sg.h"
 
@@ -93,7 +94,12 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
   request->srb = &srb;
   request->fd = fd;
   request->direction = ExecBlockDirection(srb);
-  if (request->direction != DataDirection::None) request->buffer.resize(srb.SRB_BufLen);
+  try {
+    if (request->direction != DataDirection::None) request->buffer.resize(srb.SRB_BufLen);
+  } catch (const std::bad_alloc&) {
+    CompleteExecBlock(srb, SS_BUFFER_TO_BIG, HASTAT_OK, 0);
+    return SS_BUFFER_TO_BIG;
+  }
   if (request->direction == DataDirection::Out)
     std::memcpy(request->buffer.data(), srb.SRB_BufPointer, srb.SRB_BufLen);
   std::memcpy(request->cdb, srb.CDBByte, sizeof request->cdb);

@@ -1,18 +1,3 @@
-// Morvantide4: reaches the drive by host adapter, target ID and LUN.
+#include "apps/programs.h"
 
-#include "apps/interim_device_access.h"
-#include "apps/program_main.h"
-#include "ui/resources.h"
-
-int main(int argc, char** argv) {
-  using namespace morv;
-  ProgramDefinition program{
-      "Morvantide4",
-      "4.1.0",
-      "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by host adapter, target ID and LUN.",
-      Resources4(),
-      [] { return std::make_unique<RefusingTransport>(ProgramKind::Four); },
-      [](CScsiDrive&, Feedback&) { return std::make_unique<EmptySelection>(); },
-  };
-  return ProgramMain(program, argc, argv);
-}
+int main(int argc, char** argv) { return morv::ProgramMain(morv::Program4(), argc, argv); }

@@ -53,10 +53,15 @@ TEST(FlashApp, NoticeThenDialogWithTheProgramFilesName) {
     ScriptedToolkit toolkit;
     ToolkitFeedback feedback{toolkit, c.resources, ProgramTitle(c.programPath, "fallback")};
     IdleTransport transport;
-    RecordingSelection* selection = nullptr;
+    // The selection goes with the dialog; its calls are kept past it.
+    struct KeptSelection : RecordingSelection {
+      std::vector<std::string>* kept = nullptr;
+      ~KeptSelection() override { *kept = calls; }
+    };
+    std::vector<std::string> selectionCalls;
     CFlashApp app(toolkit, feedback, c.resources, transport, [&](CScsiDrive&, Feedback&) {
-      auto s = std::make_unique<RecordingSelection>();
-      selection = s.get();
+      auto s = std::make_unique<KeptSelection>();
+      s->kept = &selectionCalls;
       return std::unique_ptr<Selection>(std::move(s));
     });
     toolkit.script = {ScriptedToolkit::Click(IDOK)};
@@ -70,8 +75,7 @@ TEST(FlashApp, NoticeThenDialogWithTheProgramFilesName) {
     EXPECT_EQ(toolkit.events.at(1), "dialog " + c.resources.mainDialog.caption);
     EXPECT_TRUE(toolkit.beeps.empty());
     EXPECT_EQ(toolkit.EventsStartingWith("end ").size(), 1u);
-    ASSERT_NE(selection, nullptr);
-    EXPECT_EQ(selection->calls.back(), "destroy");
+    EXPECT_EQ(selectionCalls, (std::vector<std::string>{"attach", "init-devices", "destroy"}));
   }
 }
 

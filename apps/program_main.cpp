@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,19 +25,23 @@ bool IsSet(const char* variable) {
 /// Whether Qt has somewhere to draw: a display server, or a platform asked for by name.
 bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
 
+/// The application over whichever toolkit was chosen.
+int RunApplication(const ProgramDefinition& program, const std::string& title, Toolkit& toolkit) {
+  ToolkitFeedback feedback(toolkit, program.resources, title);
+  std::unique_ptr<Transport> transport = program.makeTransport();
+  CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
+  app.InitInstance();
+  return 0;
+}
+
 int RunWithQt(const ProgramDefinition& program, const std::string& title, char* programPath) {
   // Qt sees no arguments of ours: they have been handled already.
   int qtArgc = 1;
   char* qtArgv[] = {programPath, nullptr};
   QApplication application(qtArgc, qtArgv);
   application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
-
   qt::QtToolkit toolkit;
-  ToolkitFeedback feedback(toolkit, program.resources, title);
-  std::unique_ptr<Transport> transport = program.makeTransport();
-  CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
-  app.InitInstance();
-  return 0;
+  return RunApplication(program, title, toolkit);
 }
 
 }  // namespace

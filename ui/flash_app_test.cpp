@@ -4,7 +4,7 @@
 
 #include "ui/app_title.h"
 #include "ui/resources.h"
-#include "ui/testing/idle_transport.h"
+#include "scsi/testing/fake_transport.h"
 #include "ui/testing/recording_selection.h"
 #include "ui/testing/scripted_toolkit.h"
 #include "ui/testing/temp_directory.h"
@@ -52,7 +52,7 @@ TEST(FlashApp, NoticeThenDialogWithTheProgramFilesName) {
     TempCurrentDirectory dir;
     ScriptedToolkit toolkit;
     ToolkitFeedback feedback{toolkit, c.resources, ProgramTitle(c.programPath, "fallback")};
-    IdleTransport transport;
+    FakeTransport transport;
     // The selection goes with the dialog; its calls are kept past it.
     struct KeptSelection : RecordingSelection {
       std::vector<std::string>* kept = nullptr;

@@ -4,7 +4,7 @@
 
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
-#include "ui/testing/idle_transport.h"
+#include "scsi/testing/fake_transport.h"
 #include "ui/testing/recording_selection.h"
 #include "ui/testing/scripted_toolkit.h"
 #include "ui/testing/temp_directory.h"
@@ -52,7 +52,7 @@ struct DialogRun {
   TempCurrentDirectory dir;
   ScriptedToolkit toolkit;
   ToolkitFeedback feedback{toolkit, resources, program.name};
-  IdleTransport transport;
+  FakeTransport transport;
   std::unique_ptr<RecordingSelection> ownedSelection = std::make_unique<RecordingSelection>();
   RecordingSelection* selection = ownedSelection.get();
   std::unique_ptr<CFlashDlg> dialog;
@@ -99,7 +99,7 @@ TEST(FlashDlgInit, ControlStateAfterInitialisation) {
     EXPECT_EQ(w.systemMenu, (std::vector<SystemMenuItem>{{}, {IDM_ABOUTBOX, program.aboutItem}}));
     EXPECT_EQ(w.bigIcon, IDR_MAINFRAME);
     EXPECT_EQ(w.smallIcon, IDR_MAINFRAME);
-    EXPECT_EQ(run.transport.requests, 0);
+    EXPECT_EQ(run.transport.sent.size(), 0u);
     EXPECT_TRUE(run.toolkit.boxes.empty());
     EXPECT_TRUE(run.toolkit.faults.empty()) << run.toolkit.faults.front();
   }
@@ -133,7 +133,7 @@ TEST(FlashDlgInit, NoAboutItemWithoutSystemMenuOrText) {
   for (const ProgramResources* resources : {&noSystemMenu, &noText}) {
     ScriptedToolkit toolkit;
     ToolkitFeedback feedback{toolkit, *resources, "MorvantideNT"};
-    IdleTransport transport;
+    FakeTransport transport;
     CFlashDlg dialog(toolkit, feedback, *resources, transport,
                      [](CScsiDrive&, Feedback&) { return std::make_unique<RecordingSelection>(); });
     toolkit.script = {Act::Menu(ID_ABOUT)};  // the menu-bar About still works
@@ -232,7 +232,7 @@ TEST(FlashDlgMessageMap, CommandsReachTheirHandlers) {
       EXPECT_EQ(result, c.result);
     }
     EXPECT_TRUE(run.toolkit.boxes.empty());
-    EXPECT_EQ(run.transport.requests, 0);
+    EXPECT_EQ(run.transport.sent.size(), 0u);
   }
 }
 

@@ -19,7 +19,7 @@
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
-#include "ui/testing/idle_transport.h"
+#include "scsi/testing/fake_transport.h"
 #include "ui/testing/recording_selection.h"
 #include "ui/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
@@ -153,7 +153,7 @@ TEST_F(QtToolkitTest, ClickingAFileEntryReplacesTheSelectedFile) {
   TempCurrentDirectory dir;
   for (const char* name : {"ALPHA.OUC", "BETA.OUC", "GAMMA.OUC"}) dir.Touch(name);
   ToolkitFeedback feedback(toolkit, ResourcesNT(), "MorvantideNT");
-  IdleTransport transport;
+  FakeTransport transport;
   CFlashDlg dialog(toolkit, feedback, ResourcesNT(), transport,
                    [](CScsiDrive&, Feedback&) { return std::make_unique<RecordingSelection>(); });
   std::vector<std::string> seen;

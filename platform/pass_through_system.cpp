@@ -2,6 +2,16 @@
 
 namespace morv {
 
+char DriveLetterOf(const std::string& path) {
+  static const char kPrefix[] = "\\\\.\\";
+  const size_t prefixLength = sizeof kPrefix - 1;
+  if (path.size() != prefixLength + 2 || path.compare(0, prefixLength, kPrefix) != 0 || path.back() != ':')
+    return 0;
+  const char letter = path[prefixLength];
+  if (letter >= 'a' && letter <= 'z') return static_cast<char>(letter - 'a' + 'A');
+  return letter >= 'A' && letter <= 'Z' ? letter : 0;
+}
+
 DataDirection RecordDirection(const ScsiPassThroughDirect& request) {
   if (request.DataTransferLength == 0) return DataDirection::None;
   switch (request.DataIn) {

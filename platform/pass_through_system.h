@@ -80,6 +80,10 @@ class PassThroughSystem {
   virtual bool MessageText(int code, size_t bufferSize, std::string& text) = 0;
 };
 
+/// The drive letter ('A' to 'Z') a device path of the form "\\.\E:" names, in
+/// either case; 0 for any other path.
+char DriveLetterOf(const std::string& path);
+
 /// Data direction a system gives a record: as declared for data-out and data-in,
 /// by operation code for an unspecified direction, none for a length of 0.
 DataDirection RecordDirection(const ScsiPassThroughDirect& request);

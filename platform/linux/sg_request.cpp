@@ -42,14 +42,8 @@ constexpr uint16_t kDriverTimeout = 0x06;
 }  // namespace
 
 std::string NodeForPath(const std::string& path) {
-  static const char kPrefix[] = "\\\\.\\";
-  const size_t prefixLength = sizeof kPrefix - 1;
-  if (path.size() != prefixLength + 2 || path.compare(0, prefixLength, kPrefix) != 0 || path.back() != ':')
-    return {};
-  char letter = path[prefixLength];
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-  if (letter < 'A' || letter > 'Z') return {};
-  return "/dev/sg" + std::to_string(letter - 'A');
+  const char letter = DriveLetterOf(path);
+  return letter == 0 ? std::string() : "/dev/sg" + std::to_string(letter - 'A');
 }
 
 int SgDirection(DataDirection direction) {

@@ -73,10 +73,16 @@ DeviceResult StandardDevice::Answer(const DeviceCommand& command, std::vector<ui
     return {kStatusCheckCondition, refused->second};
   if (command.cdb.empty()) return CheckCondition(0x05, 0x20, 0x00);  // INVALID COMMAND OPERATION CODE
   const uint8_t operationCode = command.cdb[0];
+  const bool otherLun = command.cdb.size() > 1 && (command.cdb[1] >> 5) != 0;
+  // A pending unit attention comes before any other answer, except to INQUIRY and
+  // REQUEST SENSE, and only on the logical unit it belongs to.
+  if (!m_pendingAttention.empty() && !otherLun && operationCode != kOpInquiry && operationCode != kOpRequestSense) {
+    DeviceResult attention{kStatusCheckCondition, m_pendingAttention};
+    m_pendingAttention.clear();
+    return attention;
+  }
   if (auto refused = m_refusedOperations.find(operationCode); refused != m_refusedOperations.end())
     return {kStatusCheckCondition, refused->second};
-
-  const bool otherLun = command.cdb.size() > 1 && (command.cdb[1] >> 5) != 0;
   if (operationCode == kOpInquiry) {
     DeviceResult result = Inquiry(command, dataIn);
     // A logical unit that is not there: peripheral qualifier 3, type 1Fh.
@@ -85,11 +91,6 @@ DeviceResult StandardDevice::Answer(const DeviceCommand& command, std::vector<ui
   }
   if (otherLun) return CheckCondition(0x05, 0x25, 0x00);  // LOGICAL UNIT NOT SUPPORTED
   if (operationCode == kOpRequestSense) return RequestSense(command, dataIn);
-  if (!m_pendingAttention.empty()) {
-    DeviceResult attention{kStatusCheckCondition, m_pendingAttention};
-    m_pendingAttention.clear();
-    return attention;
-  }
   return Respond(command, dataIn);
 }
 

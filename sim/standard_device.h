@@ -36,8 +36,9 @@ class StandardDevice : public EmulatedDevice {
  public:
   explicit StandardDevice(Identity identity);
 
-  /// Faults first, then INQUIRY and REQUEST SENSE (which never report a unit
-  /// attention), then a pending unit attention, then the model's own commands.
+  /// A busy target or a refused command first, then a pending unit attention
+  /// (never to INQUIRY or REQUEST SENSE), then a refused operation code, then the
+  /// common commands, then the model's own.
   DeviceResult Execute(const DeviceCommand& command) override;
   const std::vector<RecordedCommand>& Record() const override { return m_record; }
   /// False from the command VanishAt names on.

@@ -1,7 +1,7 @@
 #pragma once
 // A pass-through system for tests that sits in front of another one and records
-// what the transport hands it: the paths it opens, each request as it goes down,
-// each capabilities query, and how many handles are open. A hook runs before each
+// what the transport hands it: the paths it opens, each request as it goes down and
+// as it comes back, each capabilities query, and how many handles are open. A hook runs before each
 // request reaches the system behind it (tests use it to nest requests).
 
 #include <functional>
@@ -18,6 +18,7 @@ class RecordingPassThroughSystem : public PassThroughSystem {
 
   std::vector<std::string> opened;                ///< every path Open was asked for
   std::vector<PassThroughRecord> requests;        ///< every record as it went down
+  std::vector<PassThroughRecord> answers;         ///< every record as the system gave it back
   std::vector<bool> succeeded;                    ///< whether each request's call succeeded
   int capabilityQueries = 0;
   int openHandles = 0;                            ///< opened and not yet closed
@@ -33,6 +34,7 @@ class RecordingPassThroughSystem : public PassThroughSystem {
     requests.push_back(record);
     if (beforeRequest) beforeRequest();
     const bool ok = m_inner.PassThroughDirect(handle, record);
+    answers.push_back(record);
     succeeded.push_back(ok);
     return ok;
   }

@@ -59,7 +59,7 @@ DeviceResult StandardDevice::Execute(const DeviceCommand& command) {
   // Data reaches the initiator only in a data-in phase, and never past its length.
   if (command.direction == DataDirection::In && command.data != nullptr) {
     dataIn.resize(std::min<size_t>(dataIn.size(), command.dataLength));
-    std::memcpy(command.data, dataIn.data(), dataIn.size());
+    if (!dataIn.empty()) std::memcpy(command.data, dataIn.data(), dataIn.size());
   } else {
     dataIn.clear();
   }

@@ -16,6 +16,7 @@
 #include "platform/testing/recording_pass_through_system.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/command_trace.h"
+#include "transport/pass_through_stack.h"
 #include "ui/testing/recording_feedback.h"
 
 namespace morv {
@@ -301,6 +302,20 @@ TEST_F(PassThroughTransportTest, RefusalBeforeTheDeviceLeavesNoStaleUnitAttentio
     devices.drive->VanishAt(0);
     simulated.FailPassThrough(0, 0);
   }
+}
+
+TEST(PassThroughStack, SimulatedStackReachesTheEmulatedDrivesThroughTheTransport) {
+  auto stack = MakePassThroughStack(true);
+  ASSERT_TRUE(stack->devices.has_value());
+  RecordingFeedback feedback;
+  CScsiDrive drive(*stack->transport, feedback);
+  stack->transport->DriveNames[0] = "E:";
+  stack->transport->MaxTransfer[0] = 255;
+  std::vector<uint8_t> inquiry(256, 0);
+  drive.SetBuffer(inquiry.data(), 255);
+  ASSERT_EQ(drive.Inquiry(255), kCodeDone);
+  EXPECT_EQ(std::string(inquiry.begin() + 16, inquiry.begin() + 32), "MX-R4410        ");
+  EXPECT_EQ(stack->devices->drive->Record().size(), 1u);
 }
 
 TEST(PassThroughTransportTrace, OneLinePerRequestWithDeviceCdbAndOutcome) {

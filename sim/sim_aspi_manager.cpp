@@ -9,6 +9,13 @@ namespace morv::sim {
 SimAspiManager::SimAspiManager(std::chrono::microseconds delay, std::string identifier, uint8_t ownId)
     : m_delay(delay), m_identifier(std::move(identifier)), m_ownId(ownId), m_thread([this] { Run(); }) {}
 
+SimAspiManager::SimAspiManager(const StandardDevices& devices, std::chrono::microseconds delay)
+    : SimAspiManager(delay) {
+  Attach(0, 0, devices.disk);
+  Attach(2, 0, devices.drive);
+  Attach(5, 0, devices.cdrom);
+}
+
 SimAspiManager::~SimAspiManager() {
   {
     std::lock_guard lock(m_mutex);

@@ -17,15 +17,22 @@
 
 #include "platform/aspi_manager.h"
 #include "sim/emulated_device.h"
+#include "sim/standard_devices.h"
 
 namespace morv::sim {
 
 class SimAspiManager : public DispatchingAspiManager {
  public:
-  /// Adapter 0 named `identifier` with own ID `ownId`; requests complete `delay`
-  /// after they were sent.
-  explicit SimAspiManager(std::chrono::microseconds delay = std::chrono::milliseconds(2),
-                          std::string identifier = "SIMUL SCSI HOST", uint8_t ownId = 7);
+  /// How long after it was sent a request completes, unless a test says otherwise.
+  static constexpr std::chrono::microseconds kDefaultDelay = std::chrono::milliseconds(2);
+
+  /// Adapter 0 named `identifier` with own ID `ownId`, no device on it; requests
+  /// complete `delay` after they were sent.
+  explicit SimAspiManager(std::chrono::microseconds delay = kDefaultDelay, std::string identifier = "SIMUL SCSI HOST",
+                          uint8_t ownId = 7);
+  /// Adapter 0 "SIMUL SCSI HOST", own ID 7, with the standard set: the disk at
+  /// target 0, the MX-R4410 at target 2, the other CD-ROM at target 5 (LUN 0).
+  explicit SimAspiManager(const StandardDevices& devices, std::chrono::microseconds delay = kDefaultDelay);
   /// Stops the manager's thread; requests still pending stay pending.
   ~SimAspiManager() override;
   SimAspiManager(const SimAspiManager&) = delete;

@@ -4,17 +4,13 @@
 #include "transport/aspi_transport.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "transport/aspi_test_support.h"
-#include "transport/command_trace.h"
 #include "ui/testing/recording_feedback.h"
 
 namespace morv {
@@ -408,12 +404,9 @@ TEST_F(AspiTransportTest, AdapterInquiryReadsIdentifierAndWaitsAtMostTenSeconds)
 }
 
 TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
-  char path[] = "/tmp/aspi-trace-XXXXXX";
-  close(mkstemp(path));
-  std::string error;
-  auto trace = CommandTrace::Open(path, error);
-  ASSERT_TRUE(trace) << error;
-  AspiTransport traced(manager, feedback, clock, resources, trace.get());
+  TraceFile trace;
+  ASSERT_TRUE(trace.Trace()) << trace.Error();
+  AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
   CScsiDrive tracedDrive(traced, feedback);
   tracedDrive.m_targetId = 2;
   tracedDrive.SetBuffer(data, 36);
@@ -431,13 +424,8 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
   manager.atOnce = false;
   clock.step = 1;
   tracedDrive.ExecRequest(cdb, 6, 10);
-  trace.reset();
 
-  std::ifstream in(path);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  std::remove(path);
-  EXPECT_EQ(lines, (std::vector<std::string>{
+  EXPECT_EQ(trace.Lines(), (std::vector<std::string>{
                        "0:2:0 12 00 00 00 24 00 | len=36 in | status=00",
                        "0:2:0 12 00 00 00 24 00 | len=36 in | status=02 sense=05/24/00",
                        "0:2:0 12 00 00 00 24 00 | len=36 in | status=00 ha=11",

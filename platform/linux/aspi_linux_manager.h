@@ -38,7 +38,7 @@ class LinuxAspiManager : public DispatchingAspiManager {
   LinuxAspiManager(const LinuxAspiManager&) = delete;
   LinuxAspiManager& operator=(const LinuxAspiManager&) = delete;
 
-  /// SS_COMP with the number of adapters (at most 255), or SS_NO_ADAPTERS.
+  /// SS_COMP with the number of adapters (at most 255; 0 when there is none).
   uint32_t GetASPI32SupportInfo() override;
 
   /// The host adapters, adapter number = position.

@@ -43,7 +43,7 @@ TEST_F(LinuxAspiManagerTest, SupportInfoCountsHostsWithNodes) {
 
   FakeSysfs empty;
   LinuxAspiManager none({empty.Root(), empty.Dev()});
-  EXPECT_EQ(none.GetASPI32SupportInfo() >> 8, SS_NO_ADAPTERS);
+  EXPECT_EQ(none.GetASPI32SupportInfo(), 0x0100u) << "no host: an empty list, not an error";
 }
 
 TEST_F(LinuxAspiManagerTest, AdapterInquiryNamesDriverAndOwnId) {

@@ -122,7 +122,12 @@ uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_
   block->SRB_CDBLen = cdbLength;
   block->SRB_PostProc = event.get();
   std::memcpy(block->CDBByte, cdb, cdbLength);
+  // For the trace, as sent: a pumped handler may readdress the drive object or
+  // reuse the CDB template.
   const std::string device = DeviceText(drive);
+  const uint32_t dataLength = block->SRB_BufLen;
+  uint8_t sentCdb[kMaxCdbLength];
+  std::memcpy(sentCdb, cdb, cdbLength);
 
   // Completion shows only through the event or the time limit.
   m_manager.SendASPI32Command(block.get());
@@ -152,7 +157,7 @@ uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_
   request.completed = code == SS_COMP || code == SS_ERR;
   if (code != kCodeDone) drive.ComposeErrorText(code);
   if (m_trace != nullptr)
-    m_trace->Record(device, cdb, cdbLength, request.dataLength, DirectionFor(cdb[0], request.dataLength),
+    m_trace->Record(device, sentCdb, cdbLength, dataLength, DirectionFor(sentCdb[0], dataLength),
                     ManagerOutcome(code, drive));
 
   block.reset();

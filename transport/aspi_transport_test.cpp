@@ -434,5 +434,23 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
                    }));
 }
 
+TEST_F(AspiTransportTest, TraceShowsTheRequestAsSentWhateverAHandlerChangesMeanwhile) {
+  TraceFile trace;
+  AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
+  CScsiDrive tracedDrive(traced, feedback);
+  tracedDrive.m_targetId = 2;
+  tracedDrive.SetBuffer(data, 36);
+  uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};
+  manager.atOnce = false;
+  feedback.onPump = [&] {
+    tracedDrive.m_targetId = 5;  // a handler readdresses the drive and reuses the template
+    tracedDrive.SetBuffer(nullptr, 0);
+    cdb[0] = 0x00;
+    manager.Complete();
+  };
+  EXPECT_EQ(tracedDrive.ExecRequest(cdb, 6, 10), kCodeDone);
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 12 00 00 00 24 00 | len=36 in | status=00"});
+}
+
 }  // namespace
 }  // namespace morv

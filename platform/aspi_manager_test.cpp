@@ -78,10 +78,8 @@ TEST(ExecBlock, DirectionFromBitsOrOperationCode) {
   const Case cases[] = {
       {0x3B, 16, 0, DataDirection::Out},                      // WRITE BUFFER, left to the command
       {0x12, 36, 0, DataDirection::In},                       // INQUIRY
-      {0x00, 0, 0, DataDirection::None},                      // TEST UNIT READY
       {0x3B, 0, SRB_DIR_OUT, DataDirection::None},            // no data whatever the bits say
       {0x12, 36, SRB_DIR_OUT, DataDirection::Out},            // an explicit bit wins
-      {0x3B, 16, SRB_DIR_IN, DataDirection::In},
       {0x3B, 16, SRB_DIR_IN | SRB_DIR_OUT, DataDirection::Out},  // both: as the command says
   };
   for (const auto& c : cases) {
@@ -107,18 +105,6 @@ TEST(ExecBlock, CompleteWritesResultsCutsSenseAndSignalsOnlyWhenAsked) {
     EXPECT_EQ(srb.SenseArea[15], 0);
     EXPECT_EQ(event->Wait(0), flags == SRB_EVENT_NOTIFY);
   }
-}
-
-TEST(ExecBlock, CompleteKeepsTheEventAliveForItsSignal) {
-  auto event = AspiEvent::Create();
-  std::weak_ptr<AspiEvent> watch = event;
-  SRB_ExecSCSICmd srb = Block(0x00, 0, SRB_EVENT_NOTIFY);
-  srb.SRB_PostProc = event.get();
-  auto held = NotifyEventOf(srb);
-  event.reset();
-  EXPECT_FALSE(watch.expired());
-  held->Set();
-  EXPECT_TRUE(held->Wait(0));
 }
 
 }  // namespace

@@ -98,7 +98,6 @@ TEST(SimAspiManager, OutcomesByTarget) {
   const Case cases[] = {
       {"good", 0, 0, SS_COMP, 0, 0, 0, 0, 0},
       {"check condition", 0, 2, SS_ERR, 0, 0x02, 0x05, 0x24, 0x90},
-      {"empty target", 0, 3, SS_ERR, HASTAT_SEL_TO, 0, 0, 0, 0},
       {"adapter's own ID", 0, 7, SS_ERR, HASTAT_SEL_TO, 0, 0, 0, 0},
       {"vanished device", 0, 5, SS_ERR, HASTAT_SEL_TO, 0, 0, 0, 0},
       {"no such adapter", 1, 0, SS_INVALID_HA, 0, 0, 0, 0, 0},

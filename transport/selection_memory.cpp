@@ -1,6 +1,7 @@
 #include "transport/selection_memory.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/private_profile.h"
 #include "ui/win32_types.h"
@@ -57,18 +58,17 @@ void SelectionMemory::LoadSelection(const PrivateProfile& profile) {
 }
 
 bool SelectionMemory::SaveSelection(PrivateProfile& profile, std::string& error) const {
-  auto write = [&](const char* section, const std::string& key, int value) {
-    if (profile.WriteString(section, key, std::to_string(value))) return true;
-    error = profile.Error();
-    return false;
-  };
-  if (!write(kHostAdaptorSection, kHostAdaptorKey, m_haPosition)) return false;
+  std::vector<ProfileValue> values;
+  values.push_back({kHostAdaptorSection, kHostAdaptorKey, std::to_string(m_haPosition)});
   for (int ha = 0; ha < kPositions; ++ha) {
-    if (!write(kTargetIdSection, TargetKey(ha), m_targetPosition[ha])) return false;
+    values.push_back({kTargetIdSection, TargetKey(ha), std::to_string(m_targetPosition[ha])});
     for (int target = 0; target < kPositions; ++target)
-      if (!write(kTargetLunSection, LunKey(ha, target), m_lunPosition[ha][target])) return false;
+      values.push_back({kTargetLunSection, LunKey(ha, target), std::to_string(m_lunPosition[ha][target])});
   }
-  return true;
+  // One replacement of the file for all 73: a crash never leaves half a selection.
+  if (profile.WriteStrings(values)) return true;
+  error = profile.Error();
+  return false;
 }
 
 }  // namespace morv

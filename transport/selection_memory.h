@@ -40,9 +40,9 @@ struct SelectionMemory {
   /// Reads the 73 values (LUN positions and device position per adapter position,
   /// then the adapter position); a missing or unreadable value reads as 0.
   void LoadSelection(const PrivateProfile& profile);
-  /// Writes all 73 values as decimal text: the adapter position, then per adapter
-  /// position its device position followed by its eight LUN positions. Stops at the
-  /// first value that cannot be written and returns false with `error` set.
+  /// Writes all 73 values as decimal text, in one replacement of the file: the
+  /// adapter position, then per adapter position its device position followed by
+  /// its eight LUN positions. Returns false, with `error` set, when it cannot.
   bool SaveSelection(PrivateProfile& profile, std::string& error) const;
 };
 

@@ -74,7 +74,9 @@ void HostAdapterSelection::OnRescan() {
   m_feedback.BeginWaitCursor();
   uint8_t code = m_transport.AspiSupportInfo();
   if (code == SS_COMP) code = ScanAspiDevices();
-  if (code != SS_COMP) ShowAspiError(code, m_feedback);
+  // A name without memory has had its own box; the manager's texts have none for
+  // it and would call it a timeout.
+  if (code != SS_COMP && code != kCodeNoMemory) ShowAspiError(code, m_feedback);
 
   // Whatever the scan stored is listed, also after a failure.
   m_hostAdapter.ResetContent();

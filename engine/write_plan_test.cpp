@@ -4,50 +4,26 @@
 
 #include <string>
 
+#include "engine/testing/region_combinations.h"
+
 namespace morv {
 namespace {
 
-// "n" for block n whole, "30a"/"30b" for the halves of block 30; "*" marks mode 5.
+using testing::RegionCombinations;
+using testing::RegionName;
+
 std::string Describe(const std::vector<WritePiece>& plan, const BlockModes& modes) {
   std::string text;
   for (const WritePiece& piece : plan) {
     if (!text.empty()) text += ' ';
-    if (modes[piece.bufferId] == kModeDownloadAndSave) text += '*';
-    text += std::to_string(piece.bufferId);
-    if (piece.length != kBlockSize) text += piece.bufferOffset == 0 ? "a" : "b";
+    text += testing::DescribePiece(modes[piece.bufferId], piece.bufferId, piece.bufferOffset, piece.length);
   }
   return text;
 }
 
-std::string Blocks(int first, int last) {
-  std::string text;
-  for (int block = first; block <= last; ++block) text += std::to_string(block) + " ";
-  return text;
-}
-
-struct Combination {
-  RegionSelection regions;
-  std::string pieces;
-};
-
-const Combination kCombinations[] = {
-    {{false, false, false}, ""},
-    {{true, false, false}, "0 1 2 *3"},
-    {{false, true, false}, Blocks(4, 29) + "*30a"},
-    {{true, true, false}, Blocks(0, 29) + "*30a"},
-    {{false, false, true}, "30b *31"},
-    {{true, false, true}, Blocks(0, 3) + "30b *31"},
-    {{false, true, true}, Blocks(4, 29) + "30 *31"},
-    {{true, true, true}, Blocks(0, 29) + "30 *31"},
-};
-
-std::string Name(const RegionSelection& r) {
-  return std::string("regions ") + (r[0] ? "1" : "-") + (r[1] ? "2" : "-") + (r[2] ? "3" : "-");
-}
-
 TEST(WritePlan, PiecesAndModesOfEveryRegionCombination) {
-  for (const auto& c : kCombinations) {
-    SCOPED_TRACE(Name(c.regions));
+  for (const auto& c : RegionCombinations()) {
+    SCOPED_TRACE(RegionName(c.regions));
     const BlockModes modes = BuildBlockModes(c.regions);
     EXPECT_EQ(Describe(BuildWritePlan(c.regions), modes), c.pieces);
     int saves = 0;
@@ -60,8 +36,8 @@ TEST(WritePlan, PiecesAndModesOfEveryRegionCombination) {
 }
 
 TEST(WritePlan, PiecesCoverExactlyTheSelectedRegionsInImageOrder) {
-  for (const auto& c : kCombinations) {
-    SCOPED_TRACE(Name(c.regions));
+  for (const auto& c : RegionCombinations()) {
+    SCOPED_TRACE(RegionName(c.regions));
     std::vector<bool> expected(kImageSize, false);
     for (int r = 0; r < 3; ++r)
       if (c.regions[r])
@@ -83,8 +59,8 @@ TEST(WritePlan, PiecesCoverExactlyTheSelectedRegionsInImageOrder) {
 }
 
 TEST(WritePlan, OnlyRegionThreePiecesGoOutWithoutTheCursorShownAgain) {
-  for (const auto& c : kCombinations) {
-    SCOPED_TRACE(Name(c.regions));
+  for (const auto& c : RegionCombinations()) {
+    SCOPED_TRACE(RegionName(c.regions));
     const auto plan = BuildWritePlan(c.regions);
     const size_t regionThreePieces = c.regions[2] ? 2 : 0;
     for (size_t i = 0; i < plan.size(); ++i)

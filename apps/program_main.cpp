@@ -9,6 +9,7 @@
 #include "apps/program_options.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_toolkit.h"
+#include "transport/command_trace.h"
 #include "ui/app_title.h"
 #include "ui/flash_app.h"
 #include "ui/resource_ids.h"
@@ -26,22 +27,24 @@ bool IsSet(const char* variable) {
 bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
 
 /// The application over whichever toolkit was chosen.
-int RunApplication(const ProgramDefinition& program, const std::string& title, Toolkit& toolkit) {
+int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+                   const std::string& title, Toolkit& toolkit) {
   ToolkitFeedback feedback(toolkit, program.resources, title);
-  std::unique_ptr<Transport> transport = program.makeTransport();
+  std::shared_ptr<Transport> transport = program.makeTransport(options, trace);
   CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
   app.InitInstance();
   return 0;
 }
 
-int RunWithQt(const ProgramDefinition& program, const std::string& title, char* programPath) {
+int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+              const std::string& title, char* programPath) {
   // Qt sees no arguments of ours: they have been handled already.
   int qtArgc = 1;
   char* qtArgv[] = {programPath, nullptr};
   QApplication application(qtArgc, qtArgv);
   application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
   qt::QtToolkit toolkit;
-  return RunApplication(program, title, toolkit);
+  return RunApplication(program, options, trace, title, toolkit);
 }
 
 }  // namespace
@@ -63,12 +66,20 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
     std::printf("%s %s\n", program.name, program.version);
     return 0;
   }
+  std::unique_ptr<CommandTrace> trace;
+  if (!options.traceFile.empty()) {
+    trace = CommandTrace::Open(options.traceFile, error);
+    if (!trace) {
+      std::fprintf(stderr, "%s: %s\n", title.c_str(), error.c_str());
+      return 2;
+    }
+  }
   if (!DisplayAvailable()) {
     std::fprintf(stderr, "%s: no display to show the dialog on (DISPLAY and WAYLAND_DISPLAY are not set)\n",
                  title.c_str());
     return 1;
   }
-  return RunWithQt(program, title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
+  return RunWithQt(program, options, trace.get(), title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
 }
 
 }  // namespace morv

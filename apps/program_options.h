@@ -12,6 +12,8 @@ namespace morv {
 struct ProgramOptions {
   bool help = false;
   bool version = false;
+  bool simulate = false;   ///< --simulate: emulated drives instead of real ones
+  std::string traceFile;   ///< --trace FILE: where to append a line per command
 };
 
 /// One option: its name ("--help"), whether it takes a value ("--name VALUE" or

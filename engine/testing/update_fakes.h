@@ -72,7 +72,7 @@ class FakeUpdateSelection : public Selection {
   void AddressDriveForUpdate(uint8_t* transferBuffer) override {
     calls.push_back("address");
     if (m_kind == ProgramKind::NT) {
-      m_drive.m_deviceIndex = 5;
+      m_drive.m_deviceIndex = deviceIndex;
       m_drive.m_lun = 0;
       m_drive.SetBuffer(transferBuffer, 255);
     } else {
@@ -81,7 +81,7 @@ class FakeUpdateSelection : public Selection {
       m_drive.m_lun = 0;
     }
   }
-  std::string WriteFailureText() const override { return "write failure: " + m_drive.GetErrorText(); }
+  std::string WriteFailureText() const override { return writeFailureMark + m_drive.GetErrorText(); }
   void SetUpdateRunning(bool running) override {
     calls.push_back(running ? "running" : "stopped");
     updateRunning = running;
@@ -90,6 +90,8 @@ class FakeUpdateSelection : public Selection {
   void OnDestroy() override {}
 
   std::optional<std::string> description = "F: KESTREL MX-R4410     1.10";
+  uint8_t deviceIndex = 5;
+  std::string writeFailureMark = "write failure: ";
   mutable std::vector<std::string> calls;
   bool updateRunning = false;
   std::function<void(bool)> onUpdateRunning;

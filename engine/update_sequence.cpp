@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <new>
 #include <optional>
 
 #include "engine/load_package.h"
@@ -25,9 +26,11 @@ class UpdateRun {
   UpdateRun(const UpdateRun&) = delete;
   UpdateRun& operator=(const UpdateRun&) = delete;
 
+  /// Steps 2 to 15; a failed allocation is reported like any other failure.
   UpdateOutcome Run();
 
  private:
+  UpdateOutcome Steps();
   /// TEST UNIT READY until the drive stops reporting a power-on or ready change.
   bool ClearUnitAttention();
   bool Confirmed();
@@ -76,6 +79,15 @@ UpdateRun::~UpdateRun() {
 }
 
 UpdateOutcome UpdateRun::Run() {
+  try {
+    return Steps();
+  } catch (const std::bad_alloc&) {
+    m_feedback.BeepMessageBoxId(kStringNoMemory, MB_ICONHAND);
+    return UpdateOutcome::NoMemory;
+  }
+}
+
+UpdateOutcome UpdateRun::Steps() {
   ParameterFile parameters;
   FirmwareImage image;
   if (!LoadPackage(m_controls.SelectedFile(), m_selection.DriveDescription(), m_feedback, parameters, image,

@@ -68,6 +68,7 @@ enum class UpdateOutcome {
   DriveNotReady,    ///< the drive kept reporting a unit attention change
   Declined,         ///< the operator answered No
   WriteRefused,     ///< a piece was refused; the pieces after it were not sent
+  NoMemory,         ///< an allocation failed; "Insufficient memory ..." was shown
 };
 
 /// Runs one update from the press of Update Start to the controls restored. Holds

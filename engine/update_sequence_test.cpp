@@ -354,6 +354,18 @@ TEST(UpdateSequence, AbortFlagIsClearedAtTheStartAndTestedOnceBeforeTheDrive) {
   }
 }
 
+TEST(UpdateSequence, FailedAllocationIsReportedAndTheDialogRestored) {
+  UpdateRig rig(ProgramKind::Four);
+  rig.transport.onRequest = [](CScsiDrive& d) {
+    if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+  };
+  EXPECT_EQ(rig.Run(), UpdateOutcome::NoMemory);
+  const Events tail(rig.feedback.events.end() - 3, rig.feedback.events.end());
+  EXPECT_EQ(tail, (Events{"beep 00000010", "box 00000010 Insufficient memory to perform operation.", "cursor end"}));
+  EXPECT_EQ(rig.Writes().size(), 1u);
+  EXPECT_TRUE(rig.Restored());
+}
+
 TEST(UpdateSequence, LaterErrorTextsOpenWithTheVendorCommandName) {
   UpdateRig rig(ProgramKind::NT, {true, false, false});
   rig.drive.m_commandName = "Inquiry";

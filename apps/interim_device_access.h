@@ -1,7 +1,6 @@
 #pragma once
-// INTERIM, to be replaced by the real transports and device discovery: a transport
-// that refuses every request and a selection that finds no device, so both
-// programs start and run their dialog before drives can be reached.
+// INTERIM, to be replaced by device discovery: a selection that finds no device,
+// so both programs run their dialog before their drives are listed.
 
 #include <memory>
 #include <optional>
@@ -11,26 +10,6 @@
 #include "ui/selection.h"
 
 namespace morv {
-
-/// Refuses every request before it reaches a device, with code 82h (no device).
-class RefusingTransport : public Transport {
- public:
-  explicit RefusingTransport(ProgramKind kind) : m_kind(kind) {}
-
-  uint8_t ExecRequest(CScsiDrive& drive, const uint8_t*, uint8_t, int32_t) override {
-    drive.m_request.completed = false;
-    drive.m_request.sense.fill(0);
-    drive.m_errorText = "No drive can be reached: this build has no drive access.";
-    return kCodeNoDevice;
-  }
-  bool RepeatsOnUnitAttention() const override { return m_kind == ProgramKind::NT; }
-  size_t SenseLength() const override { return m_kind == ProgramKind::NT ? 20 : 14; }
-  ProgramKind Kind() const override { return m_kind; }
-  void ResetDeviceCount() override {}
-
- private:
-  ProgramKind m_kind;
-};
 
 /// Lists no device: the selectors stay empty and no drive is described.
 class EmptySelection : public Selection {

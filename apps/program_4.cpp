@@ -2,6 +2,7 @@
 
 #include "apps/interim_device_access.h"
 #include "apps/programs.h"
+#include "transport/aspi_stack.h"
 #include "ui/resources.h"
 
 namespace morv {
@@ -12,7 +13,10 @@ const ProgramDefinition& Program4() {
       "4.1.0",
       "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by host adapter, target ID and LUN.",
       Resources4(),
-      [](const ProgramOptions&, CommandTrace*) { return std::make_unique<RefusingTransport>(ProgramKind::Four); },
+      [](const ProgramOptions& options, CommandTrace* trace, Feedback& feedback) {
+        std::shared_ptr<AspiStack> stack = MakeAspiStack(options.simulate, feedback, trace);
+        return std::shared_ptr<Transport>(stack, stack->transport.get());  // keeps the manager alive with it
+      },
       [](CScsiDrive&, Feedback&) { return std::make_unique<EmptySelection>(); },
   };
   return program;

@@ -30,7 +30,7 @@ bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") ||
 int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
                    const std::string& title, Toolkit& toolkit) {
   ToolkitFeedback feedback(toolkit, program.resources, title);
-  std::shared_ptr<Transport> transport = program.makeTransport(options, trace);
+  std::shared_ptr<Transport> transport = program.makeTransport(options, trace, feedback);
   CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
   app.InitInstance();
   return 0;

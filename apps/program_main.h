@@ -20,8 +20,9 @@ struct ProgramDefinition {
   const char* version;    ///< "1.0.0"
   const char* summary;    ///< one line for --help
   const ProgramResources& resources;
-  /// The program's transport for --simulate and the trace (null without --trace).
-  std::function<std::shared_ptr<Transport>(const ProgramOptions&, CommandTrace*)> makeTransport;
+  /// The program's transport for --simulate and the trace (null without --trace);
+  /// Morvantide4's pumps the feedback's messages while a request waits.
+  std::function<std::shared_ptr<Transport>(const ProgramOptions&, CommandTrace*, Feedback&)> makeTransport;
   SelectionFactory makeSelection;
 };
 

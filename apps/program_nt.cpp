@@ -13,7 +13,7 @@ const ProgramDefinition& ProgramNT() {
       "1.0.0",
       "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by drive letter.",
       ResourcesNT(),
-      [](const ProgramOptions& options, CommandTrace* trace) {
+      [](const ProgramOptions& options, CommandTrace* trace, Feedback&) {
         std::shared_ptr<PassThroughStack> stack = MakePassThroughStack(options.simulate, trace);
         return std::shared_ptr<Transport>(stack, stack->transport.get());  // keeps the system alive with it
       },

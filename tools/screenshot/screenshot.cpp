@@ -30,7 +30,7 @@ bool Grab(const ProgramDefinition& program, const fs::path& output) {
   ToolkitFeedback feedback(toolkit, program.resources, program.name);
   ProgramOptions options;
   options.simulate = true;  // a screenshot never touches a real drive
-  std::shared_ptr<Transport> transport = program.makeTransport(options, nullptr);
+  std::shared_ptr<Transport> transport = program.makeTransport(options, nullptr, feedback);
   CFlashDlg dialog(toolkit, feedback, program.resources, *transport, program.makeSelection);
   bool saved = false;
   QTimer::singleShot(0, [&] {

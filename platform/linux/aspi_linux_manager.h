@@ -1,0 +1,81 @@
+#pragma once
+// The ASPI manager on Linux: the SCSI hosts that have sg nodes are the host
+// adapters, numbered in ascending host number when the manager starts; a request
+// goes to the sg node with that host, target and LUN (channel 0 first) through
+// the sg driver's asynchronous write()/read() interface, and a thread of the
+// manager completes it and signals its event.
+
+#include <filesystem>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform/aspi_manager.h"
+#include "platform/linux/aspi_linux_sysfs.h"
+
+namespace morv::linux_aspi {
+
+class LinuxAspiManager : public DispatchingAspiManager {
+ public:
+  /// Where sysfs and the device nodes are (tests point these at a prepared tree).
+  struct Paths {
+    std::filesystem::path sysfs = "/sys";
+    std::filesystem::path dev = "/dev";
+  };
+
+  /// Finds the host adapters and starts the completion thread.
+  explicit LinuxAspiManager(Paths paths);
+  LinuxAspiManager() : LinuxAspiManager(Paths{}) {}
+  /// Stops the completion thread and closes the nodes; blocks still pending are
+  /// left untouched.
+  ~LinuxAspiManager() override;
+  LinuxAspiManager(const LinuxAspiManager&) = delete;
+  LinuxAspiManager& operator=(const LinuxAspiManager&) = delete;
+
+  /// SS_COMP with the number of adapters (at most 255; 0 when there is none).
+  uint32_t GetASPI32SupportInfo() override;
+
+  /// The host adapters, adapter number = position.
+  const std::vector<HostAdapter>& Adapters() const { return m_adapters; }
+
+ private:
+  struct Request;
+  using NodeKey = std::tuple<uint32_t, uint32_t, uint64_t>;  // host, target, LUN
+
+  uint8_t Inquire(SRB_HAInquiry& srb) override;
+  uint8_t Execute(SRB_ExecSCSICmd& srb) override;
+  uint8_t Abort(const SRB_Abort& srb) override;
+  /// An open descriptor of the node at host/target/LUN, or -1.
+  int NodeFor(uint32_t host, uint32_t target, uint64_t lun);
+  /// Opens `node` read-write and checks that the sg driver names the same address.
+  int OpenMatching(const SgNode& node);
+  /// Completion thread: waits for answers of the sg driver and finishes requests.
+  void CompleteRequests();
+  /// Reads every answer waiting on `fd`; false when the node is gone.
+  bool ReadAnswers(int fd);
+  /// Finishes the requests of a vanished node as if their target had gone.
+  void FailRequestsOn(int fd);
+  void Finish(Request& request, uint8_t status, uint8_t haStat, uint8_t targStat, const uint8_t* sense,
+              size_t senseLength, size_t transferred);
+  void Wake();
+
+  const Paths m_paths;
+  std::vector<HostAdapter> m_adapters;
+
+  std::mutex m_mutex;                              // guards everything below
+  std::list<std::unique_ptr<Request>> m_inFlight;  // handed to the sg driver, not yet answered
+  std::map<NodeKey, int> m_nodes;                  // open descriptor per address
+  std::vector<int> m_openFds;                      // every descriptor opened, closed at the end
+  std::set<std::string> m_reportedNodes;           // nodes whose open failure went to stderr
+  bool m_stopping = false;
+  int m_wakeFd = -1;
+  std::thread m_completer;
+};
+
+}  // namespace morv::linux_aspi

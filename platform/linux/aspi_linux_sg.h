@@ -1,0 +1,44 @@
+#pragma once
+// How the Linux ASPI manager turns a request block into an sg v3 header and the
+// sg driver's answer back into ASPI status, adapter status and fixed-format sense.
+
+#include <scsi/sg.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/aspi_manager.h"
+
+namespace morv::linux_aspi {
+
+/// The sg time-out of every command. Request blocks carry none; the requester
+/// enforces its own limit and aborts, so this only has to outlast it.
+inline constexpr unsigned kSgTimeoutMs = 7200u * 1000u;
+/// Sense bytes the sg driver may write for one command.
+inline constexpr size_t kSgSenseCapacity = 64;
+
+/// The outcome fields of a finished block.
+struct BlockOutcome {
+  uint8_t status = SS_COMP;  ///< SRB_Status
+  uint8_t haStat = HASTAT_OK;
+  uint8_t targStat = 0;
+  bool operator==(const BlockOutcome&) const = default;
+};
+
+/// An sg v3 header for `srb`'s command: direction, the CDB, `buffer` (null for no
+/// data), the sense buffer of kSgSenseCapacity bytes and `tag` as usr_ptr.
+sg_io_hdr_t BuildSgHeader(const SRB_ExecSCSICmd& srb, DataDirection direction, uint8_t* buffer, uint8_t* sense,
+                          void* tag);
+/// The host adapter status for the sg driver's host and driver status bytes.
+uint8_t AdapterStatusFor(unsigned hostStatus, unsigned driverStatus);
+/// The block's outcome for a command the sg driver returned: SS_COMP only for good
+/// status without an adapter or driver error, SS_ERR otherwise.
+BlockOutcome OutcomeFor(unsigned scsiStatus, unsigned hostStatus, unsigned driverStatus);
+/// The outcome of a command the sg driver refused to take (errno of write()).
+BlockOutcome SubmitFailureOutcome(int error);
+/// Copies `length` bytes of sense into `out` (16 bytes, zero-filled) in fixed format,
+/// converting descriptor-format sense (72h/73h) so that key, ASC and ASCQ sit at
+/// bytes 2, 12 and 13. Returns the number of bytes that mean something.
+size_t FixedFormatSense(const uint8_t* sense, size_t length, uint8_t (&out)[SENSE_LEN + 2]);
+
+}  // namespace morv::linux_aspi

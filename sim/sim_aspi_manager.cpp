@@ -1,0 +1,116 @@
+#include "sim/sim_aspi_manager.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace morv::sim {
+
+SimAspiManager::SimAspiManager(std::chrono::microseconds delay, std::string identifier, uint8_t ownId)
+    : m_delay(delay), m_identifier(std::move(identifier)), m_ownId(ownId), m_thread([this] { Run(); }) {}
+
+SimAspiManager::SimAspiManager(const StandardDevices& devices, std::chrono::microseconds delay)
+    : SimAspiManager(delay) {
+  Attach(0, 0, devices.disk);
+  Attach(2, 0, devices.drive);
+  Attach(5, 0, devices.cdrom);
+}
+
+SimAspiManager::~SimAspiManager() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stopping = true;
+  }
+  m_changed.notify_all();
+  m_thread.join();
+}
+
+void SimAspiManager::Attach(uint8_t target, uint8_t lun, std::shared_ptr<EmulatedDevice> device) {
+  std::lock_guard lock(m_mutex);
+  m_devices[{target, lun}] = std::move(device);
+}
+
+void SimAspiManager::SetNeverComplete(uint8_t target, bool never) {
+  std::lock_guard lock(m_mutex);
+  m_neverComplete[target] = never;
+}
+
+size_t SimAspiManager::PendingCount() {
+  std::lock_guard lock(m_mutex);
+  return m_pending.size();
+}
+
+uint32_t SimAspiManager::GetASPI32SupportInfo() { return (uint32_t{SS_COMP} << 8) | 1; }
+
+uint8_t SimAspiManager::Inquire(SRB_HAInquiry& srb) {
+  if (srb.SRB_HaId != 0) {
+    StoreSrbStatus(srb.SRB_Status, SS_INVALID_HA);
+    return SS_INVALID_HA;
+  }
+  return AnswerAdapterInquiry(srb, 1, m_ownId, "Emulated bus", m_identifier.c_str());
+}
+
+uint8_t SimAspiManager::Execute(SRB_ExecSCSICmd& srb) {
+  const uint8_t refusal = srb.SRB_HaId != 0 ? SS_INVALID_HA : CheckExecBlock(srb);
+  if (refusal != SS_PENDING) {
+    CompleteExecBlock(srb, refusal, HASTAT_OK, 0);
+    return refusal;
+  }
+  {
+    std::lock_guard lock(m_mutex);
+    StoreSrbStatus(srb.SRB_Status, SS_PENDING);
+    const bool never = m_neverComplete.contains(srb.SRB_Target) && m_neverComplete[srb.SRB_Target];
+    m_pending.push_back({&srb, std::chrono::steady_clock::now() + m_delay, never});
+  }
+  m_changed.notify_all();
+  return SS_PENDING;
+}
+
+uint8_t SimAspiManager::Abort(const SRB_Abort& abort) {
+  std::lock_guard lock(m_mutex);
+  auto it = std::find_if(m_pending.begin(), m_pending.end(),
+                         [&](const Pending& p) { return p.srb == abort.SRB_ToAbort; });
+  if (it == m_pending.end()) return SS_ABORT_FAIL;
+  SRB_ExecSCSICmd& srb = *it->srb;
+  m_pending.erase(it);
+  CompleteExecBlock(srb, SS_ABORTED, HASTAT_OK, 0);
+  return SS_COMP;
+}
+
+void SimAspiManager::Run() {
+  std::unique_lock lock(m_mutex);
+  while (!m_stopping) {
+    auto next = m_pending.end();
+    for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
+      if (!it->never && (next == m_pending.end() || it->due < next->due)) next = it;
+    if (next == m_pending.end()) {
+      m_changed.wait(lock);
+      continue;
+    }
+    if (std::chrono::steady_clock::now() < next->due) {
+      m_changed.wait_until(lock, next->due);
+      continue;  // the list may have changed meanwhile
+    }
+    SRB_ExecSCSICmd& srb = *next->srb;
+    m_pending.erase(next);
+    Complete(srb);
+  }
+}
+
+void SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
+  auto it = m_devices.find({srb.SRB_Target, srb.SRB_Lun});
+  if (it == m_devices.end() || !it->second->Present()) {
+    CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
+    return;
+  }
+  DeviceCommand command;
+  command.cdb.assign(srb.CDBByte, srb.CDBByte + srb.SRB_CDBLen);
+  command.direction = ExecBlockDirection(srb);
+  command.data = srb.SRB_BufPointer;
+  command.dataLength = srb.SRB_BufLen;
+  const DeviceResult result = it->second->Execute(command);
+  CompleteExecBlock(srb, result.status == 0 ? SS_COMP : SS_ERR, HASTAT_OK, result.status, result.sense.data(),
+                    result.sense.size());
+}
+
+}  // namespace morv::sim

@@ -1,0 +1,101 @@
+#pragma once
+// Morvantide4's transport: every request of the drive object goes to the ASPI
+// manager in its own request block, and the wait for its completion pumps the
+// dialog's messages, so the window stays live while a command is outstanding. A
+// busy mark per host adapter and target ID refuses a second request to the same
+// target (253); requests to other targets may nest.
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "platform/aspi_manager.h"
+#include "platform/clock.h"
+#include "scsi/scsi_drive.h"
+#include "transport/aspi_resources.h"
+
+namespace morv {
+
+class CommandTrace;
+class Feedback;
+
+/// Host adapters and target IDs the transport serves: 0-7 each.
+inline constexpr int kAspiMaxHostAdapters = 8;
+inline constexpr int kAspiMaxTargets = 8;
+/// Longest wait for an adapter inquiry, in seconds.
+inline constexpr int64_t kAdapterInquiryLimit = 10;
+
+/// What InquireHostAdapter reports of an adapter.
+struct HostAdapterIdentity {
+  uint8_t scsiId = 0;      ///< the adapter's own SCSI ID
+  std::string identifier;  ///< up to the first zero byte, at most 16 characters
+};
+
+class AspiTransport : public Transport {
+ public:
+  /// The manager and the feedback (for the pumped waits) must outlive the transport.
+  AspiTransport(AspiManager& manager, Feedback& feedback, Clock& clock = SystemClock(),
+                AspiRequestResources& resources = HeapRequestResources(), CommandTrace* trace = nullptr);
+  ~AspiTransport() override;
+  AspiTransport(const AspiTransport&) = delete;
+  AspiTransport& operator=(const AspiTransport&) = delete;
+
+  /// The manager's status byte. The manager is asked once; later calls evaluate its
+  /// first answer again. Status 1 sets HostAdapterCount from bits 0-7 (at most 8
+  /// are used), any other status sets it to 0.
+  uint8_t AspiSupportInfo();
+  /// Host adapters to scan: 0 until AspiSupportInfo succeeded, at most 8.
+  int HostAdapterCount() const { return m_hostAdapterCount; }
+  /// Asks the manager about one adapter, waiting at most 10 seconds; returns its
+  /// status (0 when it did not finish) and, on 1, fills `identity`.
+  uint8_t InquireHostAdapter(uint8_t hostAdapter, HostAdapterIdentity& identity);
+  /// Whether a request to this target is outstanding.
+  bool TargetBusy(uint8_t hostAdapter, uint8_t targetId) const;
+  /// Blocks of timed-out requests the manager has not finished with yet.
+  size_t HeldBlockCount() const { return m_held.size(); }
+
+  /// Sends one request and waits for it, pumping one message per pass, until the
+  /// manager completes it or `timeoutSeconds` have passed on the calendar clock.
+  /// Returns the manager's status (0 for a time-out), or the transport's refusals:
+  /// 253 busy target or no event, 254 no memory, 0x81/0x82 adapter/target beyond
+  /// 7, 0xE0 a CDB longer than 16 bytes. Every code but 1 composes m_errorText; on 1
+  /// the text of an earlier failure stays.
+  uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeoutSeconds) override;
+  bool RepeatsOnUnitAttention() const override { return false; }
+  size_t SenseLength() const override { return SENSE_LEN; }
+  ProgramKind Kind() const override { return ProgramKind::Four; }
+  /// HostAdapterCount back to 0 (a new drive object); the support info stays cached.
+  void ResetDeviceCount() override { m_hostAdapterCount = 0; }
+
+ private:
+  /// A block and event the manager may still write, kept until it has finished.
+  struct HeldRequest {
+    std::unique_ptr<SRB_ExecSCSICmd> block;
+    std::shared_ptr<AspiEvent> event;
+  };
+
+  /// Ends a request the transport refuses before the manager sees it.
+  uint8_t Refuse(CScsiDrive& drive, uint8_t code, const uint8_t* cdb, uint8_t cdbLength);
+  /// After a time-out: asks the manager to abort; true when it has finished with
+  /// the block, else the block and event are held.
+  bool AbortPending(uint8_t hostAdapter, std::unique_ptr<SRB_ExecSCSICmd>& block, std::shared_ptr<AspiEvent>& event);
+  /// Releases the held blocks the manager has finished with.
+  void ReleaseFinished();
+
+  AspiManager& m_manager;
+  Feedback& m_feedback;
+  Clock& m_clock;
+  AspiRequestResources& m_resources;
+  CommandTrace* m_trace;
+
+  uint32_t m_supportInfo = 0;
+  bool m_supportInfoHeld = false;
+  int m_hostAdapterCount = 0;
+  SRB_HAInquiry m_adapterInquiry{};  // shared by all adapter inquiries
+  int m_targetBusy[kAspiMaxHostAdapters][kAspiMaxTargets] = {};
+  std::list<HeldRequest> m_held;
+};
+
+}  // namespace morv

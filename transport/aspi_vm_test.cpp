@@ -1,0 +1,151 @@
+// Runs inside the qemu-scsi guest (tools/qemu-scsi/run-vm.sh) and drives the
+// kernel's real SCSI targets through the Linux ASPI manager and AspiTransport:
+// qemu's LSI adapter (host 0) with a disk at ID 0, an empty CD-ROM at ID 3 and a
+// look-alike of our drive at ID 5, and scsi_debug (host 1) posing as the MX-R4410.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "platform/linux/aspi_linux_manager.h"
+#include "transport/aspi_test_support.h"
+#include "transport/aspi_transport.h"
+#include "ui/testing/recording_feedback.h"
+
+namespace morv {
+namespace {
+
+/// scsi_debug answers every command `jiffies` late while this lives.
+class SlowScsiDebug {
+ public:
+  explicit SlowScsiDebug(int jiffies) { Write(jiffies); }
+  ~SlowScsiDebug() { Write(1); }
+
+ private:
+  static void Write(int jiffies) {
+    std::ofstream("/sys/bus/pseudo/drivers/scsi_debug/delay") << jiffies << '\n';
+  }
+};
+
+/// An INQUIRY text field as the kernel shows it: up to a zero byte (scsi_debug
+/// pads with zeros), without trailing blanks.
+std::string Field(const uint8_t* bytes, size_t length) {
+  std::string text(reinterpret_cast<const char*>(bytes), length);
+  text.erase(std::min(text.find('\0'), text.size()));
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+class AspiVm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(std::ifstream("/run/qsh/devices").good()) << "this test runs inside the qemu-scsi guest";
+    feedback.onPump = [this] { ++pumps; };
+  }
+  void Address(uint8_t hostAdapter, uint8_t target, uint8_t lun = 0) {
+    drive.m_hostAdapter = hostAdapter;
+    drive.m_targetId = target;
+    drive.m_lun = lun;
+  }
+
+  linux_aspi::LinuxAspiManager manager;
+  RecordingFeedback feedback;
+  long pumps = 0;
+  AspiTransport transport{manager, feedback};
+  CScsiDrive drive{transport, feedback};
+};
+
+TEST_F(AspiVm, HostsAreAdaptersInHostOrderWithDriverNamesAndOwnIds) {
+  ASSERT_EQ(transport.AspiSupportInfo(), SS_COMP);
+  EXPECT_EQ(transport.HostAdapterCount(), 2);
+  const struct {
+    uint8_t adapter;
+    const char* identifier;
+    uint8_t ownId;
+  } cases[] = {{0, "sym53c8xx", 7}, {1, "scsi_debug", 7}};
+  for (const auto& c : cases) {
+    HostAdapterIdentity identity;
+    EXPECT_EQ(transport.InquireHostAdapter(c.adapter, identity), SS_COMP);
+    EXPECT_EQ(identity.identifier, c.identifier);
+    EXPECT_EQ(identity.scsiId, c.ownId) << c.identifier;
+  }
+  HostAdapterIdentity none;
+  EXPECT_EQ(transport.InquireHostAdapter(2, none), SS_INVALID_HA);
+}
+
+TEST_F(AspiVm, InquiryReachesEveryDeviceByAdapterTargetAndLun) {
+  const struct {
+    uint8_t adapter, target;
+    uint8_t type;
+    const char *vendor, *product, *revision;
+  } cases[] = {
+      {0, 0, 0, "QEMU", "QEMU HARDDISK", "2.5+"},
+      {0, 3, 5, "QEMU", "QEMU CD-ROM", "2.5+"},
+      {0, 5, 5, "KESTREL", "MX-R4410", "0.99"},
+      {1, 0, 5, "KESTREL", "MX-R4410", "1.00"},
+  };
+  for (const auto& c : cases) {
+    Address(c.adapter, c.target);
+    uint8_t data[36] = {};
+    drive.SetBuffer(data, sizeof data);
+    ASSERT_EQ(drive.Inquiry(sizeof data), kCodeDone) << drive.GetErrorText();
+    EXPECT_EQ(data[0] & 0x1F, c.type) << c.product;
+    EXPECT_EQ(Field(data + 8, 8), c.vendor);
+    EXPECT_EQ(Field(data + 16, 16), c.product);
+    EXPECT_EQ(Field(data + 32, 4), c.revision) << c.product;
+  }
+}
+
+TEST_F(AspiVm, EmptyTargetAnswersWithSelectionTimeout) {
+  const struct {
+    uint8_t adapter, target, lun;
+  } cases[] = {{0, 1, 0}, {0, 6, 0}, {0, 7, 0}, {0, 0, 1}, {1, 1, 0}};
+  for (const auto& c : cases) {
+    Address(c.adapter, c.target, c.lun);
+    drive.m_commandName = "TestUnitReady";
+    EXPECT_EQ(drive.TestUnitReady(), kCodeError);
+    EXPECT_EQ(drive.m_haStatus, HASTAT_SEL_TO);
+    EXPECT_EQ(drive.GetErrorText(), "TestUnitReady Status:Selection timeout.");
+  }
+}
+
+TEST_F(AspiVm, CompletionIsSignalledThroughTheEventWhileTheLoopPumps) {
+  SlowScsiDebug slow(50);
+
+  auto event = AspiEvent::Create();
+  SRB_ExecSCSICmd srb{};
+  srb.SRB_Cmd = SC_EXEC_SCSI_CMD;
+  srb.SRB_HaId = 1;
+  srb.SRB_Flags = SRB_EVENT_NOTIFY;
+  srb.SRB_SenseLen = SENSE_LEN;
+  srb.SRB_CDBLen = 6;
+  srb.SRB_PostProc = event.get();
+  EXPECT_EQ(manager.SendASPI32Command(&srb), SS_PENDING);
+  EXPECT_EQ(LoadSrbStatus(srb.SRB_Status), SS_PENDING);
+  ASSERT_TRUE(event->Wait(30000));
+  EXPECT_EQ(LoadSrbStatus(srb.SRB_Status), SS_COMP);
+
+  Address(1, 0);
+  EXPECT_EQ(drive.TestUnitReady(), kCodeDone) << drive.GetErrorText();
+  EXPECT_GT(pumps, 100) << "the dialog's messages were pumped while the command was out";
+}
+
+TEST_F(AspiVm, CommandStillWithTheKernelAtTheLimitIsAbortedAndTheTargetWorksAfter) {
+  SteppingClock clock;
+  clock.step = 1;
+  AspiTransport limited(manager, feedback, clock);
+  CScsiDrive limitedDrive(limited, feedback);
+  limitedDrive.m_hostAdapter = 1;
+  uint8_t testUnitReady[6] = {0, 0, 0, 0, 0, 0};
+  {
+    SlowScsiDebug slow(250);
+    EXPECT_EQ(limitedDrive.ExecRequest(testUnitReady, 6, kProductIdTimeout), kCodePending);
+    EXPECT_EQ(limitedDrive.GetErrorText(), " Status : Aspi Timeout Error.");
+    EXPECT_EQ(limited.HeldBlockCount(), 0u) << "the manager let the block go";
+  }
+  EXPECT_EQ(limitedDrive.TestUnitReady(), kCodeDone) << limitedDrive.GetErrorText();
+}
+
+}  // namespace
+}  // namespace morv

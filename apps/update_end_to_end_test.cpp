@@ -18,6 +18,7 @@
 #include "engine/testing/update_fakes.h"
 #include "platform/testing/recording_pass_through_system.h"
 #include "sim/sim_pass_through_system.h"
+#include "transport/aspi_stack.h"
 #include "transport/pass_through_transport.h"
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
@@ -41,7 +42,10 @@ const Cdb kTestUnitReadyVU{0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
 // Until discovery fills the device table, the test puts the drive's entry there and
 // selects it the way the drive-letter half does.
 struct ProgramNTRig {
-  ProgramNTRig() {
+  static constexpr const char* kName = "MorvantideNT";
+  static const ProgramResources& Resources() { return ResourcesNT(); }
+
+  explicit ProgramNTRig(Feedback&) {
     transport.DriveNames[0] = "E:KESTREL MX-R4410      ";
     transport.MaxTransfer[0] = sim::SimPassThroughSystem::kDefaultMaxTransfer;
     transport.DriveCount = 1;
@@ -53,13 +57,36 @@ struct ProgramNTRig {
     selection->writeFailureMark.clear();  // MorvantideNT shows the error text as it is
     return selection;
   }
+  sim::MxR4410& Drive() { return *devices.drive; }
 
-  const char* name = "MorvantideNT";
-  const ProgramResources& resources = ResourcesNT();
   sim::StandardDevices devices;
   sim::SimPassThroughSystem simulated{devices};
   RecordingPassThroughSystem system{simulated};
   PassThroughTransport transport{system};
+};
+
+// Morvantide4 over the emulated bus, as --simulate builds it: the MX-R4410 at host
+// adapter 0, target ID 2; requests complete on the bus's own thread while the
+// transport pumps the dialog's messages. The selection is the test's stand-in for
+// the host-adapter half, described by the product identification discovery records.
+struct Program4Rig {
+  static constexpr const char* kName = "Morvantide4";
+  static const ProgramResources& Resources() { return Resources4(); }
+
+  explicit Program4Rig(Feedback& feedback) : stack(MakeAspiStack(true, feedback)), transport(*stack->transport) {}
+  std::unique_ptr<Selection> MakeSelection(CScsiDrive& drive) {
+    auto owned = std::make_unique<testing::FakeUpdateSelection>(drive, ProgramKind::Four);
+    owned->description = "MX-R4410        ";
+    owned->hostAdapter = 0;
+    owned->targetId = 2;
+    selection = owned.get();
+    return owned;
+  }
+  sim::MxR4410& Drive() { return *stack->devices->drive; }
+
+  std::unique_ptr<AspiStack> stack;
+  AspiTransport& transport;
+  testing::FakeUpdateSelection* selection = nullptr;
 };
 
 /// One package in a fresh current directory, the dialog, and one press of Update Start.
@@ -77,9 +104,9 @@ struct EndToEnd {
 
   /// Chooses the package (unless told otherwise), presses Update Start and closes.
   void PressUpdateStart(bool chooseFile = true) {
-    CFlashDlg dialog(toolkit, feedback, program.resources, program.transport,
-                     [this](CScsiDrive& drive, Feedback&) { return program.MakeSelection(drive); });
-    dialog.m_clock = clock;
+    dialog = std::make_unique<CFlashDlg>(toolkit, feedback, ProgramRig::Resources(), program.transport,
+                                         [this](CScsiDrive& drive, Feedback&) { return program.MakeSelection(drive); });
+    dialog->m_clock = clock;
     if (chooseFile) toolkit.script.push_back(Act::Choose(IDC_FILE_LIST, 0));
     toolkit.script.push_back(Act::Click(IDC_UPDATE_START));
     toolkit.script.push_back(Act::Inspect([this](ScriptedWindow& w) {
@@ -87,10 +114,10 @@ struct EndToEnd {
       restored = w.Control(IDC_UPDATE_START).enabled && w.Control(IDOK).enabled && !w.Control(IDC_ABORT).enabled &&
                  toolkit.cursor == CursorShape::Arrow;
     }));
-    dialog.DoModal();
+    dialog->DoModal();
   }
 
-  const std::vector<sim::RecordedCommand>& Record() const { return program.devices.drive->Record(); }
+  const std::vector<sim::RecordedCommand>& Record() const { return program.Drive().Record(); }
   std::vector<Cdb> Cdbs() const {
     std::vector<Cdb> cdbs;
     for (const auto& command : Record()) cdbs.push_back(command.cdb);
@@ -104,11 +131,12 @@ struct EndToEnd {
 
   TempCurrentDirectory dir;
   FirmwareImage image;
-  ProgramRig program;
   ScriptedToolkit toolkit;
-  ToolkitFeedback feedback{toolkit, program.resources, program.name};
+  ToolkitFeedback feedback{toolkit, ProgramRig::Resources(), ProgramRig::kName};
+  mutable ProgramRig program{feedback};
   testing::SteppingClock steppingClock;
   Clock* clock = &steppingClock;
+  std::unique_ptr<CFlashDlg> dialog;
   std::string status;
   bool restored = false;
 };
@@ -139,17 +167,25 @@ void ExpectDownload(const Run& run, const std::string& pieces) {
 
 using NT = EndToEnd<ProgramNTRig>;
 
-TEST(UpdateEndToEnd, EveryRegionCombinationReachesTheDriveByteForByte) {
+template <typename ProgramRig>
+class UpdateEndToEnd : public ::testing::Test {
+ protected:
+  using Run = EndToEnd<ProgramRig>;
+};
+using Programs = ::testing::Types<ProgramNTRig, Program4Rig>;
+TYPED_TEST_SUITE(UpdateEndToEnd, Programs);
+
+TYPED_TEST(UpdateEndToEnd, EveryRegionCombinationReachesTheDriveByteForByte) {
   for (const auto& c : testing::RegionCombinations()) {
     SCOPED_TRACE(RegionName(c.regions));
-    NT run(c.regions);
+    typename TestFixture::Run run(c.regions);
     run.PressUpdateStart();
     ExpectDownload(run, c.pieces);
     EXPECT_EQ(run.Boxes(), (std::vector<std::string>{"Firmware Update Execute ?", "Firmware Update Complete"}));
     EXPECT_EQ(run.status, "Firmware Update Complete");
     EXPECT_TRUE(run.restored);
     // What the drive saved: the selected regions of the image, nothing else.
-    const auto& saved = run.program.devices.drive->Saved();
+    const auto& saved = run.program.Drive().Saved();
     for (int r = 0; r < 3; ++r) {
       const ImageRegion region = kImageRegions[r];
       const bool written = std::equal(run.image.data() + region.offset,
@@ -159,36 +195,40 @@ TEST(UpdateEndToEnd, EveryRegionCombinationReachesTheDriveByteForByte) {
   }
 }
 
-TEST(UpdateEndToEnd, RefusedWriteEndsTheDownloadThere) {
-  NT run;
+TYPED_TEST(UpdateEndToEnd, RefusedWriteEndsTheDownloadThere) {
+  typename TestFixture::Run run;
   // Commands 1-3 prepare the drive; command 3 + 11 is the write of block 10, in region 2.
-  run.program.devices.drive->RefuseCommand(3 + 11, 0x05, 0x24, 0x00);
+  run.program.Drive().RefuseCommand(3 + 11, 0x05, 0x24, 0x00);
   run.PressUpdateStart();
   ExpectDownload(run, testing::BlockRun(0, 9) + "10");
-  EXPECT_EQ(run.Boxes(), (std::vector<std::string>{"Firmware Update Execute ?", "TestUnitReadyVU 24-00 (00)"}));
+  const std::string errorText = run.dialog->m_drive.GetErrorText();
+  EXPECT_EQ(errorText.rfind("TestUnitReadyVU ", 0), 0u);
+  ASSERT_EQ(run.Boxes().size(), 2u);
+  EXPECT_TRUE(run.Boxes()[1].ends_with(errorText)) << run.Boxes()[1];  // through the selection's write-failure text
   EXPECT_EQ(run.status, "Firmware Update Executing ");
   EXPECT_EQ(run.steppingClock.sleeps, std::vector<uint32_t>{kPrepareSleep});  // no settling wait
-  EXPECT_EQ(run.program.devices.drive->SaveCount(), 0u);
+  EXPECT_EQ(run.program.Drive().SaveCount(), 0u);
   EXPECT_TRUE(run.restored);
 }
 
-TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfirmed) {
+TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfirmed) {
+  using Run = typename TestFixture::Run;
   struct Case {
     const char* name;
-    std::function<void(NT&)> prepare;
+    std::function<void(Run&)> prepare;
     bool chooseFile;
     std::vector<std::string> boxes;
     size_t commands;
   } cases[] = {
-      {"no file chosen", [](NT&) {}, false, {"Set File Name"}, 0},
-      {"image changed", [](NT& r) { r.image[4096] ^= 0x5A; WriteFileBytes("R4410.bin", r.image.data(), kImageSize); },
+      {"no file chosen", [](Run&) {}, false, {"Set File Name"}, 0},
+      {"image changed", [](Run& r) { r.image[4096] ^= 0x5A; WriteFileBytes("R4410.bin", r.image.data(), kImageSize); },
        true, {"File CheckSum Error "}, 0},
-      {"image missing", [](NT&) { std::remove("R4410.bin"); }, true, {"File Read Error!(11)\nNo such file or directory"}, 0},
-      {"no at the question", [](NT& r) { r.toolkit.answers = {IDNO}; }, true, {"Firmware Update Execute ?"}, 2},
+      {"image missing", [](Run&) { std::remove("R4410.bin"); }, true, {"File Read Error!(11)\nNo such file or directory"}, 0},
+      {"no at the question", [](Run& r) { r.toolkit.answers = {IDNO}; }, true, {"Firmware Update Execute ?"}, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    NT run;
+    Run run;
     c.prepare(run);
     run.PressUpdateStart(c.chooseFile);
     EXPECT_EQ(run.Cdbs(), std::vector<Cdb>(c.commands, kTestUnitReady));
@@ -197,8 +237,8 @@ TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfirmed) 
   }
 }
 
-TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
-  NT run({true, false, false});
+TYPED_TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
+  typename TestFixture::Run run({true, false, false});
   run.clock = &SystemClock();
   const auto start = std::chrono::steady_clock::now();
   run.PressUpdateStart();
@@ -209,7 +249,33 @@ TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
   EXPECT_GE(elapsed, std::chrono::milliseconds(kPrepareSleep + kSettleTime));
 }
 
-TEST(UpdateEndToEnd, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
+// Morvantide4 handles the dialog's messages while each command waits. A device
+// selection change and a Rescan delivered in the middle of the download reach the
+// selection half while it knows an update is running, and every command still goes
+// to the drive addressed before the question.
+TEST(UpdateEndToEnd4, SelectionChangesDuringTheDownloadFindTheUpdateRunning) {
+  EndToEnd<Program4Rig> run;
+  std::function<void(ScriptedToolkit&, ScriptedWindow&, DialogHandler&)> waitForWrites;
+  waitForWrites = [&](ScriptedToolkit& toolkit, ScriptedWindow&, DialogHandler&) {
+    // The cursor is shown again after each written piece of region 1 and 2.
+    if (toolkit.EventsStartingWith("cursor wait").size() < 8) {
+      toolkit.pending.push_back({"inspect", waitForWrites});
+      return;
+    }
+    toolkit.pending.push_back(Act::Notify(IDC_DEVICE, CBN_SELCHANGE));
+    toolkit.pending.push_back(Act::Menu(ID_OPTION_RESCAN));
+  };
+  run.toolkit.pending.push_back({"inspect", waitForWrites});
+  run.PressUpdateStart();
+  EXPECT_EQ(run.program.selection->calls,
+            (std::vector<std::string>{"running", "description", "address", "selchange-device during update",
+                                      "rescan during update", "stopped"}));
+  ExpectDownload(run, testing::RegionCombinations().back().pieces);
+  EXPECT_TRUE(run.program.stack->devices->disk->Record().empty());
+  EXPECT_TRUE(run.program.stack->devices->cdrom->Record().empty());
+}
+
+TEST(UpdateEndToEndNT, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
   int marks[2], go[2];
   ASSERT_EQ(pipe(marks), 0);
   ASSERT_EQ(pipe(go), 0);

@@ -61,10 +61,11 @@ class FakeUpdateSelection : public Selection {
 
   void Attach(DialogWindow&) override {}
   void InitDevices() override {}
-  void OnRescan() override {}
-  void OnSelchangeHostAdapter() override {}
-  void OnSelchangeDevice() override {}
-  void OnSelchangeLun() override {}
+  // Selection changes are only recorded, with whether an update was running.
+  void OnRescan() override { Record("rescan"); }
+  void OnSelchangeHostAdapter() override { Record("selchange-ha"); }
+  void OnSelchangeDevice() override { Record("selchange-device"); }
+  void OnSelchangeLun() override { Record("selchange-lun"); }
   std::optional<std::string> DriveDescription() const override {
     calls.push_back("description");
     return description;
@@ -76,8 +77,8 @@ class FakeUpdateSelection : public Selection {
       m_drive.m_lun = 0;
       m_drive.SetBuffer(transferBuffer, 255);
     } else {
-      m_drive.m_hostAdapter = 1;
-      m_drive.m_targetId = 4;
+      m_drive.m_hostAdapter = hostAdapter;
+      m_drive.m_targetId = targetId;
       m_drive.m_lun = 0;
     }
   }
@@ -91,12 +92,15 @@ class FakeUpdateSelection : public Selection {
 
   std::optional<std::string> description = "F: KESTREL MX-R4410     1.10";
   uint8_t deviceIndex = 5;
+  uint8_t hostAdapter = 1, targetId = 4;
   std::string writeFailureMark = "write failure: ";
   mutable std::vector<std::string> calls;
   bool updateRunning = false;
   std::function<void(bool)> onUpdateRunning;
 
  private:
+  void Record(const std::string& call) { calls.push_back(call + (updateRunning ? " during update" : "")); }
+
   CScsiDrive& m_drive;
   ProgramKind m_kind;
 };

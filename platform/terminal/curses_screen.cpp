@@ -4,6 +4,7 @@
 
 #include <curses.h>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <clocale>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -170,6 +172,17 @@ chtype GlyphOf(char glyph) {
   }
 }
 
+// In a UTF-8 environment ncurses draws frames with the Unicode line pieces, which
+// every UTF-8 terminal shows; elsewhere it uses the terminal's own line set. Only the
+// character type follows the environment, and only when it is UTF-8, where single
+// bytes classify exactly as in the "C" locale the rest of the program assumes.
+void UseUtf8WhereTheTerminalDoes() {
+  const char* previous = std::setlocale(LC_CTYPE, nullptr);
+  std::string keep = previous ? previous : "C";
+  if (!std::setlocale(LC_CTYPE, "")) return;
+  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, keep.c_str());
+}
+
 }  // namespace
 
 CursesScreen::CursesScreen() : m_state(std::make_unique<State>()) {}
@@ -194,6 +207,7 @@ void CursesScreen::Open() {
   s.out = ::fdopen(outFd, "w");
   s.outFd = outFd;
   s.haveModes = ::tcgetattr(outFd, &s.savedModes) == 0;
+  UseUtf8WhereTheTerminalDoes();
   s.screen = s.in && s.out ? newterm(nullptr, s.out, s.in) : nullptr;
   if (!s.screen) {
     if (s.in) std::fclose(s.in);

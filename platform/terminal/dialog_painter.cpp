@@ -185,9 +185,8 @@ void PaintDialog(Canvas& canvas, const TerminalDialog& dialog, bool busy) {
 }
 
 void PaintTooSmall(Canvas& canvas, int neededRows, int neededCols) {
-  std::string line = "Terminal too small: needs at least " + std::to_string(neededCols) + "x" +
-                     std::to_string(neededRows) + ", now " + std::to_string(canvas.Cols()) + "x" +
-                     std::to_string(canvas.Rows());
+  std::string line = "Terminal too small: needs " + std::to_string(neededCols) + "x" + std::to_string(neededRows) +
+                     ", is " + std::to_string(canvas.Cols()) + "x" + std::to_string(canvas.Rows());
   canvas.Fill(CellRect{0, 0, canvas.Rows(), canvas.Cols()}, Paint::Screen);
   canvas.Text(0, 0, line, Paint::Busy, canvas.Cols());
 }

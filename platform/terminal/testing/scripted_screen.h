@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/terminal/terminal_screen.h"
 
@@ -27,6 +28,8 @@ class ScriptedScreen : public TerminalScreen {
 
   int bells = 0;
   int presents = 0;
+  /// The screen as it was each time an event was read, in order.
+  std::vector<std::string> screensAtRead;
   int PendingKeys() const { return static_cast<int>(m_steps.size()); }
   /// The screen as last shown, as text (line pieces as '-', '|', '+').
   std::string Text() const { return m_last ? m_last->Dump() : std::string(); }
@@ -50,6 +53,7 @@ class ScriptedScreen : public TerminalScreen {
   std::optional<KeyEvent> ReadKey(bool wait) override {
     if (m_steps.empty() && wait && onIdle) onIdle();
     if (m_steps.empty()) return wait ? std::optional<KeyEvent>(KeyEvent::Key(KeyCode::Closed)) : std::nullopt;
+    screensAtRead.push_back(Text());
     Step step = m_steps.front();
     m_steps.pop_front();
     if (step.rows > 0) m_rows = step.rows, m_cols = step.cols;

@@ -22,7 +22,7 @@ asan: deps
 
 fuzz: deps
 	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz -j $(JOBS) --target fuzzers
 	scripts/run-fuzzers.sh build/fuzz $${FUZZ_SECONDS:-60}
 
 bench: build

@@ -2,7 +2,7 @@
 # Runs every libFuzzer target of a fuzz build for the given number of seconds each,
 # starting from its seed corpus; fails on the first crash.
 set -euo pipefail
-build=${1:?build directory}
+build=$(cd "${1:?build directory}" && pwd)  # absolute: each fuzzer runs in its own work directory
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 

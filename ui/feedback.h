@@ -9,6 +9,8 @@
 
 namespace morv {
 
+class DialogWindow;
+
 /// Help context meaning "the string ID itself" for BeepMessageBoxId.
 inline constexpr unsigned kHelpContextFromStringId = 0xFFFFFFFFu;
 /// Framework string "Insufficient memory to perform operation.".
@@ -37,6 +39,9 @@ class Feedback {
 
   /// Replaces the status line's text.
   virtual void SetStatusLine(const std::string& text) = 0;
+  /// The application's main window, whose status line SetStatusLine writes: the main
+  /// dialog while it runs, nullptr before and after.
+  virtual void SetMainWindow(DialogWindow* window) { (void)window; }
 
   /// Beep of `type`, then AfxMessageBox(text, type | extraStyle, helpContext).
   int BeepMessageBox(const std::string& text, unsigned type, unsigned extraStyle = 0, unsigned helpContext = 0) {

@@ -20,6 +20,7 @@ class FakeTransport : public Transport {
     uint8_t targetStatus = 0;
     std::vector<uint8_t> sense;   ///< copied into m_request.sense (rest zeroed)
     bool reachedDevice = true;    ///< false: a refusal before the device
+    bool keepsSense = false;      ///< a refusal that leaves the earlier sense in place
     std::string errorText;        ///< for refusals: the transport's own text
     std::vector<uint8_t> dataIn;  ///< copied into the request's buffer
   };
@@ -50,7 +51,7 @@ class FakeTransport : public Transport {
     }
     auto& request = drive.m_request;
     request.completed = reply.reachedDevice;
-    request.sense.fill(0);
+    if (reply.reachedDevice || !reply.keepsSense) request.sense.fill(0);
     if (reply.reachedDevice) {
       drive.m_haStatus = reply.haStatus;
       drive.m_targetStatus = reply.targetStatus;

@@ -1,0 +1,74 @@
+#include "apps/program_main.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "apps/program_options.h"
+#include "platform/qt/qt_icons.h"
+#include "platform/qt/qt_toolkit.h"
+#include "ui/app_title.h"
+#include "ui/flash_app.h"
+#include "ui/resource_ids.h"
+#include "ui/toolkit_feedback.h"
+
+namespace morv {
+namespace {
+
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+/// Whether Qt has somewhere to draw: a display server, or a platform asked for by name.
+bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
+
+/// The application over whichever toolkit was chosen.
+int RunApplication(const ProgramDefinition& program, const std::string& title, Toolkit& toolkit) {
+  ToolkitFeedback feedback(toolkit, program.resources, title);
+  std::unique_ptr<Transport> transport = program.makeTransport();
+  CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
+  app.InitInstance();
+  return 0;
+}
+
+int RunWithQt(const ProgramDefinition& program, const std::string& title, char* programPath) {
+  // Qt sees no arguments of ours: they have been handled already.
+  int qtArgc = 1;
+  char* qtArgv[] = {programPath, nullptr};
+  QApplication application(qtArgc, qtArgv);
+  application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
+  qt::QtToolkit toolkit;
+  return RunApplication(program, title, toolkit);
+}
+
+}  // namespace
+
+int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
+  std::string title = ProgramTitle(argc > 0 ? argv[0] : "", program.name);
+  ProgramOptions options;
+  std::string error = ParseOptions(std::vector<std::string>(argv + std::min(argc, 1), argv + argc),
+                                   ProgramOptionTable(), options);
+  if (!error.empty()) {
+    std::fprintf(stderr, "%s: %s (see --help)\n", title.c_str(), error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(UsageText(title, program.summary, ProgramOptionTable()).c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("%s %s\n", program.name, program.version);
+    return 0;
+  }
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr, "%s: no display to show the dialog on (DISPLAY and WAYLAND_DISPLAY are not set)\n",
+                 title.c_str());
+    return 1;
+  }
+  return RunWithQt(program, title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
+}
+
+}  // namespace morv

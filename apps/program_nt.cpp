@@ -1,0 +1,21 @@
+// MorvantideNT: reaches the drive by its drive letter.
+
+#include "apps/interim_device_access.h"
+#include "apps/programs.h"
+#include "ui/resources.h"
+
+namespace morv {
+
+const ProgramDefinition& ProgramNT() {
+  static const ProgramDefinition program{
+      "MorvantideNT",
+      "1.0.0",
+      "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by drive letter.",
+      ResourcesNT(),
+      [] { return std::make_unique<RefusingTransport>(ProgramKind::NT); },
+      [](CScsiDrive&, Feedback&) { return std::make_unique<EmptySelection>(); },
+  };
+  return program;
+}
+
+}  // namespace morv

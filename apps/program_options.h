@@ -1,0 +1,37 @@
+#pragma once
+// The command-line options both programs accept. Without options a program runs
+// its dialog as it always has; the options only add to that.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morv {
+
+struct ProgramOptions {
+  bool help = false;
+  bool version = false;
+};
+
+/// One option: its name ("--help"), whether it takes a value ("--name VALUE" or
+/// "--name=VALUE"), its line in the help text, and how it changes the options.
+struct OptionSpec {
+  const char* name;
+  const char* valueName;  ///< nullptr for options without a value
+  const char* help;
+  void (*apply)(ProgramOptions& options, const std::string& value);
+};
+
+/// The options of both programs.
+std::span<const OptionSpec> ProgramOptionTable();
+
+/// Parses `args` (without the program path) against `table` into `options`.
+/// Returns the empty text, or a one-line description of the first bad argument.
+std::string ParseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> table,
+                         ProgramOptions& options);
+
+/// The --help text: a usage line, `summary`, and one line per option.
+std::string UsageText(std::string_view program, std::string_view summary, std::span<const OptionSpec> table);
+
+}  // namespace morv

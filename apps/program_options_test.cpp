@@ -1,0 +1,71 @@
+#include "apps/program_options.h"
+
+#include <gtest/gtest.h>
+
+namespace morv {
+namespace {
+
+TEST(ProgramOptions, ParsesTheProgramsOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;
+    bool help, version;
+  } cases[] = {
+      {{}, "", false, false},
+      {{"--help"}, "", true, false},
+      {{"--version"}, "", false, true},
+      {{"--version", "--help"}, "", true, true},
+      {{"--bogus"}, "unknown option '--bogus'", false, false},
+      {{"--help", "--bogus=1"}, "unknown option '--bogus'", true, false},
+      {{"-h"}, "unexpected argument '-h'", false, false},
+      {{"file.OUC"}, "unexpected argument 'file.OUC'", false, false},
+      {{"--"}, "unexpected argument '--'", false, false},
+      {{"--help=yes"}, "option '--help' takes no value", false, false},
+      {{"--HELP"}, "unknown option '--HELP'", false, false},
+  };
+  for (const auto& c : cases) {
+    ProgramOptions options;
+    EXPECT_EQ(ParseOptions(c.args, ProgramOptionTable(), options), c.error) << testing::PrintToString(c.args);
+    EXPECT_EQ(options.help, c.help) << testing::PrintToString(c.args);
+    EXPECT_EQ(options.version, c.version) << testing::PrintToString(c.args);
+  }
+}
+
+// Options with a value ("--trace FILE") take it from the next argument or after '='.
+std::string g_value;
+const OptionSpec kWithValue[] = {
+    {"--trace", "FILE", "append a line per command to FILE", [](ProgramOptions&, const std::string& v) { g_value = v; }},
+    {"--help", nullptr, "show this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
+};
+
+TEST(ProgramOptions, OptionsWithAValue) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;
+    std::string value;
+  } cases[] = {
+      {{"--trace", "out.log"}, "", "out.log"},
+      {{"--trace=out.log"}, "", "out.log"},
+      {{"--trace", "--help"}, "", "--help"},  // the next argument is the value, whatever it looks like
+      {{"--trace"}, "option '--trace' needs a FILE", ""},
+      {{"--trace="}, "option '--trace' needs a FILE", ""},
+      {{"--trace", "a", "b"}, "unexpected argument 'b'", "a"},
+  };
+  for (const auto& c : cases) {
+    g_value.clear();
+    ProgramOptions options;
+    EXPECT_EQ(ParseOptions(c.args, kWithValue, options), c.error) << testing::PrintToString(c.args);
+    EXPECT_EQ(g_value, c.value) << testing::PrintToString(c.args);
+  }
+}
+
+TEST(ProgramOptions, HelpListsEveryOption) {
+  std::string text = UsageText("Morvantide4", "Summary line.", kWithValue);
+  EXPECT_EQ(text,
+            "Usage: Morvantide4 [OPTION]...\nSummary line.\n\nOptions:\n"
+            "  --trace FILE        append a line per command to FILE\n"
+            "  --help              show this help and exit\n");
+}
+
+}  // namespace
+}  // namespace morv

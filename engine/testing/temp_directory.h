@@ -1,0 +1,50 @@
+#pragma once
+// A fresh directory for one test's package files, removed with everything in it when
+// the test ends. Its path holds no '.', so image names derived from paths inside it
+// follow the file name alone.
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "engine/package_writer.h"
+
+namespace morv::testing {
+
+class TempDirectory {
+ public:
+  TempDirectory() {
+    std::string base = std::filesystem::temp_directory_path().string();
+    if (base.find('.') != std::string::npos) base = "/tmp";
+    std::string pattern = base + "/morvantide-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed in " + base);
+    m_path = pattern;
+  }
+  ~TempDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  TempDirectory(const TempDirectory&) = delete;
+  TempDirectory& operator=(const TempDirectory&) = delete;
+
+  /// The full path of `name` inside the directory.
+  std::string Path(const std::string& name) const { return m_path + "/" + name; }
+  /// Writes `bytes` as file `name` and returns its full path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    WriteFileBytes(Path(name), bytes.data(), bytes.size());
+    return Path(name);
+  }
+  /// Writes the first `size` bytes of `image` as file `name` and returns its full path.
+  std::string Write(const std::string& name, const FirmwareImage& image, std::size_t size = kImageSize) const {
+    WriteFileBytes(Path(name), image.data(), std::min(size, kImageSize));
+    return Path(name);
+  }
+
+ private:
+  std::string m_path;
+};
+
+}  // namespace morv::testing

@@ -1,0 +1,413 @@
+#include "platform/qt/qt_dialog_window.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+#include "platform/qt/qt_icons.h"
+#include "ui/list_order.h"
+
+namespace morv::qt {
+namespace {
+
+/// The desktop's icon size (what an SS_ICON static shows, whatever its template size).
+constexpr int kIconSize = 32;
+constexpr const char* kControlIdProperty = "morvControlId";
+
+QString Text(const std::string& bytes) { return QString::fromUtf8(bytes); }
+
+Qt::WindowFlags WindowFlagsFor(uint32_t style) {
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+  if (style & WS_CAPTION) flags |= Qt::WindowTitleHint;
+  if (style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if ((style & WS_SYSMENU) && (style & WS_MINIMIZEBOX)) flags |= Qt::WindowMinimizeButtonHint;
+  return flags;
+}
+
+Qt::Alignment StaticAlignment(uint32_t style) {
+  Qt::Alignment vertical = (style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
+  switch (style & SS_TYPEMASK) {
+    case SS_RIGHT: return Qt::AlignRight | vertical;
+    case 0x1: return Qt::AlignHCenter | vertical;  // SS_CENTER
+    default: return Qt::AlignLeft | vertical;
+  }
+}
+
+Qt::FocusPolicy FocusPolicyFor(uint32_t style) { return (style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus; }
+
+/// A sorted insertion position, or the end for unsorted controls.
+int InsertPosition(const std::vector<std::string>& entries, const std::string& text, bool sorted) {
+  return sorted ? InsertionIndex(entries, text) : static_cast<int>(entries.size());
+}
+
+}  // namespace
+
+QString ControlObjectName(int id) { return QStringLiteral("control-%1").arg(id); }
+
+QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, const ProgramResources& resources,
+                               DialogHandler& handler, QWidget* parent)
+    : QDialog(parent, WindowFlagsFor(dialog.style)), m_resources(resources), m_handler(handler) {
+  setWindowTitle(Text(dialog.caption));
+  setModal(true);
+
+  QFont font(Text(dialog.fontName));
+  if (dialog.pointSize > 0) font.setPointSize(dialog.pointSize);
+  font.setStyleHint(QFont::SansSerif);
+  setFont(font);
+  QFontMetrics metrics(font);
+  m_units = BaseUnitsFromFont(
+      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
+      metrics.height());
+
+  int menuHeight = 0;
+  if (const MenuTemplate* menu = resources.FindMenu(dialog.menuId)) {
+    BuildMenu(*menu);
+    menuHeight = m_menuBar->sizeHint().height();
+  }
+  PixelRect client = ToPixels(0, 0, dialog.cx, dialog.cy, m_units);
+  auto* clientArea = new QWidget(this);
+  clientArea->setGeometry(0, menuHeight, client.width, client.height);
+  if (m_menuBar) m_menuBar->setGeometry(0, 0, client.width, menuHeight);
+  setFixedSize(client.width, client.height + menuHeight);
+
+  // Template order is creation order, and so the tab order.
+  m_controls.reserve(dialog.controls.size());
+  for (const auto& t : dialog.controls) {
+    QWidget* widget = BuildControl(t, clientArea);
+    if (t.id == -1) continue;
+    widget->setObjectName(ControlObjectName(t.id));
+    widget->setProperty(kControlIdProperty, t.id);
+    m_controls.push_back({t.id, t.cls, t.style, widget, t.text, {}});
+  }
+  for (auto& control : m_controls) Connect(control);
+}
+
+void QtDialogWindow::BuildMenu(const MenuTemplate& menu) {
+  m_menuBar = new QMenuBar(this);
+  m_menuBar->setNativeMenuBar(false);
+  QMenuBar* rightSide = nullptr;
+  auto command = [this](QAction* action, int id) {
+    connect(action, &QAction::triggered, this, [this, id] { Deliver([&] { m_handler.OnCommand(id, 0); }); });
+  };
+  for (const auto& item : menu.items) {
+    QMenuBar* bar = m_menuBar;
+    if (item.helpJustified) {
+      // Help-justified items sit at the right end of the bar.
+      if (!rightSide) {
+        rightSide = new QMenuBar(m_menuBar);
+        rightSide->setNativeMenuBar(false);
+        m_menuBar->setCornerWidget(rightSide, Qt::TopRightCorner);
+      }
+      bar = rightSide;
+    }
+    if (item.separator) {
+      bar->addSeparator();
+    } else if (item.items.empty()) {
+      command(bar->addAction(Text(item.text)), item.id);
+    } else {
+      QMenu* popup = bar->addMenu(Text(item.text));
+      for (const auto& sub : item.items) {
+        if (sub.separator) {
+          popup->addSeparator();
+        } else {
+          command(popup->addAction(Text(sub.text)), sub.id);
+        }
+      }
+    }
+  }
+}
+
+QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client) {
+  PixelRect r = ToPixels(t.x, t.y, t.cx, t.cy, m_units);
+  QWidget* widget = nullptr;
+  switch (t.cls) {
+    case ControlClass::Button: {
+      auto* button = new QPushButton(Text(t.text), client);
+      button->setAutoDefault(true);
+      button->setDefault((t.style & 0xF) == BS_DEFPUSHBUTTON);
+      widget = button;
+      break;
+    }
+    case ControlClass::Static: {
+      auto* label = new QLabel(client);
+      if ((t.style & SS_TYPEMASK) == SS_ICON) {
+        if (const IconResource* icon = m_resources.FindIcon(t.iconId))
+          label->setPixmap(QPixmap::fromImage(IconImage(*icon)).scaled(kIconSize, kIconSize));
+        r.width = r.height = kIconSize;
+      } else {
+        label->setTextFormat(Qt::PlainText);
+        label->setText(Text(t.text));
+        label->setAlignment(StaticAlignment(t.style));
+        label->setWordWrap(true);
+      }
+      if (t.style & SS_SUNKEN) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      widget = label;
+      break;
+    }
+    case ControlClass::Edit: {
+      auto* edit = new QLineEdit(Text(t.text), client);
+      edit->setReadOnly(t.style & ES_READONLY);
+      edit->setFrame(t.style & WS_BORDER);
+      edit->setAlignment((t.style & ES_CENTER) ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
+      if (t.style & ES_READONLY) {
+        // Read-only edits look like the dialog behind them, as on the desktop.
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        edit->setPalette(palette);
+      }
+      widget = edit;
+      break;
+    }
+    case ControlClass::ListBox: {
+      auto* list = new QListWidget(client);
+      list->setSelectionMode(QAbstractItemView::SingleSelection);
+      list->setVerticalScrollBarPolicy((t.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+      list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      list->setFrameShape((t.style & WS_BORDER) ? QFrame::StyledPanel : QFrame::NoFrame);
+      widget = list;
+      break;
+    }
+    case ControlClass::ComboBox: {
+      auto* combo = new QComboBox(client);
+      combo->setEditable((t.style & 0x3) == CBS_DROPDOWN);
+      // The template height includes the drop-down list; the box itself is one line.
+      int closed = combo->sizeHint().height();
+      int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
+      combo->setMaxVisibleItems(std::max(1, (r.height - closed) / itemHeight));
+      r.height = closed;
+      widget = combo;
+      break;
+    }
+  }
+  widget->setGeometry(r.x, r.y, r.width, r.height);
+  if (t.cls != ControlClass::Static) widget->setFocusPolicy(FocusPolicyFor(t.style));
+  if (t.style & WS_DISABLED) widget->setEnabled(false);
+  if (!(t.style & WS_VISIBLE)) widget->hide();
+  return widget;
+}
+
+void QtDialogWindow::Connect(Control& control) {
+  int id = control.id;
+  switch (control.cls) {
+    case ControlClass::Button:
+      connect(static_cast<QPushButton*>(control.widget), &QPushButton::clicked, this,
+              [this, id] { Deliver([&] { m_handler.OnCommand(id, BN_CLICKED); }); });
+      break;
+    case ControlClass::ListBox:
+      // Selections made through this class block signals, so only the operator's
+      // own selection changes notify.
+      if (control.style & LBS_NOTIFY)
+        connect(static_cast<QListWidget*>(control.widget), &QListWidget::itemSelectionChanged, this,
+                [this, id] { Deliver([&] { m_handler.OnCommand(id, LBN_SELCHANGE); }); });
+      break;
+    case ControlClass::ComboBox:
+      // `activated` comes from the operator only, never from code.
+      connect(static_cast<QComboBox*>(control.widget), &QComboBox::activated, this,
+              [this, id] { Deliver([&] { m_handler.OnCommand(id, CBN_SELCHANGE); }); });
+      break;
+    default:
+      break;
+  }
+}
+
+template <typename F>
+void QtDialogWindow::Deliver(F&& handlerCall) {
+  ++m_depth;
+  handlerCall();
+  --m_depth;
+  CloseIfEnded();
+}
+
+void QtDialogWindow::CloseIfEnded() {
+  if (m_depth == 0 && m_endRequested && m_running) {
+    m_running = false;
+    done(m_result);
+  }
+}
+
+int QtDialogWindow::Run() {
+  ++m_depth;
+  bool focusFirst = m_handler.OnInitDialog(*this);
+  --m_depth;
+  if (m_endRequested) return m_result;
+  if (focusFirst) {
+    for (const auto& c : m_controls)
+      if (!c.widget->isHidden() && c.widget->isEnabled() && (c.style & WS_TABSTOP)) {
+        c.widget->setFocus(Qt::TabFocusReason);
+        break;
+      }
+  }
+  m_running = true;
+  exec();
+  m_running = false;
+  return m_result;
+}
+
+void QtDialogWindow::EndDialog(int result) {
+  if (m_endRequested) return;
+  m_endRequested = true;
+  m_result = result;
+  CloseIfEnded();
+}
+
+void QtDialogWindow::reject() {
+  Deliver([&] { m_handler.OnCommand(IDCANCEL, BN_CLICKED); });
+}
+
+QtDialogWindow::Control* QtDialogWindow::Find(int id) {
+  for (auto& c : m_controls)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+const QtDialogWindow::Control* QtDialogWindow::Find(int id) const {
+  return const_cast<QtDialogWindow*>(this)->Find(id);
+}
+
+void QtDialogWindow::SetWindowText(int id, const std::string& text) {
+  Control* c = Find(id);
+  if (!c) return;
+  c->text = text;
+  if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
+    edit->setText(Text(text));
+    edit->setCursorPosition(0);
+  } else if (auto* button = qobject_cast<QPushButton*>(c->widget)) {
+    button->setText(Text(text));
+  } else if (auto* label = qobject_cast<QLabel*>(c->widget)) {
+    label->setText(Text(text));
+  } else if (auto* combo = qobject_cast<QComboBox*>(c->widget); combo && combo->isEditable()) {
+    QSignalBlocker blocker(combo);
+    combo->setEditText(Text(text));
+  }
+}
+
+std::string QtDialogWindow::GetWindowText(int id) const {
+  const Control* c = Find(id);
+  if (!c) return {};
+  QString shown;
+  if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
+    shown = edit->text();
+  } else if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
+    int index = combo->currentIndex();
+    if (!combo->isEditable()) return index >= 0 ? c->entries[index] : std::string();
+    shown = combo->currentText();
+  } else if (auto* button = qobject_cast<QPushButton*>(c->widget)) {
+    shown = button->text();
+  } else {
+    return c->text;
+  }
+  // The bytes given are returned as they were, unless the operator changed the text.
+  return shown == Text(c->text) ? c->text : shown.toStdString();
+}
+
+void QtDialogWindow::EnableWindow(int id, bool enable) {
+  if (Control* c = Find(id)) c->widget->setEnabled(enable);
+}
+
+bool QtDialogWindow::IsWindowEnabled(int id) const {
+  const Control* c = Find(id);
+  return c && c->widget->isEnabled();
+}
+
+bool QtDialogWindow::IsWindowVisible(int id) const {
+  const Control* c = Find(id);
+  return c && !c->widget->isHidden();
+}
+
+void QtDialogWindow::SetFocus(int id) {
+  if (Control* c = Find(id)) c->widget->setFocus(Qt::OtherFocusReason);
+}
+
+int QtDialogWindow::GetFocus() const {
+  for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
+    QVariant id = w->property(kControlIdProperty);
+    if (id.isValid()) return id.toInt();
+  }
+  return 0;
+}
+
+void QtDialogWindow::SetIcon(int iconId, bool) {
+  // One window icon serves both sizes here.
+  setWindowIcon(ResourceIcon(m_resources, iconId));
+}
+
+void QtDialogWindow::ResetContent(int id) {
+  Control* c = Find(id);
+  if (!c) return;
+  c->entries.clear();
+  QSignalBlocker blocker(c->widget);
+  if (auto* list = qobject_cast<QListWidget*>(c->widget)) list->clear();
+  if (auto* combo = qobject_cast<QComboBox*>(c->widget)) combo->clear();
+}
+
+int QtDialogWindow::AddString(int id, const std::string& text) {
+  Control* c = Find(id);
+  if (!c) return LB_ERR;
+  QSignalBlocker blocker(c->widget);
+  if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
+    int index = InsertPosition(c->entries, text, c->style & LBS_SORT);
+    c->entries.insert(c->entries.begin() + index, text);
+    list->insertItem(index, Text(text));
+    return index;
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
+    int index = InsertPosition(c->entries, text, c->style & CBS_SORT);
+    int selected = combo->currentIndex();
+    c->entries.insert(c->entries.begin() + index, text);
+    combo->insertItem(index, Text(text));
+    // Adding never selects: the first entry of an empty combo box stays unselected.
+    combo->setCurrentIndex(selected < 0 ? -1 : (selected >= index ? selected + 1 : selected));
+    return index;
+  }
+  return LB_ERR;
+}
+
+int QtDialogWindow::SetCurSel(int id, int index) {
+  Control* c = Find(id);
+  if (!c) return CB_ERR;
+  bool valid = index >= 0 && index < static_cast<int>(c->entries.size());
+  QSignalBlocker blocker(c->widget);
+  if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
+    list->clearSelection();
+    if (valid) {
+      list->setCurrentRow(index);
+      list->item(index)->setSelected(true);
+    }
+  } else if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
+    combo->setCurrentIndex(valid ? index : -1);
+  } else {
+    return CB_ERR;
+  }
+  return valid ? index : CB_ERR;
+}
+
+int QtDialogWindow::GetCurSel(int id) const {
+  const Control* c = Find(id);
+  if (!c) return CB_ERR;
+  if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
+    QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? LB_ERR : list->row(selected.front());
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(c->widget)) return combo->currentIndex() < 0 ? CB_ERR : combo->currentIndex();
+  return CB_ERR;
+}
+
+int QtDialogWindow::GetCount(int id) const {
+  const Control* c = Find(id);
+  return c ? static_cast<int>(c->entries.size()) : 0;
+}
+
+std::string QtDialogWindow::GetLBText(int id, int index) const {
+  const Control* c = Find(id);
+  if (!c || index < 0 || index >= static_cast<int>(c->entries.size())) return {};
+  return c->entries[index];
+}
+
+}  // namespace morv::qt

@@ -1,0 +1,88 @@
+#pragma once
+// One dialog of the Qt toolkit: a QDialog built from a dialog template, whose
+// controls are addressed by their IDs and whose operator actions reach the
+// dialog's handler as commands.
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+#include "platform/qt/dialog_units.h"
+#include "ui/toolkit.h"
+
+class QMenuBar;
+
+namespace morv::qt {
+
+/// The object name of the widget that shows control `id` ("control-1008").
+QString ControlObjectName(int id);
+
+class QtDialogWindow : public QDialog, public DialogWindow {
+ public:
+  QtDialogWindow(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler,
+                 QWidget* parent);
+
+  /// Delivers OnInitDialog, then runs the dialog modally; returns its result.
+  int Run();
+
+  void EndDialog(int result) override;
+  void SetWindowText(int id, const std::string& text) override;
+  std::string GetWindowText(int id) const override;
+  void EnableWindow(int id, bool enable) override;
+  bool IsWindowEnabled(int id) const override;
+  bool IsWindowVisible(int id) const override;
+  void SetFocus(int id) override;
+  int GetFocus() const override;
+  bool IsIconic() const override { return isMinimized(); }
+  void SetIcon(int iconId, bool big) override;
+  void ResetContent(int id) override;
+  int AddString(int id, const std::string& text) override;
+  int SetCurSel(int id, int index) override;
+  int GetCurSel(int id) const override;
+  int GetCount(int id) const override;
+  std::string GetLBText(int id, int index) const override;
+  /// Qt offers no system menu to add to.
+  bool HasSystemMenu() const override { return false; }
+  void AppendSystemMenuSeparator() override {}
+  void AppendSystemMenuItem(unsigned, const std::string&) override {}
+
+  /// The base units of the dialog's font.
+  BaseUnits Units() const { return m_units; }
+
+ protected:
+  /// Escape and the close box: IDCANCEL to the handler, which decides.
+  void reject() override;
+
+ private:
+  struct Control {
+    int id;
+    ControlClass cls;
+    uint32_t style;
+    QWidget* widget;
+    std::string text;                  ///< the bytes last set, for edits and labels
+    std::vector<std::string> entries;  ///< the bytes of each list or combo entry
+  };
+
+  void BuildMenu(const MenuTemplate& menu);
+  QWidget* BuildControl(const ControlTemplate& control, QWidget* client);
+  void Connect(Control& control);
+  Control* Find(int id);
+  const Control* Find(int id) const;
+  /// Runs a handler; a dialog ended inside it closes once the outermost returns.
+  template <typename F>
+  void Deliver(F&& handlerCall);
+  void CloseIfEnded();
+
+  const ProgramResources& m_resources;
+  DialogHandler& m_handler;
+  BaseUnits m_units;
+  std::vector<Control> m_controls;
+  QMenuBar* m_menuBar = nullptr;
+  int m_depth = 0;
+  bool m_endRequested = false;
+  bool m_running = false;
+  int m_result = 0;
+};
+
+}  // namespace morv::qt

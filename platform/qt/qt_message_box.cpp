@@ -1,0 +1,99 @@
+#include "platform/qt/qt_message_box.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <map>
+
+#include "ui/message_box_buttons.h"
+#include "ui/win32_types.h"
+
+namespace morv::qt {
+namespace {
+
+QMessageBox::StandardButton StandardButtonFor(int result) {
+  static const std::map<int, QMessageBox::StandardButton> kButtons = {
+      {IDOK, QMessageBox::Ok},       {IDCANCEL, QMessageBox::Cancel}, {IDABORT, QMessageBox::Abort},
+      {IDRETRY, QMessageBox::Retry}, {IDIGNORE, QMessageBox::Ignore}, {IDYES, QMessageBox::Yes},
+      {IDNO, QMessageBox::No},
+  };
+  return kButtons.at(result);
+}
+
+QMessageBox::Icon IconFor(unsigned type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+/// Keeps a box without a way out (Yes/No, Abort/Retry/Ignore) open on Escape and
+/// on its close box, so that only a button answers it.
+class ButtonsOnly : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) return true;
+    if (event->type() == QEvent::Close) {
+      event->ignore();
+      return true;
+    }
+    return false;
+  }
+};
+
+/// Lifts the busy cursor while the operator answers a box, and puts it back after:
+/// over a box the pointer is the ordinary one.
+class OrdinaryCursorWhileOpen {
+ public:
+  OrdinaryCursorWhileOpen() {
+    while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+      m_lifted.push_back(cursor->shape());
+      QGuiApplication::restoreOverrideCursor();
+    }
+  }
+  ~OrdinaryCursorWhileOpen() {
+    for (auto it = m_lifted.rbegin(); it != m_lifted.rend(); ++it) QGuiApplication::setOverrideCursor(*it);
+  }
+
+ private:
+  std::vector<Qt::CursorShape> m_lifted;
+};
+
+}  // namespace
+
+int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption, unsigned type) {
+  QString body = QString::fromUtf8(text);
+  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QMessageBox box(IconFor(type), QString::fromUtf8(caption), body, QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+
+  std::map<QAbstractButton*, int> results;
+  std::vector<int> buttons = MessageBoxButtons(type);
+  for (int result : buttons) results[box.addButton(StandardButtonFor(result))] = result;
+  box.setDefaultButton(StandardButtonFor(buttons.front()));
+
+  int escape = MessageBoxEscapeResult(type);
+  ButtonsOnly buttonsOnly;
+  if (escape != 0) {
+    box.setEscapeButton(StandardButtonFor(escape));
+  } else {
+    box.installEventFilter(&buttonsOnly);
+  }
+
+  OrdinaryCursorWhileOpen ordinaryCursor;
+  box.exec();
+  auto it = results.find(box.clickedButton());
+  if (it != results.end()) return it->second;
+  // Gone without an answer (its owner closed it): the answer that changes nothing.
+  if (escape != 0) return escape;
+  return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDABORT;
+}
+
+}  // namespace morv::qt

@@ -1,0 +1,14 @@
+#pragma once
+// Modal message boxes with the desktop's button sets, icons and results.
+
+#include <string>
+
+class QWidget;
+
+namespace morv::qt {
+
+/// Shows `text` in a box modal to the application, over `parent` when there is one;
+/// `type` holds the button set and icon bits. Returns IDOK, IDYES, ...
+int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption, unsigned type);
+
+}  // namespace morv::qt

@@ -1,0 +1,23 @@
+#pragma once
+// The Qt 6 Widgets toolkit: dialogs from templates, message boxes, beeps, the busy
+// cursor and the message pump. Needs a QApplication.
+
+#include "ui/toolkit.h"
+
+namespace morv::qt {
+
+class QtToolkit : public Toolkit {
+ public:
+  int DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) override;
+  int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+  /// Every sound type is the one system beep here.
+  void MessageBeep(unsigned type) override;
+  CursorShape GetCursor() const override;
+  /// Wait sets the application's override cursor, which stays until Arrow lifts it.
+  void SetCursor(CursorShape shape) override;
+  /// Qt takes no single message off its queue: one pass processes what is pending
+  /// now and returns without waiting.
+  void PumpOneMessage() override;
+};
+
+}  // namespace morv::qt

@@ -1,0 +1,74 @@
+// The commands an update sends: TEST UNIT READY, INQUIRY, the vendor-unique TEST
+// UNIT READY and WRITE BUFFER, plus Morvantide4's product-identification INQUIRY.
+// Each owns one CDB template with static storage; a command writes only its own
+// argument fields, so every other byte keeps its value between calls, and the
+// execution merges the LUN into byte 1 in place.
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "scsi/scsi_drive.h"
+
+namespace morv {
+namespace {
+
+uint8_t s_testUnitReadyCdb[6] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+uint8_t s_inquiryCdb[6] = {0x12, 0x00, 0x00, 0x00, 0x00, 0x00};
+uint8_t s_testUnitReadyVUCdb[6] = {0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
+uint8_t s_writeBufferCdb[10] = {0x3B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+uint8_t s_inquireProductIdCdb[6] = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
+
+/// Bits 0-23 of `value`, most significant byte first, into three bytes at `out`.
+void PutBigEndian24(uint8_t* out, uint32_t value) {
+  out[0] = static_cast<uint8_t>(value >> 16);
+  out[1] = static_cast<uint8_t>(value >> 8);
+  out[2] = static_cast<uint8_t>(value);
+}
+
+inline constexpr size_t kProductIdOffset = 16;
+inline constexpr size_t kProductIdLength = 16;
+inline constexpr uint32_t kProductIdBufferLength = 256;
+
+}  // namespace
+
+uint8_t CScsiDrive::TestUnitReady() { return Execute6(s_testUnitReadyCdb, kCommandTimeout); }
+
+uint8_t CScsiDrive::Inquiry(uint8_t allocationLength) {
+  s_inquiryCdb[4] = allocationLength;
+  return Execute6(s_inquiryCdb, kCommandTimeout);
+}
+
+uint8_t* CScsiDrive::TestUnitReadyVU() { return s_testUnitReadyVUCdb; }
+
+uint8_t CScsiDrive::WriteBuffer(uint8_t mode, uint8_t bufferId, uint32_t offset, uint32_t length) {
+  s_writeBufferCdb[1] = mode & 0x07;
+  s_writeBufferCdb[2] = bufferId;
+  PutBigEndian24(&s_writeBufferCdb[3], offset);
+  PutBigEndian24(&s_writeBufferCdb[6], length);
+  return Execute10(s_writeBufferCdb, kCommandTimeout);
+}
+
+uint8_t CScsiDrive::InquireProductId(std::string& productId) {
+  std::array<uint8_t, kProductIdBufferLength> data{};
+  SetBuffer(data.data(), kProductIdBufferLength);
+  uint8_t code = Execute6(s_inquireProductIdCdb, kProductIdTimeout);
+  // Only a unit attention that the device itself reported asks for another try.
+  while (code == kCodeError && m_request.completed && SenseKey() == kSenseKeyUnitAttention)
+    code = Execute6(s_inquireProductIdCdb, kProductIdTimeout);
+  // The buffer dies with this call: never leave the drive object pointing at it.
+  SetBuffer(nullptr, 0);
+
+  // At most 16 characters from byte 16, ending early at a zero byte.
+  std::string product;
+  if (code == kCodeDone) {
+    auto first = data.begin() + kProductIdOffset;
+    product.assign(first, std::find(first, first + kProductIdLength, uint8_t{0}));
+  }
+  char text[kProductIdLength + 1];
+  std::snprintf(text, sizeof text, "%16.16s", product.c_str());
+  productId = text;
+  return code;
+}
+
+}  // namespace morv

@@ -1,0 +1,224 @@
+#include "tools/package_tool/package_tool.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+
+#include "engine/load_package.h"
+#include "engine/package_writer.h"
+#include "tools/package_tool/terminal_feedback.h"
+
+namespace morv {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: morvantide-package check FILE.OUC [--model TEXT]\n"
+    "       morvantide-package make FILE.OUC --model TEXT [--image IMAGE.bin] [--generate SEED]\n"
+    "                                        [--regions 1,2,3|none] [--header TEXT]\n"
+    "\n"
+    "check  reads the package as an update does and prints its fields, the regions it\n"
+    "       would write and the verdict (exit 0 accepted, 1 rejected). --model is the\n"
+    "       selected drive's description; without it the model check is skipped.\n"
+    "make   writes FILE.OUC for the image with its checksum. The image defaults to the\n"
+    "       name an update derives from FILE.OUC; --generate writes a deterministic image\n"
+    "       there first. --regions lists the regions to select (default 1,2,3).\n";
+
+// A command line error: one line on the error stream and exit code 2.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct CommandLine {
+  std::string file;
+  std::map<std::string, std::string> options;
+
+  std::optional<std::string> Option(const std::string& name) const {
+    auto it = options.find(name);
+    return it == options.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::set<std::string>& allowed) {
+  CommandLine line;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.starts_with("--")) {
+      if (!allowed.contains(arg)) throw UsageError("unknown option " + arg + " for " + args[0]);
+      if (i + 1 == args.size()) throw UsageError(arg + " needs a value");
+      line.options[arg] = args[++i];
+    } else if (line.file.empty()) {
+      line.file = arg;
+    } else {
+      throw UsageError("unexpected argument " + arg);
+    }
+  }
+  if (line.file.empty()) throw UsageError(args[0] + " needs a parameter file");
+  return line;
+}
+
+std::array<bool, 3> ParseRegions(const std::string& text) {
+  std::array<bool, 3> regions{false, false, false};
+  if (text == "none") return regions;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma - start);
+    if (item != "1" && item != "2" && item != "3") throw UsageError("--regions takes 1, 2, 3 separated by commas, or none");
+    regions[item[0] - '1'] = true;
+    if (comma == std::string::npos) return regions;
+    start = comma + 1;
+  }
+}
+
+uint64_t ParseSeed(const std::string& text) {
+  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
+    throw UsageError("--generate takes a decimal seed");
+  return std::stoull(text);
+}
+
+void CheckField(const std::string& option, const std::string& text, int limit) {
+  const std::string problem = FieldProblem(text, limit);
+  if (!problem.empty()) throw UsageError(option + " " + problem);
+}
+
+// "0x10000-0x79FFF (424 KiB: blocks 4-29, first half of block 30)".
+std::string DescribeRegion(const ImageRegion& region) {
+  const uint32_t end = region.offset + region.length;
+  uint32_t firstWhole = (region.offset + kBlockSize - 1) / kBlockSize;
+  uint32_t endWhole = end / kBlockSize;
+  std::string parts;
+  auto add = [&parts](const std::string& part) { parts += (parts.empty() ? "" : ", ") + part; };
+  if (region.offset % kBlockSize != 0) add("second half of block " + std::to_string(region.offset / kBlockSize));
+  if (endWhole > firstWhole + 1)
+    add("blocks " + std::to_string(firstWhole) + "-" + std::to_string(endWhole - 1));
+  else if (endWhole == firstWhole + 1)
+    add("block " + std::to_string(firstWhole));
+  if (end % kBlockSize != 0) add("first half of block " + std::to_string(end / kBlockSize));
+  char range[32];
+  std::snprintf(range, sizeof range, "0x%05X-0x%05X", region.offset, end - 1);
+  return std::string(range) + " (" + std::to_string(region.length / 1024) + " KiB: " + parts + ")";
+}
+
+// The model the package names, read the way LoadPackage reads it; empty when the file
+// cannot be read that far (LoadPackage then reports why).
+std::string PeekModel(const std::string& path) {
+  try {
+    PackageFile file(path);
+    std::string header, model;
+    ReadField(file, header, kTextFieldLimit);
+    ReadField(file, model, kModelFieldLimit);
+    return model;
+  } catch (const FileError&) {
+    return {};
+  }
+}
+
+int Check(const std::vector<std::string>& args, std::ostream& out) {
+  const CommandLine line = ParseCommandLine(args, {"--model"});
+  const std::optional<std::string> drive = line.Option("--model");
+
+  // The diagnostic line LoadPackage writes comes first, as it does in the programs.
+  char* traceText = nullptr;
+  std::size_t traceSize = 0;
+  std::FILE* trace = open_memstream(&traceText, &traceSize);
+  std::ostringstream reports;
+  TerminalFeedback feedback(reports);
+  ParameterFile parameters;
+  FirmwareImage image;
+  const bool accepted =
+      LoadPackage(line.file, drive ? *drive : PeekModel(line.file), feedback, parameters, image, trace);
+  if (trace != nullptr) {
+    std::fclose(trace);
+    out << std::string(traceText, traceSize);
+    std::free(traceText);
+  }
+  out << reports.str();
+
+  out << "parameter file: " << line.file << "\n"
+      << "header:         " << Quoted(parameters.header) << "\n"
+      << "model:          " << Quoted(parameters.model);
+  if (drive)
+    out << " in drive " << Quoted(*drive) << "\n";
+  else
+    out << " (no --model: not checked)\n";
+  const std::array<bool, 3> selected = SelectedRegions(parameters);
+  const std::string* flags[] = {&parameters.region1, &parameters.region2, &parameters.region3};
+  for (int region = 0; region < 3; ++region)
+    out << "region " << region + 1 << ":       " << Quoted(*flags[region]) << (selected[region] ? " write " : " skip  ")
+        << DescribeRegion(kImageRegions[region]) << "\n";
+  out << "checksum:       " << Quoted(parameters.checksumText) << " = " << parameters.checksum << "\n"
+      << "image file:     " << FindImageFile(ImageFileName(line.file)) << "\n";
+  out << "verdict:        " << (accepted ? "accepted" : "rejected") << "\n";
+  return accepted ? kExitOk : kExitRejected;
+}
+
+int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const CommandLine line = ParseCommandLine(args, {"--model", "--image", "--generate", "--regions", "--header"});
+  PackageDescription description;
+  const std::optional<std::string> model = line.Option("--model");
+  if (!model) throw UsageError("make needs --model");
+  description.model = *model;
+  description.header = line.Option("--header").value_or(description.header);
+  description.regions = ParseRegions(line.Option("--regions").value_or("1,2,3"));
+  CheckField("--model", description.model, kModelFieldLimit);
+  CheckField("--header", description.header, kTextFieldLimit);
+  const std::optional<std::string> seed = line.Option("--generate");
+  const uint64_t seedValue = seed ? ParseSeed(*seed) : 0;
+
+  const std::string derived = FindImageFile(ImageFileName(line.file));
+  const std::string imagePath = line.Option("--image").value_or(derived);
+  FirmwareImage image;
+  try {
+    if (seed) {
+      GenerateImage(seedValue, image);
+      WriteFileBytes(imagePath, image.data(), kImageSize);
+    } else {
+      PackageFile file(imagePath);
+      const std::size_t size = ReadImage(file, image);
+      file.Close();
+      if (size < kImageSize) out << "note: " << imagePath << " has " << size << " bytes; the rest counts as zero\n";
+    }
+  } catch (const FileError& error) {
+    err << "morvantide-package: " << (seed ? "cannot write " : "cannot read ") << imagePath << ": " << error.Text()
+        << "\n";
+    return kExitRejected;
+  }
+
+  const int32_t checksum = ImageChecksum(image);
+  const std::string text = ParameterFileText(description, checksum);
+  try {
+    WriteFileBytes(line.file, text.data(), text.size());
+  } catch (const FileError& error) {
+    err << "morvantide-package: cannot write " << line.file << ": " << error.Text() << "\n";
+    return kExitRejected;
+  }
+  out << "wrote " << line.file << " for image " << imagePath << ", checksum " << checksum << "\n";
+  if (imagePath != derived) out << "note: an update reads the image from " << derived << "\n";
+  if (!HeaderMatches(description.header)) out << "note: the header does not carry this program's format version\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunPackageTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    if (args.empty()) throw UsageError("needs a command: check or make (see --help)");
+    if (args[0] == "--help" || args[0] == "-h") {
+      out << kUsage;
+      return kExitOk;
+    }
+    if (args[0] == "check") return Check(args, out);
+    if (args[0] == "make") return Make(args, out, err);
+    throw UsageError("unknown command " + args[0] + " (see --help)");
+  } catch (const UsageError& error) {
+    err << "morvantide-package: " << error.what() << "\n";
+    return kExitUsage;
+  }
+}
+
+}  // namespace morv

@@ -1,0 +1,73 @@
+#pragma once
+// CFlashDlg: the main dialog. It owns the drive object and the program's selection
+// half for its whole life, lists the parameter files of the current directory and
+// dispatches the operator's commands to device selection, the update and the about box.
+
+#include <functional>
+#include <memory>
+#include <span>
+
+#include "scsi/scsi_drive.h"
+#include "ui/dialog.h"
+#include "ui/feedback.h"
+#include "ui/selection.h"
+
+namespace morv {
+
+/// Creates the program's selection half over the dialog's drive object.
+using SelectionFactory = std::function<std::unique_ptr<Selection>(CScsiDrive& drive, Feedback& feedback)>;
+
+class CFlashDlg : public CDialog {
+ public:
+  CFlashDlg(Toolkit& toolkit, Feedback& feedback, const ProgramResources& resources, Transport& transport,
+            const SelectionFactory& makeSelection);
+  ~CFlashDlg() override;
+
+  Feedback& GetFeedback() const { return m_feedback; }
+  Selection& GetSelection() const { return *m_selection; }
+
+  // What device selection and the update work with.
+  CScsiDrive m_drive;
+  CEdit m_status;
+  CButton m_exit;
+  CListBox m_fileList;
+  CEdit m_selectedFile;
+  CEdit m_firmwareVersion;
+  CButton m_abort;
+  CButton m_updateStart;
+  CComboBox m_lun;
+  CComboBox m_device;
+  CComboBox m_hostAdapter;
+  /// The window icon, also drawn in the about box.
+  const IconResource* m_hIcon;
+  /// Cleared and tested by the update; nothing sets it yet.
+  bool abortRequested = false;
+
+  /// Update Start (ui/flash_dlg_update.cpp).
+  void OnUpdateStart();
+
+ protected:
+  std::span<const MessageMapEntry> GetMessageMap() const override;
+  void DoDataExchange(CDataExchange& exchange) override;
+  bool OnInitDialog() override;
+  bool OnSysCommand(unsigned id, long param) override;
+  void OnWindowClosing() override;
+
+ private:
+  void OnRescan();
+  void OnSelchangeHostAdapter();
+  void OnSelchangeDevice();
+  void OnSelchangeLun();
+  void OnAbout();
+  void OnSelchangeFileList();
+  /// Lists the parameter files of the current directory, once.
+  void FillFileList();
+
+  static const MessageMapEntry kMessageMap[];
+
+  Feedback& m_feedback;
+  std::unique_ptr<Selection> m_selection;
+  bool m_initialised = false;
+};
+
+}  // namespace morv

@@ -1,0 +1,209 @@
+#include "ui/resources_common.h"
+
+#include "ui/feedback.h"
+#include "ui/resource_ids.h"
+#include "ui/win32_types.h"
+
+namespace morv {
+namespace {
+
+constexpr uint32_t kChild = WS_CHILD | WS_VISIBLE;
+constexpr uint32_t kLabel = SS_RIGHT | SS_CENTERIMAGE | WS_GROUP;
+constexpr uint32_t kLeftLabel = SS_LEFT | WS_GROUP;
+constexpr uint32_t kReadOnlyEdit = WS_BORDER | ES_READONLY | ES_AUTOHSCROLL;
+constexpr const char* kDialogFont = "MS Sans Serif";
+constexpr int kDialogPointSize = 10;
+
+/// Visible unless `visible` is false: hidden controls are created without WS_VISIBLE.
+constexpr uint32_t Shown(bool visible) { return visible ? kChild : WS_CHILD; }
+
+ControlTemplate Control(int id, ControlClass cls, std::string text, int x, int y, int cx, int cy, uint32_t style) {
+  ControlTemplate c;
+  c.id = id;
+  c.cls = cls;
+  c.text = std::move(text);
+  c.x = x, c.y = y, c.cx = cx, c.cy = cy;
+  c.style = style;
+  return c;
+}
+
+ControlTemplate Icon(int iconId, int x, int y, uint32_t extraStyle) {
+  ControlTemplate c = Control(-1, ControlClass::Static, "", x, y, 20, 20, kChild | SS_ICON | extraStyle);
+  c.iconId = iconId;
+  return c;
+}
+
+}  // namespace
+
+DialogTemplate MainDialogTemplate(const MainDialogVariant& v) {
+  using enum ControlClass;
+  DialogTemplate d;
+  d.id = IDD_FLASH_DIALOG;
+  d.style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT;
+  d.exStyle = WS_EX_APPWINDOW;
+  d.cx = 214, d.cy = 135;
+  d.caption = v.caption;
+  d.fontName = kDialogFont;
+  d.pointSize = kDialogPointSize;
+  d.menuId = IDR_MAIN_MENU;
+  d.controls = {
+      Control(IDOK, Button, "Exit", 189, 87, 20, 18, kChild | BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP),
+      Control(-1, Static, "HA", 2, 0, 11, 8, Shown(v.hostAdapterVisible) | kLabel),
+      Control(-1, Static, v.idLabel, v.idLabelX, 0, v.idLabelWidth, 8, kChild | kLabel),
+      Control(-1, Static, "LUN", 48, 15, 15, 8, Shown(false) | kLabel),
+      Control(IDC_HOST_ADAPTER, ComboBox, "", 15, 0, v.hostAdapterWidth, 190,
+              Shown(v.hostAdapterVisible) | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP),
+      Control(IDC_DEVICE, ComboBox, "", v.deviceX, 0, v.deviceWidth, 140,
+              kChild | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP),
+      Control(IDC_LUN, ComboBox, "", 63, 12, 30, 120, Shown(false) | CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP),
+      Control(IDC_UPDATE_START, Button, "Update Start", 99, 87, 84, 19,
+              kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP),
+      Control(-1, Static, "Current Firmware Version", 110, 20, 84, 8, kChild | kLeftLabel),
+      Control(IDC_FIRMWARE_VERSION, Edit, "", 125, 30, 85, v.firmwareVersionHeight,
+              kChild | kReadOnlyEdit | WS_TABSTOP),
+      Control(-1, Static, v.fileLabel, 117, 52, v.fileLabelWidth, 8, kChild | kLeftLabel),
+      Control(IDC_SELECTED_FILE, Edit, "", 121, 62, 86, 12, kChild | kReadOnlyEdit | ES_MULTILINE | ES_CENTER),
+      Control(IDC_ABORT, Button, "Abort", 90, 33, 30, 19, Shown(false) | BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP),
+      Control(IDC_FILE_LIST, ListBox, "", 5, 30, 85, 95,
+              kChild | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT),
+      Control(-1, Static, "Select File", 5, 20, 36, 8, kChild | kLeftLabel),
+      Icon(IDI_PICTURE, 97, 60, 0),
+      Control(IDC_STATUS, Edit, "", 93, 120, 117, 12, kChild | kReadOnlyEdit | WS_TABSTOP),
+  };
+  return d;
+}
+
+DialogTemplate AboutBoxTemplate(const AboutBoxVariant& v) {
+  using enum ControlClass;
+  constexpr uint32_t kText = kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP;
+  DialogTemplate d;
+  d.id = IDD_ABOUTBOX;
+  d.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+  d.cx = 209, d.cy = 55;
+  d.caption = v.caption;
+  d.fontName = kDialogFont;
+  d.pointSize = kDialogPointSize;
+  d.controls = {
+      Icon(IDR_MAINFRAME, 10, 15, SS_SUNKEN),
+      Control(-1, Static, "KESTREL DVD-RAM Drive", 40, 10, 119, 8, kText),
+      Control(-1, Static, "Copyright (C) The Morvantide developers", 65, 40, 119, 8, kChild | SS_LEFT | WS_GROUP),
+      Control(IDOK, Button, "OK", 170, 5, 32, 14, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP),
+      Control(-1, Static, v.name, 55, 25, v.nameWidth, 8, kText),
+      Control(-1, Static, v.version, v.versionX, 25, v.versionWidth, 8, kText),
+  };
+  return d;
+}
+
+MenuTemplate MainMenuTemplate() {
+  MenuTemplate menu;
+  menu.id = IDR_MAIN_MENU;
+  MenuItem rescan;
+  rescan.text = "Rescan";
+  rescan.id = ID_OPTION_RESCAN;
+  MenuItem option;
+  option.text = "Option";
+  option.items = {rescan};
+  MenuItem about;
+  about.text = "About";
+  about.id = ID_ABOUT;
+  about.helpJustified = true;
+  menu.items = {option, about};
+  return menu;
+}
+
+std::vector<IconResource> ProgramIcons() {
+  // A disc: silver with a light sheen, a grey hub and a transparent hole.
+  IconResource disc{IDR_MAINFRAME,
+                    {
+                        "................................",
+                        "...........kkkkkkkkkk...........",
+                        "........kkkcssssssssskkk........",
+                        ".......kkcccssssssssssskk.......",
+                        "......kcccccsssssssssssssk......",
+                        ".....kwccccccsssssssssssssk.....",
+                        "....kwwwcccccssssssssssssssk....",
+                        "...kwwwwwccccsssssssssssssssk...",
+                        "..kkwwwwwwccccsssssssssssssskk..",
+                        "..kwwwwwwwwcccsssssssssssssssk..",
+                        "..kwwwwwwwwcccggggsssssssssssk..",
+                        ".kwwwwwwwwwwggggggggssssssssssk.",
+                        ".kssswwwwwwggggkkggggsssssssssk.",
+                        ".ksssssswwwggkk..kkggsssssssssk.",
+                        ".kssssssssgggk....kgggssssssssk.",
+                        ".kssssssssggk......kggssssssssk.",
+                        ".kssssssssggk......kggssssssssk.",
+                        ".kssssssssgggk....kgggssssssssk.",
+                        ".ksssssssssggkk..kkggwwwssssssk.",
+                        ".ksssssssssggggkkggggwwwwwwsssk.",
+                        ".kssssssssssggggggggwwwwwwwwwwk.",
+                        "..ksssssssssssggggcwwwwwwwwwwk..",
+                        "..ksssssssssssssccccwwwwwwwwwk..",
+                        "..kksssssssssssscccccwwwwwwwkk..",
+                        "...ksssssssssssssccccwwwwwwwk...",
+                        "....ksssssssssssscccccwwwwwk....",
+                        ".....ksssssssssssccccccwwwk.....",
+                        "......kssssssssssccccccwwk......",
+                        ".......kksssssssscccccckk.......",
+                        "........kkksssssscccckkk........",
+                        "...........kkkkkkkkkk...........",
+                        "................................",
+                    },
+                    {{'.', 0x00000000}, {'k', 0xFF202020}, {'s', 0xFFC8C8D0}, {'w', 0xFFF4F4FA},
+                     {'c', 0xFF9FD8E8}, {'g', 0xFF8C8C94}}};
+  // A chip with a red arrow pointing into it: new firmware going in.
+  IconResource chip{IDI_PICTURE,
+                    {
+                        ".............krrrrk.............",
+                        ".............krrrrk.............",
+                        ".............krrrrk.............",
+                        ".............krrrrk.............",
+                        ".............krrrrk.............",
+                        ".............krrrrk.............",
+                        ".............krrrrk.............",
+                        "........kkkkkkrrrrkkkkkk........",
+                        "........krrrrrrrrrrrrrrk........",
+                        ".......kkkrrrrrrrrrrrrkkk.......",
+                        ".......kdkkrrrrrrrrrrkkdk.......",
+                        "....ssskddkkrrrrrrrrkkddksss....",
+                        "....ssskdddkkrrrrrrkkdddksss....",
+                        ".......kddddkkrrrrkkddddk.......",
+                        "....ssskdddddkkrrkkdddddksss....",
+                        "....ssskddddddkkkkddddddksss....",
+                        ".......kddddddddddddddddk.......",
+                        "....ssskddddddddddddddddksss....",
+                        "....ssskddddddddddddddddksss....",
+                        ".......kddddddddddddddddk.......",
+                        "....ssskddddddddddddddddksss....",
+                        "....ssskddddddddddddddddksss....",
+                        ".......kddddddddddddddddk.......",
+                        "....ssskddwddwdddddwddwdksss....",
+                        "....ssskddddddddddddddddksss....",
+                        ".......kddddddddddddddddk.......",
+                        ".......kkkkkkkkkkkkkkkkkk.......",
+                        ".........ss.ss.ss.ss.ss.........",
+                        ".........ss.ss.ss.ss.ss.........",
+                        ".........ss.ss.ss.ss.ss.........",
+                        "................................",
+                        "................................",
+                    },
+                    {{'.', 0x00000000}, {'k', 0xFF101010}, {'d', 0xFF3A3A44}, {'s', 0xFFB8B8C0},
+                     {'w', 0xFFE8E8E8}, {'r', 0xFFD02828}}};
+  return {disc, chip};
+}
+
+std::map<unsigned, std::string> CommonStrings() {
+  return {{kStringNoMemory, "Insufficient memory to perform operation."}};
+}
+
+std::string JoinLines(std::initializer_list<const char*> lines) {
+  std::string text;
+  bool first = true;
+  for (const char* line : lines) {
+    if (!first) text += "\r\n";
+    text += line;
+    first = false;
+  }
+  return text;
+}
+
+}  // namespace morv

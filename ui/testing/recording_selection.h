@@ -1,0 +1,59 @@
+#pragma once
+// A selection half for dialog tests: records every call in order and, when asked,
+// fills the device selector during InitDevices as discovery would.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/resource_ids.h"
+#include "ui/selection.h"
+#include "ui/toolkit.h"
+
+namespace morv {
+
+class RecordingSelection : public Selection {
+ public:
+  /// "attach", "init-devices", "rescan", "selchange-ha", "selchange-device",
+  /// "selchange-lun", "update-running 1", "destroy", ...
+  std::vector<std::string> calls;
+  /// Entries InitDevices and OnRescan put into the device selector (first selected).
+  std::vector<std::string> devices;
+  /// Firmware version shown for the selected device.
+  std::string firmwareVersion;
+  /// Runs at the start of InitDevices (tests look at the dialog's state there).
+  std::function<void(DialogWindow&)> onInitDevices;
+  DialogWindow* window = nullptr;
+
+  void Attach(DialogWindow& w) override {
+    window = &w;
+    calls.push_back("attach");
+  }
+  void InitDevices() override {
+    calls.push_back("init-devices");
+    if (onInitDevices) onInitDevices(*window);
+    FillDevices();
+  }
+  void OnRescan() override {
+    calls.push_back("rescan");
+    FillDevices();
+  }
+  void OnSelchangeHostAdapter() override { calls.push_back("selchange-ha"); }
+  void OnSelchangeDevice() override { calls.push_back("selchange-device"); }
+  void OnSelchangeLun() override { calls.push_back("selchange-lun"); }
+  std::optional<std::string> DriveDescription() const override { return std::nullopt; }
+  void AddressDriveForUpdate(uint8_t*) override { calls.push_back("address"); }
+  std::string WriteFailureText() const override { return {}; }
+  void SetUpdateRunning(bool running) override { calls.push_back("update-running " + std::to_string(running)); }
+  void OnDestroy() override { calls.push_back("destroy"); }
+
+ private:
+  void FillDevices() {
+    window->ResetContent(IDC_DEVICE);
+    for (const auto& d : devices) window->AddString(IDC_DEVICE, d);
+    if (window->SetCurSel(IDC_DEVICE, 0) == 0) window->SetWindowText(IDC_FIRMWARE_VERSION, firmwareVersion);
+  }
+};
+
+}  // namespace morv

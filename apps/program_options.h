@@ -12,6 +12,7 @@ namespace morv {
 struct ProgramOptions {
   bool help = false;
   bool version = false;
+  bool terminal = false;  ///< draw the dialog in the terminal even with a display
 };
 
 /// One option: its name ("--help"), whether it takes a value ("--name VALUE" or

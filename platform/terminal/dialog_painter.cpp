@@ -29,22 +29,32 @@ void PaintLabel(Canvas& canvas, const ControlState& c, const CellRect& r) {
   canvas.Text(r.row, start, text, c.enabled ? Paint::Window : Paint::Disabled, r.cols);
 }
 
-// An icon sampled onto the cells of its static: opaque pixels as shades by brightness.
+// An icon shrunk onto the cells of its static: each cell stands for a block of
+// pixels and shows, when enough of them are opaque, a shade of their mean brightness.
 void PaintIcon(Canvas& canvas, const IconResource* icon, const CellRect& r) {
-  if (!icon || icon->rows.empty()) return;
+  if (!icon || icon->rows.empty() || r.rows <= 0 || r.cols <= 0) return;
   int height = static_cast<int>(icon->rows.size());
-  for (int row = 0; row < r.rows; ++row) {
-    const std::string& line = icon->rows[static_cast<size_t>(row * height / r.rows)];
-    for (int col = 0; col < r.cols && !line.empty(); ++col) {
-      char pixel = line[static_cast<size_t>(col * Width(line) / r.cols)];
-      auto it = std::find_if(icon->palette.begin(), icon->palette.end(),
-                             [&](const auto& entry) { return entry.first == pixel; });
-      if (it == icon->palette.end() || (it->second >> 24) == 0) continue;
-      uint32_t argb = it->second;
-      int brightness = (((argb >> 16) & 0xFF) * 3 + ((argb >> 8) & 0xFF) * 6 + (argb & 0xFF)) / 10;
-      canvas.Put(r.row + row, r.col + col, brightness < 85 ? '#' : brightness < 170 ? '+' : '.', Paint::Picture);
+  int width = static_cast<int>(icon->rows.front().size());
+  for (int row = 0; row < r.rows; ++row)
+    for (int col = 0; col < r.cols; ++col) {
+      int opaque = 0, total = 0, brightness = 0;
+      for (int y = row * height / r.rows; y < (row + 1) * height / r.rows; ++y) {
+        const std::string& line = icon->rows[static_cast<size_t>(y)];
+        for (int x = col * width / r.cols; x < (col + 1) * width / r.cols && x < Width(line); ++x) {
+          ++total;
+          char pixel = line[static_cast<size_t>(x)];
+          auto it = std::find_if(icon->palette.begin(), icon->palette.end(),
+                                 [&](const auto& entry) { return entry.first == pixel; });
+          if (it == icon->palette.end() || (it->second >> 24) == 0) continue;
+          uint32_t argb = it->second;
+          brightness += static_cast<int>((((argb >> 16) & 0xFF) * 3 + ((argb >> 8) & 0xFF) * 6 + (argb & 0xFF)) / 10);
+          ++opaque;
+        }
+      }
+      if (total == 0 || opaque * 3 < total) continue;
+      int mean = brightness / opaque;
+      canvas.Put(r.row + row, r.col + col, mean < 80 ? '#' : mean < 160 ? '%' : mean < 220 ? '+' : '.', Paint::Picture);
     }
-  }
 }
 
 void PaintEdit(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ui/message_box_buttons.h"
 #include "ui/win32_types.h"
 
 namespace morv::terminal {
@@ -30,15 +31,22 @@ void WrapInto(std::vector<std::string>& out, std::string line, int width) {
 
 }  // namespace
 
-std::vector<BoxButton> ButtonsOf(unsigned type) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{"OK", IDOK}, {"Cancel", IDCANCEL}};
-    case MB_ABORTRETRYIGNORE: return {{"Abort", IDABORT}, {"Retry", IDRETRY}, {"Ignore", IDIGNORE}};
-    case MB_YESNOCANCEL: return {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}};
-    case MB_YESNO: return {{"Yes", IDYES}, {"No", IDNO}};
-    case MB_RETRYCANCEL: return {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}};
-    default: return {{"OK", IDOK}};
+const char* ButtonLabel(int result) {
+  switch (result) {
+    case IDCANCEL: return "Cancel";
+    case IDABORT: return "Abort";
+    case IDRETRY: return "Retry";
+    case IDIGNORE: return "Ignore";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "OK";
   }
+}
+
+std::vector<BoxButton> ButtonsOf(unsigned type) {
+  std::vector<BoxButton> buttons;
+  for (int result : MessageBoxButtons(type)) buttons.push_back(BoxButton{ButtonLabel(result), result});
+  return buttons;
 }
 
 char IconMarker(unsigned type) {
@@ -70,7 +78,11 @@ std::vector<std::string> WrapLines(const std::string& text, int width) {
 }
 
 MessageBoxView::MessageBoxView(std::string text, std::string caption, unsigned type)
-    : m_text(std::move(text)), m_caption(std::move(caption)), m_marker(IconMarker(type)), m_buttons(ButtonsOf(type)) {
+    : m_text(std::move(text)),
+      m_caption(std::move(caption)),
+      m_marker(IconMarker(type)),
+      m_buttons(ButtonsOf(type)),
+      m_escapeResult(MessageBoxEscapeResult(type)) {
   Layout(80);
 }
 
@@ -128,11 +140,9 @@ std::optional<int> MessageBoxView::HandleKey(const KeyEvent& key) {
     case KeyCode::Enter:
       return m_buttons[static_cast<size_t>(m_focus)].result;
     case KeyCode::Escape:
-      // As on the desktop: Escape answers Cancel where there is one, and closes a
-      // box that has only OK; the other sets want a real answer.
-      for (const auto& b : m_buttons)
-        if (b.result == IDCANCEL) return IDCANCEL;
-      if (n == 1 && m_buttons[0].result == IDOK) return IDOK;
+      // Cancel where there is one, OK for a box with OK alone; Yes/No and
+      // Abort/Retry/Ignore want a real answer.
+      if (m_escapeResult != 0) return m_escapeResult;
       return std::nullopt;
     case KeyCode::Click:
       for (int i = 0; i < n; ++i)

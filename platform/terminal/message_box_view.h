@@ -17,7 +17,7 @@ struct BoxButton {
   int result;  ///< IDOK, IDCANCEL, IDYES, ...
 };
 
-/// The buttons of the button set in the low four bits of `type`; unknown sets show OK.
+/// The labelled buttons of `type`'s button set, in their order.
 std::vector<BoxButton> ButtonsOf(unsigned type);
 /// The marker of the icon in bits 4-7 of `type`: 'x' stop, '?' question,
 /// '!' exclamation, 'i' information; 0 for none.
@@ -57,6 +57,7 @@ class MessageBoxView {
   std::string m_text, m_caption;
   char m_marker;
   std::vector<BoxButton> m_buttons;
+  int m_escapeResult;
   std::vector<std::string> m_lines;
   int m_focus = 0;
   int m_textCols = 0;

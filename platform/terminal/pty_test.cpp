@@ -123,5 +123,92 @@ TEST(SampleInPty, ATooSmallTerminalSaysHowLargeItMustBeAndRedrawsWhenResized) {
   EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
 }
 
+// The line of `screen` that contains `text`, or empty.
+std::string LineWith(const std::string& screen, const std::string& text) {
+  size_t at = screen.find(text);
+  if (at == std::string::npos) return std::string();
+  size_t start = screen.rfind('\n', at);
+  start = start == std::string::npos ? 0 : start + 1;
+  return screen.substr(start, screen.find('\n', at) - start);
+}
+
+struct ProgramCase {
+  const char* path;
+  const char* name;
+  const char* noticeLine;
+  const char* caption;
+  const char* fileLabel;
+  const char* aboutCaption;
+};
+
+const ProgramCase kPrograms[] = {
+    {MORVANTIDE_NT, "MorvantideNT", "- This is a program for the KESTREL DVD-RAM MX-R4410.",
+     "Morvantide NT for KESTREL MX-R4410 ver.1.0.0", "Selected File", "Morvantide NT"},
+    {MORVANTIDE_4, "Morvantide4", "- Morvantide4 requires that \"Auto insert notification\" and \"DMA\" are",
+     "Morvantide4  for KESTREL MX-R441X Ver4.1.0", "File Name", "Morvantide 4"},
+};
+
+// Both programs without a display: the notice, the main dialog, a parameter file
+// chosen with Down, the about box, and Escape to end, all in an 80x24 terminal.
+TEST(ProgramsInPty, TheWholeDialogWorksWithTheKeyboardAlone) {
+  for (const ProgramCase& program : kPrograms) {
+    SCOPED_TRACE(program.name);
+    TempDir dir;
+    dir.Write("R4410A.OUC", "MorvantideParameterFile Ver.4.00\n");
+    dir.Write("notes.txt", "not a parameter file\n");
+    TmuxSession tmux(Console(dir.Path(), {"env", "-u", "QT_QPA_PLATFORM", program.path}), dir.Path());
+    ASSERT_TRUE(tmux.Started());
+
+    ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+    EXPECT_NE(tmux.Capture().find(std::string("┌─ ") + program.name + " ─"), std::string::npos) << tmux.Capture();
+    tmux.SendKeys({"Enter"});
+
+    ASSERT_TRUE(tmux.WaitFor(std::string("┌─ ") + program.caption + " ─")) << tmux.Capture();
+    std::string screen = tmux.Capture();
+    std::string menuBar = LineWith(screen, "Option");
+    EXPECT_NE(menuBar.find("│ Option "), std::string::npos) << menuBar;
+    EXPECT_NE(menuBar.find(" About │"), std::string::npos) << menuBar;
+    EXPECT_EQ(screen.find("notes.txt"), std::string::npos);
+    EXPECT_EQ(screen.find("Abort"), std::string::npos) << "hidden controls are not drawn";
+
+    // The file list has the focus: Down selects the file, and its name appears in
+    // the field below the label.
+    tmux.SendKeys({"Down"});
+    ASSERT_TRUE(tmux.WaitFor("[     R4410A.OUC     ]")) << tmux.Capture();
+    screen = tmux.Capture();
+    size_t label = screen.find(program.fileLabel);
+    ASSERT_NE(label, std::string::npos);
+    EXPECT_EQ(screen.find("[     R4410A.OUC     ]"), screen.find("[     R4410A.OUC     ]", label));
+    std::cout << program.name << " main dialog (capture-pane):\n" << screen << std::endl;
+
+    tmux.SendKeys({"M-a"});
+    ASSERT_TRUE(tmux.WaitFor("KESTREL DVD-RAM Drive")) << tmux.Capture();
+    EXPECT_NE(tmux.Capture().find(std::string("─ ") + program.aboutCaption + " ─"), std::string::npos);
+    tmux.SendKeys({"Enter"});
+    ASSERT_TRUE(tmux.WaitForGone("KESTREL DVD-RAM Drive")) << tmux.Capture();
+
+    tmux.SendKeys({"Escape"});
+    EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+    EXPECT_EQ(tmux.Capture(true).find(program.caption), std::string::npos) << "screen given back";
+  }
+}
+
+// --terminal draws in the terminal even where a display is set.
+TEST(ProgramsInPty, TerminalOptionWinsOverADisplay) {
+  for (const ProgramCase& program : kPrograms) {
+    SCOPED_TRACE(program.name);
+    TempDir dir;
+    TmuxSession tmux({"env", "DISPLAY=:99", "LANG=C.UTF-8", "XDG_CONFIG_HOME=" + dir.Path(), program.path,
+                      "--terminal"},
+                     dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+    tmux.SendKeys({"Enter"});
+    ASSERT_TRUE(tmux.WaitFor(program.caption)) << tmux.Capture();
+    tmux.SendKeys({"Escape"});
+    EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+  }
+}
+
 }  // namespace
 }  // namespace morv::terminal::testing

@@ -242,10 +242,11 @@ void CursesScreen::Open() {
   if (::isatty(STDOUT_FILENO)) {
     std::cout.flush();
     std::fflush(stdout);
-    char name[] = "/tmp/morvantide-stdout-XXXXXX";
-    int held = ::mkstemp(name);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/morvantide-stdout-XXXXXX";
+    int held = ::mkstemp(name.data());
     if (held >= 0) {
-      ::unlink(name);
+      ::unlink(name.c_str());
       s.savedStdout = ::dup(STDOUT_FILENO);
       s.heldStdout = held;
       ::dup2(held, STDOUT_FILENO);

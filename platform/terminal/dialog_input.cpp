@@ -146,7 +146,7 @@ void TerminalDialog::CloseDropDown(bool pick, DialogHandler& handler) {
   if (pick) ChangeSelection(index, highlight, handler);
 }
 
-bool TerminalDialog::HandleDropKey(const KeyEvent& key, DialogHandler& handler) {
+void TerminalDialog::HandleDropKey(const KeyEvent& key, DialogHandler& handler) {
   const ControlState& c = m_controls[static_cast<size_t>(m_dropped)];
   int rows = DropDownRows(c.tpl), count = static_cast<int>(c.items.size());
   bool toggle = key.code == KeyCode::F4 || (key.alt && (key.code == KeyCode::Up || key.code == KeyCode::Down));
@@ -157,22 +157,20 @@ bool TerminalDialog::HandleDropKey(const KeyEvent& key, DialogHandler& handler) 
   } else if (IsListMove(key.code) || IsTypedLetter(key)) {
     int moved = IsTypedLetter(key) ? EntryStartingWith(c.items, m_dropHighlight, key.ch)
                                    : MovedSelection(key.code, m_dropHighlight, count, rows);
-    if (moved < 0) return true;
+    if (moved < 0) return;
     m_dropHighlight = moved;
     if (moved < m_dropTop) m_dropTop = moved;
     if (moved >= m_dropTop + rows) m_dropTop = moved - rows + 1;
     Changed();
   }
-  return true;
 }
 
 // --- Keys --------------------------------------------------------------------------
 
-bool TerminalDialog::HandleMenuKey(const KeyEvent& key, DialogHandler& handler) {
+void TerminalDialog::HandleMenuKey(const KeyEvent& key, DialogHandler& handler) {
   std::optional<MenuCommand> command = m_tracker.HandleKey(key);
   Changed();
   if (command) RunMenuCommand(*command, handler);
-  return true;
 }
 
 void TerminalDialog::HandleControlKey(const KeyEvent& key, DialogHandler& handler) {
@@ -207,14 +205,8 @@ void TerminalDialog::HandleControlKey(const KeyEvent& key, DialogHandler& handle
 void TerminalDialog::HandleKey(const KeyEvent& key, InputMode mode, DialogHandler& handler) {
   if (key.code == KeyCode::Click) return HandleClick(key, handler);
   if (key.code == KeyCode::WheelUp || key.code == KeyCode::WheelDown) return HandleWheel(key);
-  if (m_tracker.Active()) {
-    HandleMenuKey(key, handler);
-    return;
-  }
-  if (m_dropped >= 0) {
-    HandleDropKey(key, handler);
-    return;
-  }
+  if (m_tracker.Active()) return HandleMenuKey(key, handler);
+  if (m_dropped >= 0) return HandleDropKey(key, handler);
   if (key.code == KeyCode::F10 && m_hasMenu) {
     m_tracker.OpenBar(m_menu, 0, true);
     Changed();

@@ -121,8 +121,8 @@ class TerminalDialog : public DialogWindow {
   void ChangeSelection(int index, int selection, DialogHandler& handler);
   void ScrollIntoView(ControlState& control);
 
-  bool HandleMenuKey(const KeyEvent& key, DialogHandler& handler);
-  bool HandleDropKey(const KeyEvent& key, DialogHandler& handler);
+  void HandleMenuKey(const KeyEvent& key, DialogHandler& handler);
+  void HandleDropKey(const KeyEvent& key, DialogHandler& handler);
   void HandleControlKey(const KeyEvent& key, DialogHandler& handler);
   void HandleClick(const KeyEvent& key, DialogHandler& handler);
   void HandleWheel(const KeyEvent& key);

@@ -12,7 +12,7 @@ const ProgramDefinition& Program4() {
       "4.1.0",
       "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by host adapter, target ID and LUN.",
       Resources4(),
-      [] { return std::make_unique<RefusingTransport>(ProgramKind::Four); },
+      [](const ProgramOptions&, CommandTrace*) { return std::make_unique<RefusingTransport>(ProgramKind::Four); },
       [](CScsiDrive&, Feedback&) { return std::make_unique<EmptySelection>(); },
   };
   return program;

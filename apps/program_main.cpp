@@ -11,6 +11,7 @@
 #include "platform/terminal/terminal_toolkit.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_toolkit.h"
+#include "transport/command_trace.h"
 #include "ui/app_title.h"
 #include "ui/flash_app.h"
 #include "ui/resource_ids.h"
@@ -28,27 +29,30 @@ bool IsSet(const char* variable) {
 bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
 
 /// The application over whichever toolkit was chosen.
-int RunApplication(const ProgramDefinition& program, const std::string& title, Toolkit& toolkit) {
+int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+                   const std::string& title, Toolkit& toolkit) {
   ToolkitFeedback feedback(toolkit, program.resources, title);
-  std::unique_ptr<Transport> transport = program.makeTransport();
+  std::shared_ptr<Transport> transport = program.makeTransport(options, trace);
   CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
   app.InitInstance();
   return 0;
 }
 
-int RunWithQt(const ProgramDefinition& program, const std::string& title, char* programPath) {
+int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+              const std::string& title, char* programPath) {
   // Qt sees no arguments of ours: they have been handled already.
   int qtArgc = 1;
   char* qtArgv[] = {programPath, nullptr};
   QApplication application(qtArgc, qtArgv);
   application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
   qt::QtToolkit toolkit;
-  return RunApplication(program, title, toolkit);
+  return RunApplication(program, options, trace, title, toolkit);
 }
 
 /// The dialog in the terminal. `why` says why there is no desktop window, for the
 /// message when there is no terminal either.
-int RunInTerminal(const ProgramDefinition& program, const std::string& title, const std::string& why) {
+int RunInTerminal(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+                  const std::string& title, const std::string& why) {
   terminal::CursesScreen screen;
   try {
     screen.Open();
@@ -58,7 +62,7 @@ int RunInTerminal(const ProgramDefinition& program, const std::string& title, co
   }
   terminal::TerminalToolkit toolkit(screen);
   try {
-    return RunApplication(program, title, toolkit);
+    return RunApplication(program, options, trace, title, toolkit);
   } catch (const std::exception& e) {
     // Give the terminal back first, so the message can be read.
     screen.Close();
@@ -86,10 +90,19 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
     std::printf("%s %s\n", program.name, program.version);
     return 0;
   }
-  if (options.terminal) return RunInTerminal(program, title, "");
+  std::unique_ptr<CommandTrace> trace;
+  if (!options.traceFile.empty()) {
+    trace = CommandTrace::Open(options.traceFile, error);
+    if (!trace) {
+      std::fprintf(stderr, "%s: %s\n", title.c_str(), error.c_str());
+      return 2;
+    }
+  }
+  if (options.terminal) return RunInTerminal(program, options, trace.get(), title, "");
   if (!DisplayAvailable())
-    return RunInTerminal(program, title, "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
-  return RunWithQt(program, title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
+    return RunInTerminal(program, options, trace.get(), title,
+                         "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
+  return RunWithQt(program, options, trace.get(), title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
 }
 
 }  // namespace morv

@@ -6,18 +6,22 @@
 #include <memory>
 #include <string>
 
+#include "apps/program_options.h"
 #include "scsi/transport.h"
 #include "ui/flash_dlg.h"
 #include "ui/resource_types.h"
 
 namespace morv {
 
+class CommandTrace;
+
 struct ProgramDefinition {
   const char* name;       ///< "MorvantideNT"
   const char* version;    ///< "1.0.0"
   const char* summary;    ///< one line for --help
   const ProgramResources& resources;
-  std::function<std::unique_ptr<Transport>()> makeTransport;
+  /// The program's transport for --simulate and the trace (null without --trace).
+  std::function<std::shared_ptr<Transport>(const ProgramOptions&, CommandTrace*)> makeTransport;
   SelectionFactory makeSelection;
 };
 

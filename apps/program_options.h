@@ -12,7 +12,9 @@ namespace morv {
 struct ProgramOptions {
   bool help = false;
   bool version = false;
-  bool terminal = false;  ///< draw the dialog in the terminal even with a display
+  bool terminal = false;   ///< --terminal: the dialog in the terminal even with a display
+  bool simulate = false;   ///< --simulate: emulated drives instead of real ones
+  std::string traceFile;   ///< --trace FILE: where to append a line per command
 };
 
 /// One option: its name ("--help"), whether it takes a value ("--name VALUE" or

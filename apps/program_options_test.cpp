@@ -34,6 +34,27 @@ TEST(ProgramOptions, ParsesTheProgramsOptions) {
   }
 }
 
+TEST(ProgramOptions, SimulateAndTrace) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;
+    bool simulate;
+    std::string traceFile;
+  } cases[] = {
+      {{"--simulate"}, "", true, ""},
+      {{"--trace", "run.log"}, "", false, "run.log"},
+      {{"--trace=run.log", "--simulate"}, "", true, "run.log"},
+      {{"--simulate=yes"}, "option '--simulate' takes no value", false, ""},
+      {{"--trace"}, "option '--trace' needs a FILE", false, ""},
+  };
+  for (const auto& c : cases) {
+    ProgramOptions options;
+    EXPECT_EQ(ParseOptions(c.args, ProgramOptionTable(), options), c.error) << testing::PrintToString(c.args);
+    EXPECT_EQ(options.simulate, c.simulate) << testing::PrintToString(c.args);
+    EXPECT_EQ(options.traceFile, c.traceFile) << testing::PrintToString(c.args);
+  }
+}
+
 // Options with a value ("--trace FILE") take it from the next argument or after '='.
 std::string g_value;
 const OptionSpec kWithValue[] = {

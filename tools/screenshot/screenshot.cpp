@@ -28,7 +28,9 @@ const char* const kSampleFiles[] = {"R4410_0102.OUC", "R4410_0105.OUC", "R4410_0
 bool Grab(const ProgramDefinition& program, const fs::path& output) {
   qt::QtToolkit toolkit;
   ToolkitFeedback feedback(toolkit, program.resources, program.name);
-  std::unique_ptr<Transport> transport = program.makeTransport();
+  ProgramOptions options;
+  options.simulate = true;  // a screenshot never touches a real drive
+  std::shared_ptr<Transport> transport = program.makeTransport(options, nullptr);
   CFlashDlg dialog(toolkit, feedback, program.resources, *transport, program.makeSelection);
   bool saved = false;
   QTimer::singleShot(0, [&] {

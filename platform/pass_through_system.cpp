@@ -1,0 +1,31 @@
+#include "platform/pass_through_system.h"
+
+namespace morv {
+
+char DriveLetterOf(const std::string& path) {
+  static const char kPrefix[] = "\\\\.\\";
+  const size_t prefixLength = sizeof kPrefix - 1;
+  if (path.size() != prefixLength + 2 || path.compare(0, prefixLength, kPrefix) != 0 || path.back() != ':')
+    return 0;
+  const char letter = path[prefixLength];
+  if (letter >= 'a' && letter <= 'z') return static_cast<char>(letter - 'a' + 'A');
+  return letter >= 'A' && letter <= 'Z' ? letter : 0;
+}
+
+DataDirection RecordDirection(const ScsiPassThroughDirect& request) {
+  if (request.DataTransferLength == 0) return DataDirection::None;
+  switch (request.DataIn) {
+    case kDataOut: return DataDirection::Out;
+    case kDataIn: return DataDirection::In;
+    default: return DirectionFor(request.Cdb[0], request.DataTransferLength);
+  }
+}
+
+bool WellFormed(const ScsiPassThroughDirect& request) {
+  if (request.CdbLength == 0 || request.CdbLength > sizeof request.Cdb) return false;
+  if (request.DataTransferLength != 0 && request.DataBuffer == nullptr) return false;
+  if (request.DataIn > kDataUnspecified) return false;
+  return request.SenseInfoLength <= kPassThroughSenseAreaSize;
+}
+
+}  // namespace morv

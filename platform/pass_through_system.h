@@ -1,0 +1,95 @@
+#pragma once
+// The operating system's SCSI pass-through as MorvantideNT uses it: open a drive by
+// its device path ("\\.\E:"), hand it one request record, ask the adapter's
+// capabilities, close it; failures leave an error code and the system has a message
+// text for each code. platform/linux/ carries it on SG_IO, sim/ on emulated devices.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/data_direction.h"
+
+namespace morv {
+
+/// The published direct pass-through request: the drive reads from or writes into
+/// DataBuffer itself, no copy is made.
+struct ScsiPassThroughDirect {
+  uint16_t Length = 0;              ///< size of this structure as the caller states it
+  uint8_t ScsiStatus = 0;           ///< SCSI status byte, written back by the system
+  uint8_t PathId = 0;
+  uint8_t TargetId = 0;
+  uint8_t Lun = 0;
+  uint8_t CdbLength = 0;            ///< valid bytes of Cdb, 1 to 16
+  uint8_t SenseInfoLength = 0;      ///< how many sense bytes the caller has room for
+  uint8_t DataIn = 0;               ///< kDataOut, kDataIn or kDataUnspecified
+  uint32_t DataTransferLength = 0;  ///< bytes to move through DataBuffer
+  uint32_t TimeOutValue = 0;        ///< seconds the system lets the drive take
+  void* DataBuffer = nullptr;
+  uint32_t SenseInfoOffset = 0;     ///< where the caller's record keeps its sense area
+  uint8_t Cdb[16] = {};
+};
+
+/// Values of ScsiPassThroughDirect::DataIn.
+inline constexpr uint8_t kDataOut = 0;
+inline constexpr uint8_t kDataIn = 1;
+inline constexpr uint8_t kDataUnspecified = 2;
+
+/// Size of the sense area that follows the request in a record.
+inline constexpr size_t kPassThroughSenseAreaSize = 32;
+
+/// The request record handed to the system: the request, then room for the sense
+/// data the drive returns.
+struct PassThroughRecord {
+  ScsiPassThroughDirect spt;
+  uint32_t filler = 0;
+  uint8_t sense[kPassThroughSenseAreaSize] = {};
+};
+
+/// The published answer to a capabilities query of the drive's adapter.
+struct IoScsiCapabilities {
+  uint32_t Length = 0;
+  uint32_t MaximumTransferLength = 0;  ///< largest data length of one request, in bytes
+  uint32_t MaximumPhysicalPages = 0;
+  uint32_t SupportedAsynchronousEvents = 0;
+  uint32_t AlignmentMask = 0;
+  uint8_t TaggedQueuing = 0;
+  uint8_t AdapterScansDown = 0;
+  uint8_t AdapterUsesPio = 0;
+};
+
+class PassThroughSystem {
+ public:
+  using Handle = int;
+  static constexpr Handle kInvalidHandle = -1;
+
+  virtual ~PassThroughSystem() = default;
+  /// Opens the device at `path` for reading and writing; kInvalidHandle on failure.
+  virtual Handle Open(const std::string& path) = 0;
+  /// Executes one request and writes ScsiStatus and the sense area back; false when
+  /// the request could not be carried out (the drive's own status is no failure).
+  virtual bool PassThroughDirect(Handle handle, PassThroughRecord& record) = 0;
+  /// Fills `capabilities` for the adapter behind `handle`; false on failure.
+  virtual bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) = 0;
+  /// Closes a handle that Open returned.
+  virtual void Close(Handle handle) = 0;
+  /// The error code of the last failed call.
+  virtual int LastError() const = 0;
+  /// The system's message text for `code` if it fits a buffer of `bufferSize`
+  /// characters with its terminating zero; false otherwise (LastError then says why).
+  virtual bool MessageText(int code, size_t bufferSize, std::string& text) = 0;
+};
+
+/// The drive letter ('A' to 'Z') a device path of the form "\\.\E:" names, in
+/// either case; 0 for any other path.
+char DriveLetterOf(const std::string& path);
+
+/// Data direction a system gives a record: as declared for data-out and data-in,
+/// by operation code for an unspecified direction, none for a length of 0.
+DataDirection RecordDirection(const ScsiPassThroughDirect& request);
+
+/// Whether a system can carry out `request`: a CDB of 1 to 16 bytes, a buffer for
+/// any data, a known direction and a sense length that fits the record.
+bool WellFormed(const ScsiPassThroughDirect& request);
+
+}  // namespace morv

@@ -1,0 +1,106 @@
+#include "sim/sim_pass_through_system.h"
+
+#include <algorithm>
+#include <cerrno>
+
+namespace morv::sim {
+
+SimPassThroughSystem::SimPassThroughSystem()
+    : m_messages{{ENODEV, "no such device"},
+                 {EBADF, "invalid handle"},
+                 {EINVAL, "invalid parameter"},
+                 {EIO, "input/output error"}} {}
+
+SimPassThroughSystem::SimPassThroughSystem(const StandardDevices& devices) : SimPassThroughSystem() {
+  Attach('C', devices.disk);
+  Attach('E', devices.drive);
+  Attach('G', devices.cdrom);
+}
+
+void SimPassThroughSystem::Attach(char letter, std::shared_ptr<EmulatedDevice> device) {
+  m_letters.at(static_cast<size_t>(letter - 'A')).device = std::move(device);
+}
+
+void SimPassThroughSystem::SetMaxTransfer(char letter, uint32_t bytes) {
+  m_letters.at(static_cast<size_t>(letter - 'A')).maxTransfer = bytes;
+}
+
+void SimPassThroughSystem::FailPassThrough(int error, int count) {
+  m_failError = error;
+  m_failCount = count;
+}
+
+void SimPassThroughSystem::SetMessageText(int code, std::string text) {
+  if (text.empty())
+    m_messages.erase(code);
+  else
+    m_messages[code] = std::move(text);
+}
+
+PassThroughSystem::Handle SimPassThroughSystem::Open(const std::string& path) {
+  const char letter = DriveLetterOf(path);
+  if (letter == 0) {
+    Fail(ENOENT);
+    return kInvalidHandle;
+  }
+  const auto& device = m_letters[static_cast<size_t>(letter - 'A')].device;
+  if (device == nullptr || !device->Present()) {
+    Fail(ENODEV);
+    return kInvalidHandle;
+  }
+  m_handles[m_nextHandle] = letter;
+  return m_nextHandle++;
+}
+
+SimPassThroughSystem::Letter* SimPassThroughSystem::LetterOf(Handle handle) {
+  auto it = m_handles.find(handle);
+  return it == m_handles.end() ? nullptr : &m_letters[static_cast<size_t>(it->second - 'A')];
+}
+
+bool SimPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& record) {
+  Letter* letter = LetterOf(handle);
+  if (letter == nullptr) return Fail(EBADF);
+  if (m_failCount > 0) {
+    --m_failCount;
+    return Fail(m_failError);
+  }
+  ScsiPassThroughDirect& request = record.spt;
+  if (!WellFormed(request) || request.DataTransferLength > letter->maxTransfer) return Fail(EINVAL);
+  if (!letter->device->Present()) return Fail(ENODEV);
+
+  const DataDirection direction = RecordDirection(request);
+  DeviceCommand command;
+  command.cdb.assign(request.Cdb, request.Cdb + request.CdbLength);
+  if (direction != DataDirection::None) {
+    command.data = static_cast<uint8_t*>(request.DataBuffer);
+    command.dataLength = request.DataTransferLength;
+  }
+  command.direction = direction;
+  const DeviceResult result = letter->device->Execute(command);
+
+  request.ScsiStatus = result.status;
+  const size_t senseLength = std::min<size_t>(result.sense.size(), request.SenseInfoLength);
+  std::copy_n(result.sense.begin(), senseLength, record.sense);
+  return true;
+}
+
+bool SimPassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) {
+  Letter* letter = LetterOf(handle);
+  if (letter == nullptr) return Fail(EBADF);
+  capabilities = IoScsiCapabilities{};
+  capabilities.Length = sizeof capabilities;
+  capabilities.MaximumTransferLength = letter->maxTransfer;
+  return true;
+}
+
+void SimPassThroughSystem::Close(Handle handle) { m_handles.erase(handle); }
+
+bool SimPassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {
+  auto it = m_messages.find(code);
+  if (it == m_messages.end()) return Fail(EINVAL);
+  if (it->second.size() + 1 > bufferSize) return Fail(ERANGE);
+  text = it->second;
+  return true;
+}
+
+}  // namespace morv::sim

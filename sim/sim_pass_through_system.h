@@ -1,0 +1,70 @@
+#pragma once
+// MorvantideNT's pass-through system over emulated devices: each drive letter may
+// have a device behind it; the others open with "no such device". Requests complete
+// at once. Error codes are errno values with the system's own short texts.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/pass_through_system.h"
+#include "sim/emulated_device.h"
+#include "sim/standard_devices.h"
+
+namespace morv::sim {
+
+class SimPassThroughSystem : public PassThroughSystem {
+ public:
+  /// Largest transfer an adapter reports unless a test sets another.
+  static constexpr uint32_t kDefaultMaxTransfer = 65536;
+
+  /// No device behind any letter.
+  SimPassThroughSystem();
+  /// The standard set: C: the disk, E: the MX-R4410, G: the other CD-ROM.
+  explicit SimPassThroughSystem(const StandardDevices& devices);
+
+  /// Puts `device` behind drive letter `letter` ('A' to 'Z').
+  void Attach(char letter, std::shared_ptr<EmulatedDevice> device);
+  /// The largest transfer the adapter behind `letter` reports and accepts.
+  void SetMaxTransfer(char letter, uint32_t bytes);
+  /// Fails the next `count` pass-through calls with `error`, before any device.
+  void FailPassThrough(int error, int count = 1);
+  /// Replaces the message text for `code`; an empty text removes it.
+  void SetMessageText(int code, std::string text);
+
+  /// Opens a letter whose device is present; ENODEV otherwise.
+  Handle Open(const std::string& path) override;
+  /// Hands the request to the letter's device; EBADF, EINVAL or ENODEV when it cannot.
+  bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
+  /// The letter's largest transfer.
+  bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) override;
+  /// Forgets the handle.
+  void Close(Handle handle) override;
+  /// Error code of the last failed call.
+  int LastError() const override { return m_lastError; }
+  /// The system's text for `code`; EINVAL for an unknown code, ERANGE for a long one.
+  bool MessageText(int code, size_t bufferSize, std::string& text) override;
+
+ private:
+  struct Letter {
+    std::shared_ptr<EmulatedDevice> device;
+    uint32_t maxTransfer = kDefaultMaxTransfer;
+  };
+  Letter* LetterOf(Handle handle);
+  bool Fail(int error) {
+    m_lastError = error;
+    return false;
+  }
+
+  std::array<Letter, 26> m_letters;
+  std::map<Handle, char> m_handles;
+  Handle m_nextHandle = 3;
+  std::map<int, std::string> m_messages;
+  int m_failError = 0;
+  int m_failCount = 0;
+  int m_lastError = 0;
+};
+
+}  // namespace morv::sim

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -45,8 +46,13 @@ CommandResult RunCommand(const std::vector<std::string>& argv, bool captureOutpu
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  // Our private server is no nested session, even when the tests run inside tmux.
+  std::vector<char*> environment;
+  for (char** e = environ; *e; ++e)
+    if (std::strncmp(*e, "TMUX=", 5) != 0 && std::strncmp(*e, "TMUX_PANE=", 10) != 0) environment.push_back(*e);
+  environment.push_back(nullptr);
   pid_t pid;
-  int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environment.data());
   posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
   if (spawned == 0) {

@@ -1,6 +1,6 @@
 // Both programs as `--simulate` runs them, on the scripted toolkit: the drives they
-// list, the firmware version they show, and Morvantide4's selection remembered
-// between runs in $XDG_CONFIG_HOME.
+// list, the firmware version they show, Morvantide4's selection remembered between
+// runs in $XDG_CONFIG_HOME, and an update of the drive chosen there.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,9 +8,12 @@
 #include <fstream>
 
 #include "apps/programs.h"
+#include "engine/package_writer.h"
+#include "platform/clock.h"
 #include "ui/resource_ids.h"
 #include "ui/testing/scripted_toolkit.h"
 #include "ui/testing/temp_directory.h"
+#include "ui/toolkit_feedback.h"
 
 namespace morv {
 namespace {
@@ -71,6 +74,59 @@ TEST(SimulatedPrograms, Morvantide4RemembersTheSelectionBetweenRuns) {
                })});
   EXPECT_EQ(selected, 2);
   EXPECT_EQ(version, "2.10");  // the other CD-ROM drive's
+}
+
+/// Time that passes only as the update sleeps, so its settling wait takes no time.
+class SleepingClock : public Clock {
+ public:
+  uint32_t TickCount() override { return m_now; }
+  void Sleep(uint32_t milliseconds) override { m_now += milliseconds; }
+  int64_t CalendarSeconds() override { return m_now / 1000; }
+
+ private:
+  uint32_t m_now = 0;
+};
+
+TEST(SimulatedPrograms, TheChosenDriveIsTheOneUpdated) {
+  TempCurrentDirectory dir;
+  setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+  FirmwareImage image;
+  GenerateImage(7, image);
+  PackageDescription package;
+  package.model = "MX-R4410";
+  const std::string text = ParameterFileText(package, ImageChecksum(image));
+  WriteFileBytes("R4410.OUC", text.data(), text.size());
+  WriteFileBytes("R4410.bin", image.data(), image.size());
+
+  struct Case {
+    const ProgramDefinition& program;
+    int device;
+    std::string status;
+  } cases[] = {
+      {ProgramNT(), 0, "Firmware Update Complete"},
+      {ProgramNT(), 1, ""},  // the other maker's drive: refused before anything is sent
+      {Program4(), 1, "Firmware Update Complete"},
+      {Program4(), 0, ""},  // the disk
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.program.name) + " device " + std::to_string(c.device));
+    ScriptedToolkit toolkit;
+    ToolkitFeedback feedback(toolkit, c.program.resources, c.program.name);
+    ProgramOptions options;
+    options.simulate = true;
+    DeviceAccess devices = c.program.makeDeviceAccess(options, nullptr, feedback, c.program.name);
+    CFlashDlg dialog(toolkit, feedback, c.program.resources, *devices.transport, devices.makeSelection);
+    SleepingClock clock;
+    dialog.m_clock = &clock;
+    std::string status;
+    toolkit.script = {Act::Choose(IDC_DEVICE, c.device), Act::Choose(IDC_FILE_LIST, 0), Act::Click(IDC_UPDATE_START),
+                      Act::Inspect([&](ScriptedWindow& w) { status = w.Control(IDC_STATUS).text; })};
+    dialog.DoModal();
+    EXPECT_EQ(status, c.status);
+    if (c.status.empty()) {
+      EXPECT_EQ(toolkit.boxes.back().text, "Select 'MX-R4410'");
+    }
+  }
 }
 
 }  // namespace

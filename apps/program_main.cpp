@@ -7,6 +7,8 @@
 #include <cstdlib>
 
 #include "apps/program_options.h"
+#include "platform/terminal/curses_screen.h"
+#include "platform/terminal/terminal_toolkit.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_toolkit.h"
 #include "transport/command_trace.h"
@@ -35,6 +37,28 @@ int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, C
   application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
   qt::QtToolkit toolkit;
   return RunApplication(program, options, trace, title, toolkit);
+}
+
+/// The dialog in the terminal. `why` says why there is no desktop window, for the
+/// message when there is no terminal either.
+int RunInTerminal(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+                  const std::string& title, const std::string& why) {
+  terminal::CursesScreen screen;
+  try {
+    screen.Open();
+  } catch (const terminal::TerminalUnavailable& e) {
+    std::fprintf(stderr, "%s: %s%s\n", title.c_str(), why.c_str(), e.what());
+    return 1;
+  }
+  terminal::TerminalToolkit toolkit(screen);
+  try {
+    return RunApplication(program, options, trace, title, toolkit);
+  } catch (const std::exception& e) {
+    // Give the terminal back first, so the message can be read.
+    screen.Close();
+    std::fprintf(stderr, "%s: fatal error: %s\n", title.c_str(), e.what());
+    return 1;
+  }
 }
 
 }  // namespace
@@ -73,11 +97,10 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
       return 2;
     }
   }
-  if (!DisplayAvailable()) {
-    std::fprintf(stderr, "%s: no display to show the dialog on (DISPLAY and WAYLAND_DISPLAY are not set)\n",
-                 title.c_str());
-    return 1;
-  }
+  if (options.terminal) return RunInTerminal(program, options, trace.get(), title, "");
+  if (!DisplayAvailable())
+    return RunInTerminal(program, options, trace.get(), title,
+                         "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
   return RunWithQt(program, options, trace.get(), title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
 }
 

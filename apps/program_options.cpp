@@ -9,6 +9,8 @@ std::span<const OptionSpec> ProgramOptionTable() {
       {"--help", nullptr, "show this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
       {"--version", nullptr, "show the version and exit",
        [](ProgramOptions& o, const std::string&) { o.version = true; }},
+      {"--terminal", nullptr, "run the dialog in the terminal even when a display is available",
+       [](ProgramOptions& o, const std::string&) { o.terminal = true; }},
       {"--simulate", nullptr, "run against emulated drives instead of real ones",
        [](ProgramOptions& o, const std::string&) { o.simulate = true; }},
       {"--trace", "FILE", "append one line per SCSI command to FILE",

@@ -12,6 +12,7 @@ namespace morv {
 struct ProgramOptions {
   bool help = false;
   bool version = false;
+  bool terminal = false;   ///< --terminal: the dialog in the terminal even with a display
   bool simulate = false;   ///< --simulate: emulated drives instead of real ones
   std::string traceFile;   ///< --trace FILE: where to append a line per command
 };

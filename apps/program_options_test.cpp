@@ -9,12 +9,14 @@ TEST(ProgramOptions, ParsesTheProgramsOptions) {
   struct Case {
     std::vector<std::string> args;
     std::string error;
-    bool help, version;
+    bool help, version, terminal = false;
   } cases[] = {
       {{}, "", false, false},
       {{"--help"}, "", true, false},
       {{"--version"}, "", false, true},
       {{"--version", "--help"}, "", true, true},
+      {{"--terminal"}, "", false, false, true},
+      {{"--terminal=yes"}, "option '--terminal' takes no value", false, false},
       {{"--bogus"}, "unknown option '--bogus'", false, false},
       {{"--help", "--bogus=1"}, "unknown option '--bogus'", true, false},
       {{"-h"}, "unexpected argument '-h'", false, false},
@@ -28,6 +30,7 @@ TEST(ProgramOptions, ParsesTheProgramsOptions) {
     EXPECT_EQ(ParseOptions(c.args, ProgramOptionTable(), options), c.error) << testing::PrintToString(c.args);
     EXPECT_EQ(options.help, c.help) << testing::PrintToString(c.args);
     EXPECT_EQ(options.version, c.version) << testing::PrintToString(c.args);
+    EXPECT_EQ(options.terminal, c.terminal) << testing::PrintToString(c.args);
   }
 }
 

@@ -10,8 +10,8 @@ std::string FileErrorText(int readStep, const FileError& error) {
   return "File Read Error!(" + std::to_string(readStep) + ")\n" + error.Text();
 }
 
-bool LoadPackage(const std::string& parameterPath, const std::string& driveDescription, Feedback& feedback,
-                 ParameterFile& parameters, FirmwareImage& image, std::FILE* trace) {
+bool LoadPackage(const std::string& parameterPath, const std::optional<std::string>& driveDescription,
+                 Feedback& feedback, ParameterFile& parameters, FirmwareImage& image, std::FILE* trace) {
   auto fail = [&feedback](const std::string& text) {
     feedback.MessageBeep(kSimpleBeep);
     feedback.AfxMessageBox(text, MB_OK);
@@ -32,7 +32,7 @@ bool LoadPackage(const std::string& parameterPath, const std::string& driveDescr
 
     readStep = 2;
     ReadField(file, parameters.model, kModelFieldLimit);
-    if (driveDescription.find(parameters.model) == std::string::npos)
+    if (!driveDescription || driveDescription->find(parameters.model) == std::string::npos)
       return fail(ModelMismatchText(parameters.model));
 
     std::string ignored;  // fields 3, 5, 7 and 9 are free text

@@ -55,7 +55,7 @@ class LoadPackageTest : public ::testing::Test {
   }
 
   // Runs LoadPackage on `path` and records what it reported and wrote.
-  Outcome Load(const std::string& path, const std::string& description = kDrive) {
+  Outcome Load(const std::string& path, const std::optional<std::string>& description = kDrive) {
     Outcome outcome;
     RecordingFeedback feedback;
     std::FILE* trace = std::tmpfile();
@@ -69,7 +69,7 @@ class LoadPackageTest : public ::testing::Test {
 
   // Writes PKG.OUC with `parameters` and, unless nullopt, PKG.bin with `image`; loads it.
   Outcome LoadPkg(const std::string& parameters, const std::optional<std::string>& image,
-                  const std::string& description = kDrive) {
+                  const std::optional<std::string>& description = kDrive) {
     if (image) m_dir.Write("PKG.bin", *image);
     return Load(m_dir.Write("PKG.OUC", parameters), description);
   }
@@ -85,7 +85,7 @@ TEST_F(LoadPackageTest, ReportsEachFailureWithItsOwnText) {
   struct Case {
     const char* name;
     std::string parameters;
-    std::string description;
+    std::optional<std::string> description;  // nullopt: no device selected
     Events events;
   } cases[] = {
       {"good package", Parameters(m_sum), kDrive, kAccepted},
@@ -102,6 +102,10 @@ TEST_F(LoadPackageTest, ReportsEachFailureWithItsOwnText) {
       {"no drive description", Parameters(m_sum), "", Rejected("Select 'MX-R4410'")},
       {"model cut to 21", Parameters(m_sum, "MX-R4410-AND-MORE-TEXT"), kDrive, Rejected("Select 'MX-R4410-AND-MORE-TEX'")},
       {"empty model matches any drive", Parameters(m_sum, ""), "", kAccepted},
+      {"no device selected", Parameters(m_sum), std::nullopt, Rejected("Select 'MX-R4410'")},
+      {"no device, empty model", Parameters(m_sum, ""), std::nullopt, Rejected("Select ''")},
+      {"no device, version checked first", Parameters(m_sum, kModel, "1\nx\n1\nx\n1", "x"), std::nullopt,
+       Rejected("Parameter file version unmatch")},
       {"model inside description", Parameters(m_sum, "R44"), kDrive, kAccepted},
       {"checksum off by one", Parameters(std::to_string(std::stol(m_sum) + 1)), kDrive, CheckSumRejected()},
       {"checksum missing", Parameters(""), kDrive, CheckSumRejected()},
@@ -114,10 +118,12 @@ TEST_F(LoadPackageTest, ReportsEachFailureWithItsOwnText) {
 }
 
 TEST_F(LoadPackageTest, EmptyPathAsksForAFileName) {
-  Outcome outcome = Load("");
-  EXPECT_FALSE(outcome.accepted);
-  EXPECT_EQ(outcome.events, Rejected("Set File Name"));
-  EXPECT_EQ(outcome.trace, "");
+  for (const auto& description : {std::optional<std::string>(kDrive), std::optional<std::string>()}) {
+    Outcome outcome = Load("", description);
+    EXPECT_FALSE(outcome.accepted);
+    EXPECT_EQ(outcome.events, Rejected("Set File Name"));
+    EXPECT_EQ(outcome.trace, "");
+  }
 }
 
 TEST_F(LoadPackageTest, FileErrorsNameTheStepThatFailed) {
@@ -163,9 +169,11 @@ TEST_F(LoadPackageTest, FileErrorsNameTheStepThatFailed) {
 }
 
 TEST_F(LoadPackageTest, MissingParameterFileFailsBeforeTheFirstField) {
-  Outcome outcome = Load(m_dir.Path("NONE.OUC"));
-  EXPECT_EQ(outcome.events, FileErrorReport(0, "No such file or directory"));
-  EXPECT_EQ(outcome.trace, "");
+  for (const auto& description : {std::optional<std::string>(kDrive), std::optional<std::string>()}) {
+    Outcome outcome = Load(m_dir.Path("NONE.OUC"), description);
+    EXPECT_EQ(outcome.events, FileErrorReport(0, "No such file or directory"));
+    EXPECT_EQ(outcome.trace, "");
+  }
 }
 
 TEST_F(LoadPackageTest, WritesTheChecksumTextOnceAllFieldsAreRead) {

@@ -1,4 +1,46 @@
 #!/usr/bin/env bash
-# The demo: an emulated drive and a sample package. Completed once the programs exist.
+# The demo: a sample firmware package and a broken one in a scratch directory, and
+# MorvantideNT started there against the emulated drive: the Qt window on a desktop,
+# the terminal dialog otherwise.
+# Usage: scripts/demo.sh [BUILD-DIR]   (DEMO_DIR=... picks the scratch directory)
 set -euo pipefail
-echo "demo: the programs are not built yet"
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build/default}")
+tool="$build/tools/package_tool/morvantide-package"
+program="$build/apps/MorvantideNT"
+for file in "$tool" "$program"; do
+  [[ -x $file ]] || { echo "demo: $file is not built (run 'make build')" >&2; exit 1; }
+done
+
+scratch=${DEMO_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/morvantide-demo-XXXXXX")}
+mkdir -p "$scratch"
+cd "$scratch"
+
+# The sample: a deterministic 524,288-byte image, all three regions, correct checksum.
+"$tool" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
+# The broken one: made the same way, then one byte of its image changed, so that an
+# update refuses it with "File CheckSum Error " before anything reaches the drive.
+"$tool" make BROKEN.OUC --model MX-R4410 --generate 4411 --regions 1,2,3 >/dev/null
+byte=$(od -An -tu1 -j4096 -N1 BROKEN.bin)
+printf "\\x$(printf %02x $((byte ^ 0x5A)))" | dd of=BROKEN.bin bs=1 seek=4096 conv=notrunc status=none
+
+echo "demo: packages in $scratch"
+"$tool" check R4410.OUC --model "KESTREL MX-R4410" | tail -n 1
+"$tool" check BROKEN.OUC --model "KESTREL MX-R4410" | tail -n 1 || true
+
+help=$("$program" --help)
+if ! grep -q -- '--simulate' <<<"$help"; then
+  echo "demo: this build of MorvantideNT has no emulated drive (--simulate) yet" >&2
+  exit 1
+fi
+options=(--simulate)
+if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
+  if ! grep -q -- '--terminal' <<<"$help"; then
+    echo "demo: no display, and this build of MorvantideNT has no terminal dialog (--terminal) yet" >&2
+    exit 1
+  fi
+  options+=(--terminal)
+fi
+
+echo "demo: choose R4410.OUC, press Update Start and answer Yes; BROKEN.OUC shows a refused package"
+exec "$program" "${options[@]}"

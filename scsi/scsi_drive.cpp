@@ -20,7 +20,7 @@ uint8_t CScsiDrive::Execute(uint8_t* cdb, uint8_t length, int32_t timeout) {
   if (!m_transport.RepeatsOnUnitAttention()) return code;
   // Only sense that a completed request returned can ask for a repeat; a refusal
   // before the device leaves no sense to spin on.
-  while (code != kCodeDone && m_request.completed && SenseKey() == kSenseKeyUnitAttention)
+  for (int repeats = 0; repeats < kMaxUnitAttentionRepeats && code != kCodeDone && UnitAttentionReported(); ++repeats)
     code = ExecRequest(cdb, length, timeout);
   return code;
 }

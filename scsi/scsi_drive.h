@@ -23,6 +23,10 @@ inline constexpr int32_t kCommandTimeout = 7200;
 /// Time-out of Morvantide4's product-identification inquiry, in seconds.
 inline constexpr int32_t kProductIdTimeout = 10;
 inline constexpr uint8_t kSenseKeyUnitAttention = 0x06;
+/// How often a request is sent again while the device keeps answering UNIT
+/// ATTENTION. A drive reports each condition once; one that never stops must not
+/// hang the program.
+inline constexpr int kMaxUnitAttentionRepeats = 20;
 
 /// The request record inside the drive object, reused for every request.
 struct ScsiRequest {
@@ -61,7 +65,7 @@ class CScsiDrive {
 
   /// Executes a 6-, 10- or 12-byte CDB template: merges m_lun into bits 5-7 of byte 1
   /// (in place), sends it, and in MorvantideNT repeats it while it fails with UNIT
-  /// ATTENTION. Commands without a data phase go out with no buffer and length 0.
+  /// ATTENTION (at most kMaxUnitAttentionRepeats times). Commands without a data phase go out with no buffer and length 0.
   uint8_t Execute6(uint8_t* cdb, int32_t timeout) { return Execute(cdb, 6, timeout); }
   uint8_t Execute10(uint8_t* cdb, int32_t timeout) { return Execute(cdb, 10, timeout); }
   uint8_t Execute12(uint8_t* cdb, int32_t timeout) { return Execute(cdb, 12, timeout); }
@@ -78,7 +82,7 @@ class CScsiDrive {
   /// WRITE BUFFER; the caller has set the data with SetBuffer and the same length.
   uint8_t WriteBuffer(uint8_t mode, uint8_t bufferId, uint32_t offset, uint32_t length);
   /// Morvantide4's INQUIRY for the device list: repeats while it fails with UNIT
-  /// ATTENTION, 10-second limit; `productId` gets "%16.16s" of the product
+  /// ATTENTION (at most kMaxUnitAttentionRepeats times), 10-second limit; `productId` gets "%16.16s" of the product
   /// identification (16 spaces on failure).
   uint8_t InquireProductId(std::string& productId);
   /// The vendor-unique TEST UNIT READY template (00 00 00 00 00 C0) for Execute6.
@@ -93,6 +97,8 @@ class CScsiDrive {
   uint8_t SenseKey() const { return m_request.sense[2] & 0x0F; }
   uint8_t Asc() const { return m_request.sense[12]; }
   uint8_t Ascq() const { return m_request.sense[13]; }
+  /// Whether the last request reached the device and it answered UNIT ATTENTION.
+  bool UnitAttentionReported() const { return m_request.completed && SenseKey() == kSenseKeyUnitAttention; }
 
   Transport& GetTransport() const { return m_transport; }
   Feedback& GetFeedback() const { return m_feedback; }

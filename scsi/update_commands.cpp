@@ -54,7 +54,7 @@ uint8_t CScsiDrive::InquireProductId(std::string& productId) {
   SetBuffer(data.data(), kProductIdBufferLength);
   uint8_t code = Execute6(s_inquireProductIdCdb, kProductIdTimeout);
   // Only a unit attention that the device itself reported asks for another try.
-  while (code == kCodeError && m_request.completed && SenseKey() == kSenseKeyUnitAttention)
+  for (int repeats = 0; repeats < kMaxUnitAttentionRepeats && code == kCodeError && UnitAttentionReported(); ++repeats)
     code = Execute6(s_inquireProductIdCdb, kProductIdTimeout);
   // The buffer dies with this call: never leave the drive object pointing at it.
   SetBuffer(nullptr, 0);

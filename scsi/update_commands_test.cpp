@@ -147,6 +147,9 @@ TEST(ExecuteTest, RepeatsOnUnitAttentionOnlyInMorvantideNT) {
       {"NT: refusal that leaves the unit attention behind", ProgramKind::NT,
        {UnitAttention(), Refusal(kCodeTargetBusy, true), Good()}, 2, kCodeTargetBusy},
       {"Four: unit attention", ProgramKind::Four, {UnitAttention(), Good()}, 1, kCodeError},
+      // A device that never stops reporting UNIT ATTENTION must not hang the program.
+      {"NT: unit attention for ever", ProgramKind::NT,
+       std::vector<Reply>(kMaxUnitAttentionRepeats + 5, UnitAttention()), kMaxUnitAttentionRepeats + 1, kCodeError},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -198,6 +201,9 @@ TEST(InquireProductIdTest, ReturnsTheProductIdPaddedToSixteenAndRepeatsOnUnitAtt
        "ABCDEFGHIJKLMNOP", 3},
       {"unit attention, then a refusal", ProgramKind::Four, {UnitAttention(), Refusal(kCodeError, true), Good()},
        kCodeError, std::string(16, ' '), 2},
+      {"unit attention for ever", ProgramKind::Four,
+       std::vector<Reply>(kMaxUnitAttentionRepeats + 5, UnitAttention()), kCodeError, std::string(16, ' '),
+       kMaxUnitAttentionRepeats + 1},
       {"NT: unit attention", ProgramKind::NT, {UnitAttention(), InquiryReply(InquiryData("XY"))}, kCodeDone,
        "              XY", 2},
   };

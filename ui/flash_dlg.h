@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 
+#include "platform/clock.h"
 #include "scsi/scsi_drive.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
@@ -42,6 +43,8 @@ class CFlashDlg : public CDialog {
   const IconResource* m_hIcon;
   /// Cleared and tested by the update; nothing sets it yet.
   bool abortRequested = false;
+  /// The clock of the update's pause and settling wait (tests give their own).
+  Clock* m_clock = &SystemClock();
 
   /// Update Start (ui/flash_dlg_update.cpp).
   void OnUpdateStart();

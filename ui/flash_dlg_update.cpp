@@ -1,10 +1,32 @@
-// Update Start. The update sequence (package checks, confirmation, download) is
-// attached here; until then pressing the button sends nothing to any drive.
+// Update Start: runs the update sequence (engine/update_sequence.h) over this dialog's
+// drive object, selection half and controls.
 
+#include "engine/update_sequence.h"
 #include "ui/flash_dlg.h"
 
 namespace morv {
+namespace {
 
-void CFlashDlg::OnUpdateStart() {}
+/// The controls of the main dialog that the update touches.
+class DialogUpdateControls : public UpdateControls {
+ public:
+  explicit DialogUpdateControls(CFlashDlg& dialog) : m_dialog(dialog) {}
+
+  void EnableUpdateStart(bool enable) override { m_dialog.m_updateStart.EnableWindow(enable); }
+  void EnableExit(bool enable) override { m_dialog.m_exit.EnableWindow(enable); }
+  void EnableAbort(bool enable) override { m_dialog.m_abort.EnableWindow(enable); }
+  std::string SelectedFile() const override { return m_dialog.m_selectedFile.GetWindowText(); }
+  bool& AbortRequested() override { return m_dialog.abortRequested; }
+
+ private:
+  CFlashDlg& m_dialog;
+};
+
+}  // namespace
+
+void CFlashDlg::OnUpdateStart() {
+  DialogUpdateControls controls(*this);
+  RunUpdate({m_drive, m_feedback, *m_selection, controls, *m_clock});
+}
 
 }  // namespace morv

@@ -1,0 +1,124 @@
+#pragma once
+// Test doubles for the update sequence: a clock whose sleeps advance its tick count
+// at once, the dialog controls the update touches, a selection half for either
+// program, and a sample package written into a test directory.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/firmware_image.h"
+#include "engine/package_writer.h"
+#include "engine/testing/temp_directory.h"
+#include "engine/update_sequence.h"
+#include "engine/write_plan.h"
+
+namespace morv::testing {
+
+/// A clock that never waits: each Sleep is recorded and advances the tick count by
+/// `advancePerSleep` (by default the time asked for).
+class SteppingClock : public Clock {
+ public:
+  explicit SteppingClock(uint32_t start = 0) : now(start) {}
+  uint32_t TickCount() override { return now; }
+  void Sleep(uint32_t milliseconds) override {
+    sleeps.push_back(milliseconds);
+    now += advancePerSleep ? *advancePerSleep : milliseconds;
+    if (onSleep) onSleep(milliseconds);
+  }
+  int64_t CalendarSeconds() override { return 0; }
+
+  uint32_t now;
+  std::optional<uint32_t> advancePerSleep;
+  std::vector<uint32_t> sleeps;
+  std::function<void(uint32_t)> onSleep;
+};
+
+/// The dialog controls in memory.
+class FakeUpdateControls : public UpdateControls {
+ public:
+  void EnableUpdateStart(bool enable) override { updateStartEnabled = enable; }
+  void EnableExit(bool enable) override { exitEnabled = enable; }
+  void EnableAbort(bool enable) override { abortEnabled = enable; }
+  std::string SelectedFile() const override { return selectedFile; }
+  bool& AbortRequested() override { return abortRequested; }
+
+  bool updateStartEnabled = true;
+  bool exitEnabled = true;
+  bool abortEnabled = false;
+  bool abortRequested = false;
+  std::string selectedFile;
+};
+
+/// A selection half with one selected drive (or none), addressing the drive object the
+/// way the program of `kind` does. Its write-failure text is marked so that tests see
+/// the sequence asked the selection for it.
+class FakeUpdateSelection : public Selection {
+ public:
+  FakeUpdateSelection(CScsiDrive& drive, ProgramKind kind) : m_drive(drive), m_kind(kind) {}
+
+  void Attach(DialogWindow&) override {}
+  void InitDevices() override {}
+  // Selection changes are only recorded, with whether an update was running.
+  void OnRescan() override { Record("rescan"); }
+  void OnSelchangeHostAdapter() override { Record("selchange-ha"); }
+  void OnSelchangeDevice() override { Record("selchange-device"); }
+  void OnSelchangeLun() override { Record("selchange-lun"); }
+  std::optional<std::string> DriveDescription() const override {
+    calls.push_back("description");
+    return description;
+  }
+  void AddressDriveForUpdate(uint8_t* transferBuffer) override {
+    calls.push_back("address");
+    if (m_kind == ProgramKind::NT) {
+      m_drive.m_deviceIndex = deviceIndex;
+      m_drive.m_lun = 0;
+      m_drive.SetBuffer(transferBuffer, 255);
+    } else {
+      m_drive.m_hostAdapter = hostAdapter;
+      m_drive.m_targetId = targetId;
+      m_drive.m_lun = 0;
+    }
+  }
+  std::string WriteFailureText() const override { return writeFailureMark + m_drive.GetErrorText(); }
+  void SetUpdateRunning(bool running) override {
+    calls.push_back(running ? "running" : "stopped");
+    updateRunning = running;
+    if (onUpdateRunning) onUpdateRunning(running);
+  }
+  void OnDestroy() override {}
+
+  std::optional<std::string> description = "F: KESTREL MX-R4410     1.10";
+  uint8_t deviceIndex = 5;
+  uint8_t hostAdapter = 1, targetId = 4;
+  std::string writeFailureMark = "write failure: ";
+  mutable std::vector<std::string> calls;
+  bool updateRunning = false;
+  std::function<void(bool)> onUpdateRunning;
+
+ private:
+  void Record(const std::string& call) { calls.push_back(call + (updateRunning ? " during update" : "")); }
+
+  CScsiDrive& m_drive;
+  ProgramKind m_kind;
+};
+
+/// A good package for "MX-R4410" with the given regions, written as PKG.OUC and PKG.bin.
+struct SamplePackage {
+  explicit SamplePackage(const RegionSelection& regions, uint64_t seed = 7) {
+    GenerateImage(seed, image);
+    PackageDescription description;
+    description.model = "MX-R4410";
+    description.regions = regions;
+    dir.Write("PKG.bin", image);
+    path = dir.Write("PKG.OUC", ParameterFileText(description, ImageChecksum(image)));
+  }
+
+  TempDirectory dir;
+  FirmwareImage image;
+  std::string path;
+};
+
+}  // namespace morv::testing

@@ -1,0 +1,79 @@
+#pragma once
+// The update behind Update Start: checks the package, prepares the drive, asks the
+// operator, downloads the selected regions with WRITE BUFFER and reports. It is written
+// against the drive object, the feedback services, the program's selection half and
+// the few dialog controls it touches, so both programs run the same sequence and tests
+// run it without a toolkit.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/clock.h"
+#include "scsi/scsi_drive.h"
+#include "ui/feedback.h"
+#include "ui/selection.h"
+
+namespace morv {
+
+/// Texts of the update that the operator sees.
+inline constexpr const char* kUpdateQuestionText = "Firmware Update Execute ?";
+inline constexpr const char* kUpdateExecutingText = "Firmware Update Executing ";
+inline constexpr const char* kUpdateCompleteText = "Firmware Update Complete";
+inline constexpr const char* kAbortByUserText = "Abort By User";
+/// The command name that opens every error text from the download on.
+inline constexpr const char* kTestUnitReadyVUName = "TestUnitReadyVU";
+
+/// At most this many TEST UNIT READY commands while the drive keeps reporting a power-on
+/// or not-ready-to-ready change; past that the drive is taken as not ready.
+inline constexpr int kMaxTestUnitReadyRounds = 20;
+/// The pause before the drive is addressed, and the settling wait after the download in
+/// steps of kSettleStep, all in milliseconds.
+inline constexpr uint32_t kPrepareSleep = 10;
+inline constexpr uint32_t kSettleTime = 2000;
+inline constexpr uint32_t kSettleStep = 100;
+
+/// The dialog controls the update touches.
+class UpdateControls {
+ public:
+  virtual ~UpdateControls() = default;
+  /// Enables or disables Update Start.
+  virtual void EnableUpdateStart(bool enable) = 0;
+  /// Enables or disables Exit.
+  virtual void EnableExit(bool enable) = 0;
+  /// Enables or disables Abort (its button stays hidden).
+  virtual void EnableAbort(bool enable) = 0;
+  /// The text of the Selected File field: the parameter file's path.
+  virtual std::string SelectedFile() const = 0;
+  /// The dialog's abort flag.
+  virtual bool& AbortRequested() = 0;
+};
+
+/// What one update works with.
+struct UpdateServices {
+  CScsiDrive& drive;
+  Feedback& feedback;
+  Selection& selection;
+  UpdateControls& controls;
+  Clock& clock;
+  /// Where the package reader writes its checksum line (standard output in the programs).
+  std::FILE* trace = stdout;
+};
+
+/// How an update ended; the operator has been told in every case but Declined.
+enum class UpdateOutcome {
+  Completed,        ///< every piece written, settled, "Firmware Update Complete" shown
+  PackageRejected,  ///< a package check failed; nothing was sent
+  AbortedByUser,    ///< the abort flag was set before the drive was addressed
+  DriveNotReady,    ///< the drive kept reporting a unit attention change
+  Declined,         ///< the operator answered No
+  WriteRefused,     ///< a piece was refused; the pieces after it were not sent
+  NoMemory,         ///< an allocation failed; "Insufficient memory ..." was shown
+};
+
+/// Runs one update from the press of Update Start to the controls restored. Holds
+/// SIGINT, SIGTERM and SIGHUP from the confirmation to the end, so that the download is
+/// never cut off halfway; one that arrives meanwhile takes effect on return.
+UpdateOutcome RunUpdate(const UpdateServices& services);
+
+}  // namespace morv

@@ -1,0 +1,441 @@
+#include "engine/update_sequence.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/testing/region_combinations.h"
+#include "engine/testing/update_fakes.h"
+#include "scsi/testing/fake_transport.h"
+#include "ui/testing/recording_feedback.h"
+
+namespace morv {
+namespace {
+
+using testing::RegionCombinations;
+using testing::RegionName;
+using Events = std::vector<std::string>;
+using Cdb = std::vector<uint8_t>;
+
+constexpr ProgramKind kKinds[] = {ProgramKind::NT, ProgramKind::Four};
+constexpr RegionSelection kAllRegions{true, true, true};
+const Cdb kTestUnitReady{0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+const Cdb kTestUnitReadyVU{0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
+const std::string kCustomizingCode =
+    "Error!\n   The Drive Can not up-date,\n    because the customizing code is not corresponding.";
+
+const char* KindName(ProgramKind kind) { return kind == ProgramKind::NT ? "MorvantideNT" : "Morvantide4"; }
+
+// One update over the scripted transport, with every collaborator recorded.
+struct UpdateRig {
+  explicit UpdateRig(ProgramKind kind, const RegionSelection& regions = kAllRegions)
+      : transport(kind), selection(drive, kind), package(regions) {
+    controls.selectedFile = package.path;
+    transport.onRequest = [this](CScsiDrive& d) {
+      const auto& request = d.m_request;
+      data.emplace_back(request.data, request.data + (request.data ? request.dataLength : 0));
+      // What the dialog looks like while a command is out.
+      lockedDuringCommands &= !controls.updateStartEnabled && !controls.exitEnabled && controls.abortEnabled &&
+                              selection.updateRunning;
+    };
+  }
+
+  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr}); }
+
+  std::vector<Cdb> Cdbs() const {
+    std::vector<Cdb> cdbs;
+    for (const auto& sent : transport.sent) cdbs.push_back(sent.cdb);
+    return cdbs;
+  }
+  /// The WRITE BUFFER CDBs (everything after TEST UNIT READY and the vendor command).
+  std::vector<Cdb> Writes() const {
+    std::vector<Cdb> writes;
+    for (const auto& cdb : Cdbs())
+      if (cdb[0] == 0x3B) writes.push_back(cdb);
+    return writes;
+  }
+  /// Whether every control is back as it was and the busy cursor ended.
+  bool Restored() const {
+    return controls.updateStartEnabled && controls.exitEnabled && !controls.abortEnabled && feedback.waitCount == 0 &&
+           feedback.EventsStartingWith("cursor begin").size() == 1 &&
+           feedback.EventsStartingWith("cursor end").size() == 1 && !selection.updateRunning &&
+           drive.m_request.data == nullptr;
+  }
+  /// Events from the confirmation question on, cursor changes left out.
+  Events BoxesAndStatus() const {
+    Events out;
+    for (const auto& e : feedback.events)
+      if (e.rfind("cursor", 0) != 0) out.push_back(e);
+    return out;
+  }
+
+  RecordingFeedback feedback;
+  FakeTransport transport;
+  CScsiDrive drive{transport, feedback};
+  testing::FakeUpdateSelection selection;
+  testing::FakeUpdateControls controls;
+  testing::SteppingClock clock;
+  testing::SamplePackage package;
+  std::vector<std::vector<uint8_t>> data;  // the data each command carried
+  bool lockedDuringCommands = true;
+};
+
+std::vector<Cdb> Repeat(const Cdb& cdb, size_t times) { return std::vector<Cdb>(times, cdb); }
+
+TEST(UpdateSequence, EveryRegionCombinationSendsItsPiecesWithTheImageBytes) {
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : RegionCombinations()) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + RegionName(c.regions));
+      UpdateRig rig(kind, c.regions);
+      EXPECT_EQ(rig.Run(), UpdateOutcome::Completed);
+
+      const auto cdbs = rig.Cdbs();
+      ASSERT_GE(cdbs.size(), 2u);
+      EXPECT_EQ(cdbs[0], kTestUnitReady);
+      EXPECT_EQ(cdbs[1], kTestUnitReadyVU);
+      EXPECT_EQ(testing::DescribeWrites(rig.Writes()), c.pieces);
+
+      const uint8_t* transferBuffer = nullptr;
+      for (size_t i = 2; i < cdbs.size(); ++i) {
+        const auto& sent = rig.transport.sent[i];
+        EXPECT_EQ(sent.timeout, kCommandTimeout);
+        const uint32_t length = testing::Field24(&sent.cdb[6]);
+        EXPECT_EQ(sent.dataLength, length);
+        const uint8_t* from = rig.package.image.data() + testing::ImageOffsetOfWrite(sent.cdb);
+        EXPECT_EQ(rig.data[i], std::vector<uint8_t>(from, from + length)) << "piece " << i - 2;
+        // Always the one transfer buffer, never a pointer into the image.
+        if (!transferBuffer) transferBuffer = sent.data;
+        EXPECT_EQ(sent.data, transferBuffer);
+      }
+      EXPECT_EQ(rig.feedback.statusLine, kUpdateCompleteText);
+      EXPECT_EQ(rig.clock.sleeps, (std::vector<uint32_t>{10, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100,
+                                                         100, 100, 100, 100, 100, 100, 100, 100, 100}));
+      EXPECT_TRUE(rig.lockedDuringCommands);
+      EXPECT_TRUE(rig.Restored());
+    }
+  }
+}
+
+TEST(UpdateSequence, CursorAndMessagesOfACompleteUpdate) {
+  const Events prepare{"cursor begin", "status ", "cursor restore", "beep 00000020",
+                       "box 00000004 Firmware Update Execute ?", "status Firmware Update Executing ",
+                       "cursor restore"};
+  const Events complete{"cursor restore", "beep 00000020", "status Firmware Update Complete",
+                        "box 00000000 Firmware Update Complete", "cursor end"};
+  struct Case {
+    RegionSelection regions;
+    Events afterWrites;  // between the vendor command and the settling wait
+  } cases[] = {
+      {{true, false, false}, Events(4, "cursor restore")},
+      {{false, false, true}, {}},  // region 3 sends its two pieces with nothing in between
+      {{true, false, true}, Events(4, "cursor restore")},
+      {{false, false, false}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(RegionName(c.regions));
+    UpdateRig rig(ProgramKind::NT, c.regions);
+    rig.Run();
+    Events expected = prepare;
+    expected.insert(expected.end(), c.afterWrites.begin(), c.afterWrites.end());
+    expected.insert(expected.end(), complete.begin(), complete.end());
+    EXPECT_EQ(rig.feedback.events, expected);
+  }
+}
+
+FakeTransport::Reply RefusedBeforeTheDevice() {
+  FakeTransport::Reply reply;
+  reply.code = kCodeNoDevice;
+  reply.reachedDevice = false;
+  return reply;
+}
+
+TEST(UpdateSequence, UnitAttentionIsClearedBeforeTheQuestion) {
+  using R = FakeTransport::Reply;
+  struct Case {
+    const char* name;
+    ProgramKind kind;
+    std::vector<R> replies;
+    size_t testUnitReadies;
+  } cases[] = {
+      // MorvantideNT's Execute6 repeats on UNIT ATTENTION itself; Morvantide4's loop does.
+      {"power on, NT", ProgramKind::NT, {FakeTransport::CheckCondition(6, 0x29, 0)}, 2},
+      {"power on, 4", ProgramKind::Four, {FakeTransport::CheckCondition(6, 0x29, 0)}, 2},
+      {"ready change under NOT READY, NT", ProgramKind::NT, {FakeTransport::CheckCondition(2, 0x28, 0)}, 2},
+      {"ready change twice, 4", ProgramKind::Four,
+       {FakeTransport::CheckCondition(6, 0x28, 0), FakeTransport::CheckCondition(6, 0x29, 0)}, 3},
+      {"not ready, no attention", ProgramKind::Four, {FakeTransport::CheckCondition(2, 0x04, 0x01)}, 1},
+      {"refused before the device", ProgramKind::Four, {RefusedBeforeTheDevice()}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    UpdateRig rig(c.kind, {true, false, false});
+    rig.transport.replies.assign(c.replies.begin(), c.replies.end());
+    rig.feedback.answers = {IDNO};
+    EXPECT_EQ(rig.Run(), UpdateOutcome::Declined);
+    EXPECT_EQ(rig.Cdbs(), Repeat(kTestUnitReady, c.testUnitReadies));
+    // The TEST UNIT READY outcome is never reported: the question is the only box.
+    EXPECT_EQ(rig.BoxesAndStatus(),
+              (Events{"status ", "beep 00000020", "box 00000004 Firmware Update Execute ?"}));
+    EXPECT_EQ(rig.feedback.statusLine, "");
+    EXPECT_TRUE(rig.Restored());
+  }
+}
+
+TEST(UpdateSequence, UnitAttentionThatNeverClearsEndsTheUpdateBeforeTheQuestion) {
+  struct Case {
+    size_t attentions;  // consecutive TEST UNIT READY answers with ASC 28h
+    size_t testUnitReadies;
+    UpdateOutcome outcome;
+  } cases[] = {
+      {kMaxTestUnitReadyRounds - 1, kMaxTestUnitReadyRounds, UpdateOutcome::Completed},
+      {kMaxTestUnitReadyRounds, kMaxTestUnitReadyRounds, UpdateOutcome::DriveNotReady},
+      {kMaxTestUnitReadyRounds + 5, kMaxTestUnitReadyRounds, UpdateOutcome::DriveNotReady},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + std::to_string(c.attentions));
+      UpdateRig rig(kind, {true, false, false});
+      rig.drive.m_commandName = "Inquiry";
+      // Under NOT READY, so that MorvantideNT's own repeat on UNIT ATTENTION stays out of it.
+      rig.transport.replies.assign(c.attentions, FakeTransport::CheckCondition(2, 0x28, 0));
+      EXPECT_EQ(rig.Run(), c.outcome);
+      const auto cdbs = rig.Cdbs();
+      EXPECT_EQ(std::vector<Cdb>(cdbs.begin(), cdbs.begin() + c.testUnitReadies),
+                Repeat(kTestUnitReady, c.testUnitReadies));
+      if (c.outcome == UpdateOutcome::DriveNotReady) {
+        EXPECT_EQ(cdbs.size(), c.testUnitReadies);
+        // The last TEST UNIT READY's error text, opened by the name set before the update.
+        EXPECT_EQ(rig.drive.GetErrorText().rfind("Inquiry ", 0), 0u);
+        EXPECT_EQ(rig.BoxesAndStatus(),
+                  (Events{"status ", "beep FFFFFFFF", "box 00000000 " + rig.drive.GetErrorText()}));
+      }
+      EXPECT_TRUE(rig.Restored());
+    }
+  }
+}
+
+TEST(UpdateSequence, NoAtTheQuestionSendsNothingMoreAndSaysNothing) {
+  for (ProgramKind kind : kKinds) {
+    SCOPED_TRACE(KindName(kind));
+    UpdateRig rig(kind);
+    rig.feedback.answers = {IDNO};
+    EXPECT_EQ(rig.Run(), UpdateOutcome::Declined);
+    EXPECT_EQ(rig.Cdbs(), Repeat(kTestUnitReady, 1));
+    EXPECT_EQ(rig.feedback.events, (Events{"cursor begin", "status ", "cursor restore", "beep 00000020",
+                                           "box 00000004 Firmware Update Execute ?", "cursor end"}));
+    EXPECT_EQ(rig.clock.sleeps, std::vector<uint32_t>{10});
+    EXPECT_TRUE(rig.Restored());
+  }
+}
+
+TEST(UpdateSequence, RefusedVendorCommandIsShownUnlessTheDiscIsMissingAndTheDownloadGoesOn) {
+  struct Case {
+    const char* name;
+    uint8_t key, asc;
+    bool shown;
+  } cases[] = {
+      {"medium not present", 2, 0x3A, false},
+      {"illegal request", 5, 0x20, true},
+      {"hardware error", 4, 0x44, true},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
+      UpdateRig rig(kind, {false, false, true});
+      rig.transport.replies = {FakeTransport::Reply{}, FakeTransport::CheckCondition(c.key, c.asc, 0)};
+      EXPECT_EQ(rig.Run(), UpdateOutcome::Completed);
+      EXPECT_EQ(testing::DescribeWrites(rig.Writes()), "30b *31");
+      Events expected{"status ", "beep 00000020", "box 00000004 Firmware Update Execute ?",
+                      "status Firmware Update Executing "};
+      // The drive object's error text of the refusal, opened by the vendor command's name.
+      const Events errorBox = rig.feedback.EventsStartingWith("box 00000000 TestUnitReadyVU ");
+      ASSERT_EQ(errorBox.size(), c.shown ? 1u : 0u);
+      if (c.shown) {
+        expected.push_back("beep FFFFFFFF");
+        expected.push_back(errorBox[0]);
+      }
+      for (const char* e : {"beep 00000020", "status Firmware Update Complete", "box 00000000 Firmware Update Complete"})
+        expected.push_back(e);
+      EXPECT_EQ(rig.BoxesAndStatus(), expected);
+    }
+  }
+}
+
+TEST(UpdateSequence, RefusedWriteEndsTheDownloadAtThatPiece) {
+  struct Case {
+    const char* name;
+    RegionSelection regions;
+    size_t goodWrites;  // writes that pass before the refused one
+    std::string sent;
+  } cases[] = {
+      {"first piece", kAllRegions, 0, "0"},
+      {"in region 2", kAllRegions, 10, testing::BlockRun(0, 9) + "10"},
+      {"last piece of region 2", {false, true, true}, 26, testing::BlockRun(4, 29) + "30"},
+      {"saving piece", {true, false, false}, 3, "0 1 2 *3"},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
+      UpdateRig rig(kind, c.regions);
+      rig.transport.replies.assign(2 + c.goodWrites, FakeTransport::Reply{});
+      rig.transport.replies.push_back(FakeTransport::CheckCondition(5, 0x24, 0x90));
+      EXPECT_EQ(rig.Run(), UpdateOutcome::WriteRefused);
+      EXPECT_EQ(testing::DescribeWrites(rig.Writes()), c.sent);
+      const Events tail(rig.feedback.events.end() - 3, rig.feedback.events.end());
+      EXPECT_EQ(tail, (Events{"beep FFFFFFFF", "box 00000000 write failure: " + rig.drive.GetErrorText(), "cursor end"}));
+      EXPECT_EQ(rig.drive.GetErrorText().rfind("TestUnitReadyVU", 0), 0u);
+      EXPECT_EQ(rig.feedback.statusLine, kUpdateExecutingText);
+      EXPECT_EQ(rig.clock.sleeps, std::vector<uint32_t>{10});  // no settling wait
+      EXPECT_TRUE(rig.Restored());
+    }
+  }
+}
+
+TEST(UpdateSequence, PackageFailuresSendNothing) {
+  struct Case {
+    const char* name;
+    std::function<void(UpdateRig&)> spoil;
+    std::string box;
+  } cases[] = {
+      {"no file chosen", [](UpdateRig& r) { r.controls.selectedFile.clear(); }, "Set File Name"},
+      {"parameter file missing", [](UpdateRig& r) { r.controls.selectedFile = r.package.dir.Path("NONE.OUC"); },
+       "File Read Error!(0)\nNo such file or directory"},
+      {"image missing", [](UpdateRig& r) { std::remove(r.package.dir.Path("PKG.bin").c_str()); },
+       "File Read Error!(11)\nNo such file or directory"},
+      {"wrong version",
+       [](UpdateRig& r) { r.package.dir.Write("PKG.OUC", "MorvantideParameterFile Ver.3.00\nMX-R4410\n"); },
+       "Parameter file version unmatch"},
+      {"other drive", [](UpdateRig& r) { r.selection.description = "E: OTHERCO CDROM-2000"; }, "Select 'MX-R4410'"},
+      {"no device selected", [](UpdateRig& r) { r.selection.description.reset(); }, "Select 'MX-R4410'"},
+      {"image changed", [](UpdateRig& r) { r.package.image[77] ^= 1; r.package.dir.Write("PKG.bin", r.package.image); },
+       "File CheckSum Error "},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
+      UpdateRig rig(kind);
+      c.spoil(rig);
+      EXPECT_EQ(rig.Run(), UpdateOutcome::PackageRejected);
+      EXPECT_TRUE(rig.transport.sent.empty());
+      EXPECT_EQ(rig.feedback.EventsStartingWith("box"), Events{"box 00000000 " + c.box});
+      EXPECT_EQ(rig.selection.calls, (std::vector<std::string>{"running", "description", "stopped"}));
+      EXPECT_TRUE(rig.clock.sleeps.empty());
+      EXPECT_TRUE(rig.Restored());
+    }
+  }
+}
+
+TEST(UpdateSequence, AbortFlagIsClearedAtTheStartAndTestedOnceBeforeTheDrive) {
+  struct Case {
+    const char* name;
+    bool setBeforeStart;
+    bool setDuringPause;
+    UpdateOutcome outcome;
+  } cases[] = {
+      {"left over from before", true, false, UpdateOutcome::Completed},
+      {"set before the drive is addressed", false, true, UpdateOutcome::AbortedByUser},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    UpdateRig rig(ProgramKind::Four, {true, false, false});
+    rig.controls.abortRequested = c.setBeforeStart;
+    if (c.setDuringPause) rig.clock.onSleep = [&rig](uint32_t) { rig.controls.abortRequested = true; };
+    EXPECT_EQ(rig.Run(), c.outcome);
+    if (c.outcome == UpdateOutcome::AbortedByUser) {
+      EXPECT_TRUE(rig.transport.sent.empty());
+      EXPECT_EQ(rig.BoxesAndStatus(),
+                (Events{"status ", "beep FFFFFFFF", "status Abort By User", "box 00000000 Abort By User"}));
+    }
+    EXPECT_TRUE(rig.Restored());
+  }
+}
+
+TEST(UpdateSequence, FailedAllocationIsReportedAndTheDialogRestored) {
+  UpdateRig rig(ProgramKind::Four);
+  rig.transport.onRequest = [](CScsiDrive& d) {
+    if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+  };
+  EXPECT_EQ(rig.Run(), UpdateOutcome::NoMemory);
+  const Events tail(rig.feedback.events.end() - 3, rig.feedback.events.end());
+  EXPECT_EQ(tail, (Events{"beep 00000010", "box 00000010 Insufficient memory to perform operation.", "cursor end"}));
+  EXPECT_EQ(rig.Writes().size(), 1u);
+  EXPECT_TRUE(rig.Restored());
+}
+
+TEST(UpdateSequence, LaterErrorTextsOpenWithTheVendorCommandName) {
+  UpdateRig rig(ProgramKind::NT, {true, false, false});
+  rig.drive.m_commandName = "Inquiry";
+  ASSERT_EQ(rig.Run(), UpdateOutcome::Completed);
+  EXPECT_EQ(rig.drive.m_commandName, kTestUnitReadyVUName);
+  rig.transport.replies = {FakeTransport::CheckCondition(2, 0x3A, 0)};
+  rig.drive.TestUnitReady();
+  EXPECT_EQ(rig.drive.GetErrorText(), "TestUnitReadyVU 3A-00 (00)");
+}
+
+TEST(UpdateSequence, SettlingWaitRunsTwoSecondsByTheTickCountAcrossItsWrap) {
+  struct Case {
+    const char* name;
+    uint32_t start;
+    std::optional<uint32_t> advancePerSleep;
+    size_t settleSleeps;
+  } cases[] = {
+      {"exact steps", 1000, std::nullopt, 20},
+      {"counter wraps during the wait", 0xFFFFFF00u, std::nullopt, 20},
+      {"sleeps that run long", 0, 150, 14},
+      {"sleeps that run short", 0xFFFFFFF0u, 30, 67},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    UpdateRig rig(ProgramKind::NT, {false, false, false});
+    rig.clock.now = c.start;
+    rig.clock.advancePerSleep = c.advancePerSleep;
+    rig.feedback.recordPumps = true;
+    ASSERT_EQ(rig.Run(), UpdateOutcome::Completed);
+    EXPECT_EQ(rig.clock.sleeps.size(), 1 + c.settleSleeps);
+    EXPECT_EQ(rig.clock.sleeps.front(), kPrepareSleep);
+    EXPECT_TRUE(rig.feedback.EventsStartingWith("pump").empty());
+  }
+}
+
+// Marks written by a forked child to tell its parent how far it got.
+int g_marks = -1;
+void Mark(char c) { (void)!write(g_marks, &c, 1); }
+
+TEST(UpdateSequence, TerminationSignalDuringTheDownloadTakesEffectAfterTheLastPiece) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    g_marks = fds[1];
+    UpdateRig rig(ProgramKind::NT, {true, false, false});
+    int writes = 0;
+    rig.transport.onRequest = [&writes](CScsiDrive& d) {
+      if (d.m_request.dataLength != kBlockSize) return;
+      Mark('w');
+      if (++writes == 2) kill(getpid(), SIGTERM);
+    };
+    rig.clock.onSleep = [](uint32_t milliseconds) { Mark(milliseconds == kSettleStep ? 's' : 'p'); };
+    rig.selection.onUpdateRunning = [](bool running) { Mark(running ? 'b' : 'e'); };
+    rig.Run();
+    Mark('x');  // not reached: the held SIGTERM ends the process as the update returns
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string marks;
+  char buffer[64];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) marks.append(buffer, n);
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(marks, "bp" "wwww" + std::string(kSettleTime / kSettleStep, 's') + "e");
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+}
+
+}  // namespace
+}  // namespace morv

@@ -1,0 +1,204 @@
+#include "platform/terminal/dialog_painter.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/terminal/cell_layout.h"
+
+namespace morv::terminal {
+namespace {
+
+int Width(const std::string& s) { return static_cast<int>(s.size()); }
+
+// `label` centred between two bracket characters in `cols` cells.
+std::string Bracketed(const std::string& label, int cols, char open, char close) {
+  if (cols < 2) return label.substr(0, static_cast<size_t>(std::max(cols, 0)));
+  std::string face(static_cast<size_t>(cols), ' ');
+  face.front() = open;
+  face.back() = close;
+  int room = cols - 2;
+  std::string shown = label.substr(0, static_cast<size_t>(room));
+  face.replace(static_cast<size_t>(1 + (room - Width(shown)) / 2), shown.size(), shown);
+  return face;
+}
+
+void PaintLabel(Canvas& canvas, const ControlState& c, const CellRect& r) {
+  std::string text = DisplayText(c.text, (c.tpl.style & SS_NOPREFIX) != 0);
+  int start = r.col;
+  if ((c.tpl.style & SS_TYPEMASK) == SS_RIGHT) start = r.Right() - std::min(Width(text), r.cols);
+  canvas.Text(r.row, start, text, c.enabled ? Paint::Window : Paint::Disabled, r.cols);
+}
+
+// An icon shrunk onto the cells of its static: each cell stands for a block of
+// pixels and shows, when enough of them are opaque, a shade of their mean brightness.
+void PaintIcon(Canvas& canvas, const IconResource* icon, const CellRect& r) {
+  if (!icon || icon->rows.empty() || r.rows <= 0 || r.cols <= 0) return;
+  int height = static_cast<int>(icon->rows.size());
+  int width = static_cast<int>(icon->rows.front().size());
+  for (int row = 0; row < r.rows; ++row)
+    for (int col = 0; col < r.cols; ++col) {
+      int opaque = 0, total = 0, brightness = 0;
+      for (int y = row * height / r.rows; y < (row + 1) * height / r.rows; ++y) {
+        const std::string& line = icon->rows[static_cast<size_t>(y)];
+        for (int x = col * width / r.cols; x < (col + 1) * width / r.cols && x < Width(line); ++x) {
+          ++total;
+          char pixel = line[static_cast<size_t>(x)];
+          auto it = std::find_if(icon->palette.begin(), icon->palette.end(),
+                                 [&](const auto& entry) { return entry.first == pixel; });
+          if (it == icon->palette.end() || (it->second >> 24) == 0) continue;
+          uint32_t argb = it->second;
+          brightness += static_cast<int>((((argb >> 16) & 0xFF) * 3 + ((argb >> 8) & 0xFF) * 6 + (argb & 0xFF)) / 10);
+          ++opaque;
+        }
+      }
+      if (total == 0 || opaque * 3 < total) continue;
+      int mean = brightness / opaque;
+      canvas.Put(r.row + row, r.col + col, mean < 80 ? '#' : mean < 160 ? '%' : mean < 220 ? '+' : '.', Paint::Picture);
+    }
+}
+
+void PaintEdit(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {
+  Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : Paint::Field;
+  bool border = (c.tpl.style & WS_BORDER) != 0;
+  canvas.Fill(r, paint);
+  int inner = border ? r.cols - 2 : r.cols;
+  int col = border ? r.col + 1 : r.col;
+  if (c.tpl.style & ES_CENTER) col += std::max((inner - Width(c.text)) / 2, 0);
+  if (border) {
+    canvas.Put(r.row, r.col, '[', paint);
+    canvas.Put(r.row, r.Right() - 1, ']', paint);
+  }
+  canvas.Text(r.row, col, c.text, paint, border ? r.col + 1 + inner - col : r.Right() - col);
+}
+
+void PaintButton(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {
+  bool isDefault = (c.tpl.style & 0xF) == BS_DEFPUSHBUTTON;
+  Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : isDefault ? Paint::DefaultButton : Paint::Button;
+  canvas.Text(r.row, r.col, Bracketed(DisplayText(c.text), r.cols, focused ? '>' : '[', focused ? '<' : ']'), paint);
+}
+
+void PaintCombo(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {
+  Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : Paint::Field;
+  canvas.Fill(r, paint);
+  canvas.Put(r.row, r.col, '[', paint);
+  canvas.Text(r.row, r.col + 1, c.text, paint, r.cols - 3);
+  canvas.Put(r.row, r.Right() - 2, 'v', paint);
+  canvas.Put(r.row, r.Right() - 1, ']', paint);
+}
+
+// Entries of a list from `top` in `inner`, the `highlight`ed one marked.
+void PaintEntries(Canvas& canvas, const std::vector<std::string>& items, int top, int highlight, const CellRect& inner,
+                  Paint paint) {
+  for (int line = 0; line < inner.rows; ++line) {
+    int index = top + line;
+    if (index >= static_cast<int>(items.size())) break;
+    Paint p = index == highlight ? Paint::Selected : paint;
+    canvas.Fill(CellRect{inner.row + line, inner.col, 1, inner.cols}, p);
+    canvas.Text(inner.row + line, inner.col, items[static_cast<size_t>(index)], p, inner.cols);
+  }
+}
+
+void PaintList(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {
+  Paint paint = c.enabled ? Paint::Field : Paint::Disabled;
+  bool border = (c.tpl.style & WS_BORDER) != 0;
+  canvas.Fill(r, paint);
+  CellRect inner = r;
+  if (border) {
+    canvas.Box(r, focused ? Paint::Focus : paint);
+    inner = CellRect{r.row + 1, r.col + 1, std::max(r.rows - 2, 0), std::max(r.cols - 2, 0)};
+  }
+  PaintEntries(canvas, c.items, c.topIndex, c.curSel, inner, paint);
+  if (!border) return;
+  int count = static_cast<int>(c.items.size());
+  if (c.topIndex > 0) canvas.Put(r.row, r.Right() - 2, '^', paint);
+  if (c.topIndex + inner.rows < count) canvas.Put(r.Bottom() - 1, r.Right() - 2, 'v', paint);
+  if (focused) {
+    int caret = TerminalDialog::CaretIndex(c) - c.topIndex;
+    if (caret >= 0 && caret < inner.rows) canvas.Put(inner.row + caret, r.col, '>', Paint::Focus);
+  }
+}
+
+void PaintDropDown(Canvas& canvas, const TerminalDialog& dialog) {
+  const ControlState& c = dialog.Controls()[static_cast<size_t>(dialog.DroppedIndex())];
+  CellRect box = dialog.DropDownRect();
+  canvas.Fill(box, Paint::Field);
+  canvas.Box(box, Paint::Focus);
+  CellRect inner{box.row + 1, box.col + 1, box.rows - 2, box.cols - 2};
+  PaintEntries(canvas, c.items, dialog.DropTop(), dialog.DropHighlight(), inner, Paint::Field);
+}
+
+void PaintMenuBar(Canvas& canvas, const TerminalDialog& dialog) {
+  const MenuTemplate* menu = dialog.Menu();
+  CellRect client = dialog.Client();
+  canvas.Fill(CellRect{dialog.Frame().row + 1, client.col, 1, client.cols}, Paint::MenuBar);
+  std::vector<CellRect> slots = dialog.BarSlots();
+  for (size_t i = 0; i < slots.size(); ++i) {
+    bool lit = dialog.Tracker().Top() == static_cast<int>(i);
+    canvas.Text(slots[i].row, slots[i].col, " " + DisplayText(menu->items[i].text) + " ",
+                lit ? Paint::MenuHighlight : Paint::MenuBar, client.Right() - slots[i].col);
+  }
+}
+
+void PaintPopup(Canvas& canvas, const TerminalDialog& dialog) {
+  const MenuTracker& tracker = dialog.Tracker();
+  CellRect box = dialog.PopupBox();
+  canvas.Fill(box, Paint::MenuBar);
+  canvas.Box(box, Paint::MenuBar);
+  const auto& items = tracker.PopupItems();
+  for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+    int row = box.row + 1 + i;
+    if (items[static_cast<size_t>(i)].separator) {
+      for (int col = box.col + 1; col < box.Right() - 1; ++col) canvas.Put(row, col, kHLine, Paint::MenuBar);
+      canvas.Put(row, box.col, kTeeLeft, Paint::MenuBar);
+      canvas.Put(row, box.Right() - 1, kTeeRight, Paint::MenuBar);
+      continue;
+    }
+    Paint paint = i == tracker.Item() ? Paint::MenuHighlight : Paint::MenuBar;
+    canvas.Fill(CellRect{row, box.col + 1, 1, box.cols - 2}, paint);
+    canvas.Text(row, box.col + 2, DisplayText(items[static_cast<size_t>(i)].text), paint, box.cols - 4);
+  }
+}
+
+}  // namespace
+
+void PaintDialog(Canvas& canvas, const TerminalDialog& dialog, bool busy) {
+  CellRect frame = dialog.Frame();
+  canvas.Fill(frame, Paint::Window);
+  canvas.Box(frame, Paint::Frame);
+  int captionRoom = frame.cols - (dialog.HasSystemMenu() ? 8 : 4);
+  canvas.Text(frame.row, frame.col + 2, " " + dialog.Template().caption + " ", Paint::Caption, captionRoom);
+  if (dialog.HasSystemMenu()) canvas.Text(frame.row, frame.Right() - 4, "[x]", Paint::Frame);
+  if (dialog.Menu()) PaintMenuBar(canvas, dialog);
+
+  const auto& controls = dialog.Controls();
+  for (int i = 0; i < static_cast<int>(controls.size()); ++i) {
+    const ControlState& c = controls[static_cast<size_t>(i)];
+    if (!c.visible) continue;
+    CellRect r = dialog.ScreenRect(c);
+    bool focused = i == dialog.FocusIndex();
+    switch (c.tpl.cls) {
+      case ControlClass::Static:
+        if ((c.tpl.style & SS_TYPEMASK) == SS_ICON)
+          PaintIcon(canvas, dialog.FindIcon(c.tpl.iconId), r);
+        else
+          PaintLabel(canvas, c, r);
+        break;
+      case ControlClass::Edit: PaintEdit(canvas, c, r, focused); break;
+      case ControlClass::Button: PaintButton(canvas, c, r, focused); break;
+      case ControlClass::ComboBox: PaintCombo(canvas, c, r, focused); break;
+      case ControlClass::ListBox: PaintList(canvas, c, r, focused); break;
+    }
+  }
+  if (busy) canvas.Text(frame.Bottom() - 1, frame.col + 2, kBusyMarker, Paint::Busy);
+  if (dialog.DroppedIndex() >= 0) PaintDropDown(canvas, dialog);
+  if (dialog.Tracker().PopupOpen()) PaintPopup(canvas, dialog);
+}
+
+void PaintTooSmall(Canvas& canvas, int neededRows, int neededCols) {
+  std::string line = "Terminal too small: needs " + std::to_string(neededCols) + "x" + std::to_string(neededRows) +
+                     ", is " + std::to_string(canvas.Cols()) + "x" + std::to_string(canvas.Rows());
+  canvas.Fill(CellRect{0, 0, canvas.Rows(), canvas.Cols()}, Paint::Screen);
+  canvas.Text(0, 0, line, Paint::Busy, canvas.Cols());
+}
+
+}  // namespace morv::terminal

@@ -1,0 +1,213 @@
+// End-to-end tests through a real pseudo-terminal: the ncurses backend with the
+// sample dialog, and both programs, each run by a private tmux server at 80x24.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "platform/terminal/testing/tmux_session.h"
+
+namespace morv::terminal::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh directory for one test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "morvantide-pty-XXXXXX").string();
+    m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!m_path.empty()) fs::remove_all(m_path, ignored);
+  }
+  const std::string& Path() const { return m_path; }
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(fs::path(m_path) / name) << content;
+  }
+
+ private:
+  std::string m_path;
+};
+
+// The environment of a console without a desktop.
+std::vector<std::string> Console(const std::string& home, std::vector<std::string> command) {
+  std::vector<std::string> argv{"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "LANG=C.UTF-8", "XDG_CONFIG_HOME=" + home};
+  argv.insert(argv.end(), command.begin(), command.end());
+  return argv;
+}
+
+TEST(SampleInPty, KeysReachTheDialogThroughARealTerminal) {
+  TempDir dir;
+  TmuxSession tmux(Console(dir.Path(), {SAMPLE_PROGRAM}), dir.Path());
+  ASSERT_TRUE(tmux.Started());
+  ASSERT_TRUE(tmux.WaitFor("- Sample notice, first line.")) << tmux.Capture();
+  EXPECT_NE(tmux.Capture().find("┌─ sample "), std::string::npos) << "UTF-8 frame";
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitFor("Sample Flasher 1.0")) << tmux.Capture();
+
+  // Down selects the first file and the handler copies it into the field.
+  tmux.SendKeys({"Down"});
+  ASSERT_TRUE(tmux.WaitFor("[       A.OUC        ]")) << tmux.Capture();
+  // Alt-Down opens the drive selector, Down and Enter pick the second drive.
+  tmux.SendKeys({"Tab", "Tab", "Tab", "M-Down"});
+  ASSERT_TRUE(tmux.WaitFor("│E: SECOND")) << tmux.Capture();
+  tmux.SendKeys({"Down", "Enter"});
+  ASSERT_TRUE(tmux.WaitFor("[device E: SECOND")) << tmux.Capture();
+  // F10 opens the Option menu; Escape closes it without ending the program.
+  tmux.SendKeys({"F10"});
+  ASSERT_TRUE(tmux.WaitFor("│ Rescan │")) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  ASSERT_TRUE(tmux.WaitForGone("│ Rescan │")) << tmux.Capture();
+  // Enter presses Update Start: its output line is held back while the dialog runs.
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitFor("Sample done")) << tmux.Capture();
+  EXPECT_NE(tmux.Capture().find(" Busy "), std::string::npos);
+  EXPECT_EQ(tmux.Capture().find("F_CSum"), std::string::npos);
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitForGone("Sample done")) << tmux.Capture();
+  // Alt-A opens the about box, Enter closes it, Escape ends the program.
+  tmux.SendKeys({"M-a"});
+  ASSERT_TRUE(tmux.WaitFor("About Sample")) << tmux.Capture();
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitForGone("About Sample")) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+  std::string after = tmux.Capture(true);
+  EXPECT_EQ(after.find("Sample Flasher"), std::string::npos) << "screen given back";
+  EXPECT_NE(after.find("F_CSum= 1234"), std::string::npos) << after;
+  EXPECT_NE(after.find("result 2"), std::string::npos) << after;
+}
+
+TEST(SampleInPty, TheTerminalIsRestoredWhenTheProgramIsKilled) {
+  for (const char* signal : {"TERM", "HUP", "INT"}) {
+    TempDir dir;
+    std::string pidFile = dir.Path() + "/pid";
+    // The shell reports how the program ended and the terminal's modes afterwards.
+    std::string script = std::string(SAMPLE_PROGRAM) + " & echo $! > " + pidFile +
+                         "; wait $!; echo status=$?; stty -a | tr ' ' '\\n' | grep -x -e -icanon -e -echo -e icanon -e echo";
+    TmuxSession tmux(Console(dir.Path(), {"sh", "-c", script}), dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    ASSERT_TRUE(tmux.WaitFor("- Sample notice, first line.")) << tmux.Capture();
+    std::string pid;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_FALSE(pid.empty());
+    RunCommand({"kill", std::string("-") + signal, pid});
+    ASSERT_EQ(tmux.WaitForExit(), 0) << signal << "\n" << tmux.Capture(true);
+    std::string after = tmux.Capture(true);
+    EXPECT_EQ(after.find("Sample notice"), std::string::npos) << signal << ": screen given back\n" << after;
+    EXPECT_NE(after.find("status=" + std::to_string(128 + (signal[0] == 'T' ? 15 : signal[0] == 'H' ? 1 : 2))),
+              std::string::npos)
+        << signal << ": ended by the signal\n" << after;
+    EXPECT_NE(after.find("\nicanon\n"), std::string::npos) << signal << "\n" << after;
+    EXPECT_NE(after.find("\necho\n"), std::string::npos) << signal << "\n" << after;
+    EXPECT_EQ(after.find("-icanon"), std::string::npos) << signal;
+  }
+}
+
+TEST(SampleInPty, ATooSmallTerminalSaysHowLargeItMustBeAndRedrawsWhenResized) {
+  TempDir dir;
+  TmuxSession tmux(Console(dir.Path(), {SAMPLE_PROGRAM}), dir.Path(), 15, 50);
+  ASSERT_TRUE(tmux.Started());
+  ASSERT_TRUE(tmux.WaitFor("- Sample notice, first line.")) << tmux.Capture();
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitFor("Terminal too small: needs 56x20, is 50x15")) << tmux.Capture();
+  tmux.Resize(24, 80);
+  ASSERT_TRUE(tmux.WaitFor("Sample Flasher 1.0")) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+}
+
+// The line of `screen` that contains `text`, or empty.
+std::string LineWith(const std::string& screen, const std::string& text) {
+  size_t at = screen.find(text);
+  if (at == std::string::npos) return std::string();
+  size_t start = screen.rfind('\n', at);
+  start = start == std::string::npos ? 0 : start + 1;
+  return screen.substr(start, screen.find('\n', at) - start);
+}
+
+struct ProgramCase {
+  const char* path;
+  const char* name;
+  const char* noticeLine;
+  const char* caption;
+  const char* fileLabel;
+  const char* aboutCaption;
+};
+
+const ProgramCase kPrograms[] = {
+    {MORVANTIDE_NT, "MorvantideNT", "- This is a program for the KESTREL DVD-RAM MX-R4410.",
+     "Morvantide NT for KESTREL MX-R4410 ver.1.0.0", "Selected File", "Morvantide NT"},
+    {MORVANTIDE_4, "Morvantide4", "- Morvantide4 requires that \"Auto insert notification\" and \"DMA\" are",
+     "Morvantide4  for KESTREL MX-R441X Ver4.1.0", "File Name", "Morvantide 4"},
+};
+
+// Both programs without a display: the notice, the main dialog, a parameter file
+// chosen with Down, the about box, and Escape to end, all in an 80x24 terminal.
+TEST(ProgramsInPty, TheWholeDialogWorksWithTheKeyboardAlone) {
+  for (const ProgramCase& program : kPrograms) {
+    SCOPED_TRACE(program.name);
+    TempDir dir;
+    dir.Write("R4410A.OUC", "MorvantideParameterFile Ver.4.00\n");
+    dir.Write("notes.txt", "not a parameter file\n");
+    TmuxSession tmux(Console(dir.Path(), {"env", "-u", "QT_QPA_PLATFORM", program.path}), dir.Path());
+    ASSERT_TRUE(tmux.Started());
+
+    ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+    EXPECT_NE(tmux.Capture().find(std::string("┌─ ") + program.name + " ─"), std::string::npos) << tmux.Capture();
+    tmux.SendKeys({"Enter"});
+
+    ASSERT_TRUE(tmux.WaitFor(std::string("┌─ ") + program.caption + " ─")) << tmux.Capture();
+    std::string screen = tmux.Capture();
+    std::string menuBar = LineWith(screen, "Option");
+    EXPECT_NE(menuBar.find("│ Option "), std::string::npos) << menuBar;
+    EXPECT_NE(menuBar.find(" About │"), std::string::npos) << menuBar;
+    EXPECT_EQ(screen.find("notes.txt"), std::string::npos);
+    EXPECT_EQ(screen.find("Abort"), std::string::npos) << "hidden controls are not drawn";
+
+    // The file list has the focus: Down selects the file, and its name appears in
+    // the field below the label.
+    tmux.SendKeys({"Down"});
+    ASSERT_TRUE(tmux.WaitFor("[     R4410A.OUC     ]")) << tmux.Capture();
+    screen = tmux.Capture();
+    size_t label = screen.find(program.fileLabel);
+    ASSERT_NE(label, std::string::npos);
+    EXPECT_EQ(screen.find("[     R4410A.OUC     ]"), screen.find("[     R4410A.OUC     ]", label));
+    std::cout << program.name << " main dialog (capture-pane):\n" << screen << std::endl;
+
+    tmux.SendKeys({"M-a"});
+    ASSERT_TRUE(tmux.WaitFor("KESTREL DVD-RAM Drive")) << tmux.Capture();
+    EXPECT_NE(tmux.Capture().find(std::string("─ ") + program.aboutCaption + " ─"), std::string::npos);
+    tmux.SendKeys({"Enter"});
+    ASSERT_TRUE(tmux.WaitForGone("KESTREL DVD-RAM Drive")) << tmux.Capture();
+
+    tmux.SendKeys({"Escape"});
+    EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+    EXPECT_EQ(tmux.Capture(true).find(program.caption), std::string::npos) << "screen given back";
+  }
+}
+
+// --terminal draws in the terminal even where a display is set.
+TEST(ProgramsInPty, TerminalOptionWinsOverADisplay) {
+  for (const ProgramCase& program : kPrograms) {
+    SCOPED_TRACE(program.name);
+    TempDir dir;
+    TmuxSession tmux({"env", "DISPLAY=:99", "LANG=C.UTF-8", "XDG_CONFIG_HOME=" + dir.Path(), program.path,
+                      "--terminal"},
+                     dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+    tmux.SendKeys({"Enter"});
+    ASSERT_TRUE(tmux.WaitFor(program.caption)) << tmux.Capture();
+    tmux.SendKeys({"Escape"});
+    EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+  }
+}
+
+}  // namespace
+}  // namespace morv::terminal::testing

@@ -1,0 +1,135 @@
+#include "platform/terminal/terminal_toolkit.h"
+
+#include <algorithm>
+
+#include "platform/terminal/dialog_painter.h"
+#include "platform/terminal/message_box_view.h"
+#include "platform/terminal/terminal_dialog.h"
+
+namespace morv::terminal {
+
+// Keeps a window on the stack for exactly as long as its modal run lasts.
+class TerminalToolkit::LayerGuard {
+ public:
+  LayerGuard(TerminalToolkit& toolkit, Layer layer) : m_toolkit(toolkit) { toolkit.m_layers.push_back(layer); }
+  ~LayerGuard() {
+    m_toolkit.m_layers.pop_back();
+    m_toolkit.Refresh();
+  }
+  LayerGuard(const LayerGuard&) = delete;
+  LayerGuard& operator=(const LayerGuard&) = delete;
+
+ private:
+  TerminalToolkit& m_toolkit;
+};
+
+TerminalToolkit::TerminalToolkit(TerminalScreen& screen) : m_screen(screen) {}
+
+int TerminalToolkit::DoModal(const DialogTemplate& dialogTemplate, const ProgramResources& resources,
+                             DialogHandler& handler) {
+  TerminalDialog dialog(dialogTemplate, resources);
+  dialog.SetOnChange([this] { Refresh(); });
+  LayerGuard guard(*this, Layer{&dialog, &handler, nullptr});
+  if (handler.OnInitDialog(dialog) && dialog.GetFocus() == 0) dialog.FocusFirstTabStop();
+  while (!dialog.Ended()) {
+    Refresh();
+    KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
+    if (key.code == KeyCode::Closed) {
+      // Nobody can answer any more: cancel, as the close box would.
+      handler.OnCommand(IDCANCEL, BN_CLICKED);
+      if (!dialog.Ended()) dialog.EndDialog(IDCANCEL);
+      break;
+    }
+    Dispatch(key, false);
+  }
+  return dialog.Result();
+}
+
+int TerminalToolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+  MessageBoxView box(text, caption, type);
+  std::optional<int> answer;
+  LayerGuard guard(*this, Layer{nullptr, nullptr, &box});
+  while (!answer) {
+    Refresh();
+    KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
+    if (key.code == KeyCode::Closed) return box.CancelResult();
+    if (key.code == KeyCode::Resize || m_tooSmall) continue;
+    answer = box.HandleKey(key);
+  }
+  return *answer;
+}
+
+void TerminalToolkit::MessageBeep(unsigned) { m_screen.Bell(); }
+
+void TerminalToolkit::SetCursor(CursorShape shape) {
+  m_cursor = shape;
+  Refresh();
+}
+
+void TerminalToolkit::PumpOneMessage() {
+  std::optional<KeyEvent> key = m_screen.ReadKey(false);
+  if (!key || key->code == KeyCode::Closed) return;
+  Dispatch(*key, true);
+}
+
+void TerminalToolkit::Dispatch(const KeyEvent& key, bool pumped) {
+  if (key.code == KeyCode::Resize) return Refresh();
+  // While the windows cannot be seen, keys would act blindly: they are dropped.
+  if (m_tooSmall || m_layers.empty()) return;
+  Layer top = m_layers.back();
+  if (top.dialog) top.dialog->HandleKey(key, pumped ? InputMode::Pumped : InputMode::Dialog, *top.handler);
+  Refresh();
+}
+
+bool TerminalToolkit::Place(int rows, int cols, int& neededRows, int& neededCols) {
+  neededRows = neededCols = 0;
+  CellRect below{0, 0, rows, cols};
+  for (const Layer& layer : m_layers) {
+    int height, width;
+    if (layer.dialog) {
+      height = layer.dialog->OuterRows();
+      width = layer.dialog->OuterCols();
+    } else {
+      layer.box->Layout(cols);
+      height = layer.box->Rows();
+      width = layer.box->Cols();
+    }
+    neededRows = std::max(neededRows, height);
+    neededCols = std::max(neededCols, width);
+    // Dialogs sit in the middle of the screen, message boxes in the middle of the
+    // window they belong to; both stay on the screen.
+    CellRect over = layer.dialog ? CellRect{0, 0, rows, cols} : below;
+    int row = std::clamp(over.row + (over.rows - height) / 2, 0, std::max(rows - height, 0));
+    int col = std::clamp(over.col + (over.cols - width) / 2, 0, std::max(cols - width, 0));
+    if (layer.dialog) {
+      layer.dialog->SetPlacement(row, col, rows, cols);
+      below = layer.dialog->Frame();
+    } else {
+      layer.box->SetOrigin(row, col);
+    }
+  }
+  return rows >= neededRows && cols >= neededCols;
+}
+
+void TerminalToolkit::Refresh() {
+  int rows = m_screen.Rows(), cols = m_screen.Cols();
+  Canvas canvas(rows, cols);
+  int neededRows, neededCols;
+  m_tooSmall = !Place(rows, cols, neededRows, neededCols);
+  if (m_tooSmall) {
+    PaintTooSmall(canvas, neededRows, neededCols);
+  } else {
+    const TerminalDialog* topDialog = nullptr;
+    for (const Layer& layer : m_layers)
+      if (layer.dialog) topDialog = layer.dialog;
+    for (const Layer& layer : m_layers) {
+      if (layer.dialog)
+        PaintDialog(canvas, *layer.dialog, m_cursor == CursorShape::Wait && layer.dialog == topDialog);
+      else
+        layer.box->Paint(canvas);
+    }
+  }
+  m_screen.Present(canvas);
+}
+
+}  // namespace morv::terminal

@@ -1,11 +1,22 @@
 // Morvantide4: reaches the drive by host adapter, target ID and LUN.
 
-#include "apps/interim_device_access.h"
 #include "apps/programs.h"
+#include "platform/private_profile.h"
 #include "transport/aspi_stack.h"
+#include "transport/host_adapters.h"
 #include "ui/resources.h"
 
 namespace morv {
+namespace {
+
+/// What outlives every dialog: the transport's stack, the device-name tables and the profile.
+struct HostAdapterDevices {
+  std::unique_ptr<AspiStack> stack;
+  DeviceNameTables tables;
+  PrivateProfile profile;
+};
+
+}  // namespace
 
 const ProgramDefinition& Program4() {
   static const ProgramDefinition program{
@@ -13,11 +24,17 @@ const ProgramDefinition& Program4() {
       "4.1.0",
       "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by host adapter, target ID and LUN.",
       Resources4(),
-      [](const ProgramOptions& options, CommandTrace* trace, Feedback& feedback) {
-        std::shared_ptr<AspiStack> stack = MakeAspiStack(options.simulate, feedback, trace);
-        return std::shared_ptr<Transport>(stack, stack->transport.get());  // keeps the manager alive with it
+      [](const ProgramOptions& options, CommandTrace* trace, Feedback& feedback, const std::string& title) {
+        auto devices = std::make_shared<HostAdapterDevices>(HostAdapterDevices{
+            MakeAspiStack(options.simulate, feedback, trace), {}, PrivateProfile(PrivateProfile::DefaultPath(title))});
+        return DeviceAccess{
+            std::shared_ptr<Transport>(devices, devices->stack->transport.get()),  // keeps the manager alive with it
+            [devices](CScsiDrive& drive, Feedback& feedback) {
+              return std::make_unique<HostAdapterSelection>(drive, feedback, *devices->stack->transport,
+                                                            devices->tables, devices->profile);
+            },
+        };
       },
-      [](CScsiDrive&, Feedback&) { return std::make_unique<EmptySelection>(); },
   };
   return program;
 }

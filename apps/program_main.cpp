@@ -28,16 +28,6 @@ bool IsSet(const char* variable) {
 /// Whether Qt has somewhere to draw: a display server, or a platform asked for by name.
 bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
 
-/// The application over whichever toolkit was chosen.
-int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
-                   const std::string& title, Toolkit& toolkit) {
-  ToolkitFeedback feedback(toolkit, program.resources, title);
-  std::shared_ptr<Transport> transport = program.makeTransport(options, trace, feedback);
-  CFlashApp app(toolkit, feedback, program.resources, *transport, program.makeSelection);
-  app.InitInstance();
-  return 0;
-}
-
 int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
               const std::string& title, char* programPath) {
   // Qt sees no arguments of ours: they have been handled already.
@@ -72,6 +62,15 @@ int RunInTerminal(const ProgramDefinition& program, const ProgramOptions& option
 }
 
 }  // namespace
+
+int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+                   const std::string& title, Toolkit& toolkit) {
+  ToolkitFeedback feedback(toolkit, program.resources, title);
+  DeviceAccess devices = program.makeDeviceAccess(options, trace, feedback, title);
+  CFlashApp app(toolkit, feedback, program.resources, *devices.transport, devices.makeSelection);
+  app.InitInstance();
+  return 0;
+}
 
 int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
   std::string title = ProgramTitle(argc > 0 ? argv[0] : "", program.name);

@@ -15,19 +15,34 @@ namespace morv {
 
 class CommandTrace;
 
+/// How a program reaches its drives: the transport and the selection half over it.
+/// The selections it makes share what lives as long as the process (the device
+/// tables, the profile) through `makeSelection`, so keep this while dialogs run.
+struct DeviceAccess {
+  std::shared_ptr<Transport> transport;
+  SelectionFactory makeSelection;
+};
+
 struct ProgramDefinition {
   const char* name;       ///< "MorvantideNT"
   const char* version;    ///< "1.0.0"
   const char* summary;    ///< one line for --help
   const ProgramResources& resources;
-  /// The program's transport for --simulate and the trace (null without --trace);
-  /// Morvantide4's pumps the feedback's messages while a request waits.
-  std::function<std::shared_ptr<Transport>(const ProgramOptions&, CommandTrace*, Feedback&)> makeTransport;
-  SelectionFactory makeSelection;
+  /// Real drives, or the emulated ones with --simulate; every request traced when
+  /// `trace` is not null. Morvantide4's transport pumps the feedback's messages while
+  /// a request waits, and its profile is named after `title`, the program file's base name.
+  std::function<DeviceAccess(const ProgramOptions& options, CommandTrace* trace, Feedback& feedback,
+                             const std::string& title)>
+      makeDeviceAccess;
 };
 
 /// Runs one program; returns the process exit status (0 done, 1 cannot run here,
 /// 2 bad command line).
 int ProgramMain(const ProgramDefinition& program, int argc, char** argv);
+
+/// The application (notice, then the main dialog) over `toolkit`, after the command
+/// line has been handled; `title` is the program file's base name. Returns 0.
+int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+                   const std::string& title, Toolkit& toolkit);
 
 }  // namespace morv

@@ -1,7 +1,7 @@
 // MorvantideNT: reaches the drive by its drive letter.
 
-#include "apps/interim_device_access.h"
 #include "apps/programs.h"
+#include "transport/drive_letters.h"
 #include "transport/pass_through_stack.h"
 #include "ui/resources.h"
 
@@ -13,11 +13,16 @@ const ProgramDefinition& ProgramNT() {
       "1.0.0",
       "Flashes the firmware of a KESTREL MX-R4410 DVD-RAM drive chosen by drive letter.",
       ResourcesNT(),
-      [](const ProgramOptions& options, CommandTrace* trace, Feedback&) {
+      [](const ProgramOptions& options, CommandTrace* trace, Feedback&, const std::string&) {
+        // The device table lives in the transport, so it outlives every dialog.
         std::shared_ptr<PassThroughStack> stack = MakePassThroughStack(options.simulate, trace);
-        return std::shared_ptr<Transport>(stack, stack->transport.get());  // keeps the system alive with it
+        return DeviceAccess{
+            std::shared_ptr<Transport>(stack, stack->transport.get()),  // keeps the system alive with it
+            [stack](CScsiDrive& drive, Feedback& feedback) {
+              return std::make_unique<DriveLetterSelection>(drive, feedback, *stack->transport);
+            },
+        };
       },
-      [](CScsiDrive&, Feedback&) { return std::make_unique<EmptySelection>(); },
   };
   return program;
 }

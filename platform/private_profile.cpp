@@ -132,25 +132,10 @@ std::string LineEndOf(const std::vector<Line>& lines) {
   return "\n";
 }
 
-}  // namespace
-
-int PrivateProfile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
-  bool readable = false;
-  std::vector<Line> lines = ReadLines(m_path, readable);
-  int header = FindSection(lines, section);
-  if (header < 0) return defaultValue;
-  size_t end = SectionEnd(lines, static_cast<size_t>(header));
-  for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
-    auto name = KeyName(lines[i].text);
-    if (name && SameName(*name, key)) return ParseInt(lines[i].text.substr(lines[i].text.find('=') + 1));
-  }
-  return defaultValue;
-}
-
-bool PrivateProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-  bool readable = false;
-  std::vector<Line> lines = ReadLines(m_path, readable);
-  const std::string eol = LineEndOf(lines);
+// Sets `key` in `section` to `value` in the lines of a file: in place when the key
+// is there, else after the section's last line, adding the section when missing.
+void SetValue(std::vector<Line>& lines, const std::string& eol, const std::string& section, const std::string& key,
+              const std::string& value) {
   Line entry{key + "=" + value, eol};
 
   int header = FindSection(lines, section);
@@ -176,6 +161,32 @@ bool PrivateProfile::WriteString(const std::string& section, const std::string& 
       lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
     }
   }
+}
+
+}  // namespace
+
+int PrivateProfile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
+  bool readable = false;
+  std::vector<Line> lines = ReadLines(m_path, readable);
+  int header = FindSection(lines, section);
+  if (header < 0) return defaultValue;
+  size_t end = SectionEnd(lines, static_cast<size_t>(header));
+  for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
+    auto name = KeyName(lines[i].text);
+    if (name && SameName(*name, key)) return ParseInt(lines[i].text.substr(lines[i].text.find('=') + 1));
+  }
+  return defaultValue;
+}
+
+bool PrivateProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  return WriteStrings({{section, key, value}});
+}
+
+bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
+  bool readable = false;
+  std::vector<Line> lines = ReadLines(m_path, readable);
+  const std::string eol = LineEndOf(lines);
+  for (const ProfileValue& v : values) SetValue(lines, eol, v.section, v.key, v.value);
 
   std::ostringstream text;
   for (const auto& line : lines) text << line.text << line.end;

@@ -10,8 +10,16 @@
 // crash never leaves a torn file.
 
 #include <string>
+#include <vector>
 
 namespace morv {
+
+/// One value for PrivateProfile::WriteStrings.
+struct ProfileValue {
+  std::string section;
+  std::string key;
+  std::string value;
+};
 
 class PrivateProfile {
  public:
@@ -25,6 +33,11 @@ class PrivateProfile {
   /// Sets `key` in `section` to `value`, adding the section or key when missing.
   /// Returns false, with `Error()` set, when the file cannot be written.
   bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+  /// Sets each value in turn, exactly as that many WriteString calls would, but
+  /// replaces the file once: one flushed write instead of one per value, and never
+  /// a file holding only some of them. Returns false, with `Error()` set, when the
+  /// file cannot be written.
+  bool WriteStrings(const std::vector<ProfileValue>& values);
 
   /// Why the last write failed.
   const std::string& Error() const { return m_error; }

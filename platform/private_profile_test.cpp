@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace morv {
 namespace {
@@ -73,6 +74,20 @@ TEST_F(PrivateProfileTest, WritesOneValueInPlaceAndKeepsTheRest) {
             "; comment\r\n[HostAdaptor]\r\nID=2\r\nNew=3\r\n\r\n[Other]\r\nkeep = me\r\n"
             "[TargetID]\r\nHA0 =4\r\n");
   EXPECT_EQ(profile.GetInt("TargetID", "HA0 ", 0), 4);
+}
+
+TEST_F(PrivateProfileTest, SeveralValuesAtOnceEndAsOneAtATime) {
+  const std::string start = "; comment\r\n[HostAdaptor]\r\nID=1\r\n\r\n[Other]\r\nkeep = me";
+  const std::vector<ProfileValue> values = {
+      {"hostadaptor", "id", "2"}, {"TargetID", "HA0 ", "4"}, {"HostAdaptor", "New", "3"}, {"targetid", "ha0", "5"}};
+  Write(start);
+  PrivateProfile profile(path);
+  for (const auto& v : values) ASSERT_TRUE(profile.WriteString(v.section, v.key, v.value));
+  const std::string oneAtATime = Read();
+  Write(start);
+  ASSERT_TRUE(profile.WriteStrings(values));
+  EXPECT_EQ(Read(), oneAtATime);
+  EXPECT_EQ(profile.GetInt("TargetID", "HA0", 0), 5);
 }
 
 TEST_F(PrivateProfileTest, CreatesTheFileAndItsFolder) {

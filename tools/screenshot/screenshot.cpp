@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -30,15 +31,20 @@ bool Grab(const ProgramDefinition& program, const fs::path& output) {
   ToolkitFeedback feedback(toolkit, program.resources, program.name);
   ProgramOptions options;
   options.simulate = true;  // a screenshot never touches a real drive
-  std::shared_ptr<Transport> transport = program.makeTransport(options, nullptr, feedback);
-  CFlashDlg dialog(toolkit, feedback, program.resources, *transport, program.makeSelection);
+  DeviceAccess devices = program.makeDeviceAccess(options, nullptr, feedback, program.name);
+  CFlashDlg dialog(toolkit, feedback, program.resources, *devices.transport, devices.makeSelection);
   bool saved = false;
-  QTimer::singleShot(0, [&] {
-    if (QWidget* window = QApplication::activeModalWidget()) {
-      saved = window->grab().save(QString::fromStdString(output.string()), "PNG");
-    }
+  // Morvantide4's discovery pumps messages during dialog initialisation, before the
+  // dialog shows: wait for the dialog itself.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) return;
+    poll.stop();
+    saved = window->grab().save(QString::fromStdString(output.string()), "PNG");
     if (DialogWindow* open = dialog.GetWindow()) open->EndDialog(IDCANCEL);
   });
+  poll.start(10);
   dialog.DoModal();
   return saved;
 }
@@ -66,6 +72,8 @@ int main(int argc, char** argv) {
   fs::path samples = pattern;
   for (const char* name : morv::kSampleFiles) std::ofstream(samples / name) << "sample\n";
   fs::current_path(samples);
+  // Morvantide4 saves its selection when the dialog closes: not into the developer's own profile.
+  setenv("XDG_CONFIG_HOME", samples.c_str(), 1);
 
   int status = 0;
   for (const morv::ProgramDefinition* program : {&morv::ProgramNT(), &morv::Program4()}) {

@@ -138,13 +138,16 @@ struct ProgramCase {
   const char* caption;
   const char* fileLabel;
   const char* aboutCaption;
+  const char* firstDevice;  ///< the emulated device selected at start
 };
 
+// The programs run against the emulated drives, so what they list does not depend
+// on the SCSI devices of the machine running the test.
 const ProgramCase kPrograms[] = {
     {MORVANTIDE_NT, "MorvantideNT", "- This is a program for the KESTREL DVD-RAM MX-R4410.",
-     "Morvantide NT for KESTREL MX-R4410 ver.1.0.0", "Selected File", "Morvantide NT"},
+     "Morvantide NT for KESTREL MX-R4410 ver.1.0.0", "Selected File", "Morvantide NT", "E:KESTREL MX-R4410"},
     {MORVANTIDE_4, "Morvantide4", "- Morvantide4 requires that \"Auto insert notification\" and \"DMA\" are",
-     "Morvantide4  for KESTREL MX-R441X Ver4.1.0", "File Name", "Morvantide 4"},
+     "Morvantide4  for KESTREL MX-R441X Ver4.1.0", "File Name", "Morvantide 4", "0:VIRTUAL DISK"},
 };
 
 // Both programs without a display: the notice, the main dialog, a parameter file
@@ -155,7 +158,7 @@ TEST(ProgramsInPty, TheWholeDialogWorksWithTheKeyboardAlone) {
     TempDir dir;
     dir.Write("R4410A.OUC", "MorvantideParameterFile Ver.4.00\n");
     dir.Write("notes.txt", "not a parameter file\n");
-    TmuxSession tmux(Console(dir.Path(), {"env", "-u", "QT_QPA_PLATFORM", program.path}), dir.Path());
+    TmuxSession tmux(Console(dir.Path(), {"env", "-u", "QT_QPA_PLATFORM", program.path, "--simulate"}), dir.Path());
     ASSERT_TRUE(tmux.Started());
 
     ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
@@ -163,7 +166,12 @@ TEST(ProgramsInPty, TheWholeDialogWorksWithTheKeyboardAlone) {
     tmux.SendKeys({"Enter"});
 
     ASSERT_TRUE(tmux.WaitFor(std::string("┌─ ") + program.caption + " ─")) << tmux.Capture();
+    // Initialisation has ended once the file list holds the focus (">"): Morvantide4
+    // draws its dialog while it still probes the bus, and keys typed meanwhile reach
+    // whichever control has the focus then.
+    ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC")) << tmux.Capture();
     std::string screen = tmux.Capture();
+    EXPECT_NE(screen.find(program.firstDevice), std::string::npos) << screen;
     std::string menuBar = LineWith(screen, "Option");
     EXPECT_NE(menuBar.find("│ Option "), std::string::npos) << menuBar;
     EXPECT_NE(menuBar.find(" About │"), std::string::npos) << menuBar;
@@ -197,13 +205,15 @@ TEST(ProgramsInPty, TerminalOptionWinsOverADisplay) {
   for (const ProgramCase& program : kPrograms) {
     SCOPED_TRACE(program.name);
     TempDir dir;
+    dir.Write("R4410A.OUC", "MorvantideParameterFile Ver.4.00\n");
     TmuxSession tmux({"env", "DISPLAY=:99", "LANG=C.UTF-8", "XDG_CONFIG_HOME=" + dir.Path(), program.path,
-                      "--terminal"},
+                      "--terminal", "--simulate"},
                      dir.Path());
     ASSERT_TRUE(tmux.Started());
     ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
     tmux.SendKeys({"Enter"});
     ASSERT_TRUE(tmux.WaitFor(program.caption)) << tmux.Capture();
+    ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC")) << tmux.Capture();  // initialisation has ended
     tmux.SendKeys({"Escape"});
     EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
   }

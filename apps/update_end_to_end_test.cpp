@@ -395,6 +395,26 @@ TYPED_TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
   EXPECT_GE(elapsed, std::chrono::milliseconds(kPrepareSleep + kSettleTime));
 }
 
+// After an update the drive object keeps the vendor command's name, so the error text
+// of the next failed command opens with it; Morvantide4 shows that text when a
+// firmware version cannot be read, MorvantideNT only beeps.
+TYPED_TEST(UpdateEndToEnd, ALaterFailureIsReportedUnderTheVendorCommandName) {
+  typename TestFixture::Run run({true, false, false});
+  sim::StandardDevice& other = *run.program.Devices()[2];
+  run.afterUpdate.push_back(Act::Inspect([&](ScriptedWindow&) {
+    run.beepStart = run.toolkit.beeps.size();
+    other.RefuseOperation(kOpInquiry, 0x05, 0x24, 0x00);
+  }));
+  run.afterUpdate.push_back(ChooseEntry(IDC_DEVICE, TypeParam::kOtherDrive));
+  run.PressUpdateStart();
+  const std::string errorText = run.dialog->m_drive.GetErrorText();
+  EXPECT_EQ(errorText.rfind("TestUnitReadyVU ", 0), 0u) << errorText;
+  EXPECT_EQ(run.Beeps(), std::vector<unsigned>{kSimpleBeep});
+  Strings boxes{"Firmware Update Execute ?", "Firmware Update Complete"};
+  if (TypeParam::kKind == ProgramKind::Four) boxes.push_back(errorText);
+  EXPECT_EQ(run.Boxes(), boxes);
+}
+
 /// The selectors, the fields the selection half writes and the drive object's
 /// address, as they stand at one moment.
 struct DialogState {
@@ -493,6 +513,27 @@ TEST(UpdateEndToEnd4, SelectionChangesDuringTheDownloadAreRefused) {
   EXPECT_EQ(run.Beeps().size(), beeps.size());
 }
 
+// Closing the dialog while Morvantide4 pumps during the download ends it only once the
+// update has run to its end: every piece written, the completion reported.
+TEST(UpdateEndToEnd4, ClosingTheDialogDuringTheDownloadWaitsForTheUpdate) {
+  for (const UserAction& close : {Act::Escape(), Act::SysCommand(SC_CLOSE)}) {
+    SCOPED_TRACE(close.description);
+    Four run;
+    bool endedDuringTheWrite = false;
+    run.beforePress = [&] {
+      DeliverDuringWrite(run, 7, {close}, [&](ScriptedWindow& w) { endedDuringTheWrite = w.ended; });
+    };
+    run.PressUpdateStart();
+    EXPECT_TRUE(endedDuringTheWrite);
+    ExpectDownload(run, testing::RegionCombinations().back().pieces);
+    EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    const ScriptedWindow& window = *run.toolkit.windows.at(0);
+    EXPECT_EQ(window.result, IDCANCEL);
+    EXPECT_EQ(window.Control(IDC_STATUS).text, "Firmware Update Complete");
+    EXPECT_EQ(run.toolkit.cursor, CursorShape::Arrow);
+  }
+}
+
 /// How a forked update ended: the marks it wrote, and its wait status.
 struct SignalledChild {
   std::string marks;
@@ -545,6 +586,30 @@ TEST(UpdateEndToEndNT, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
     run.PressUpdateStart();
   });
   EXPECT_EQ(ended.marks, std::string(32, 'w'));
+  EXPECT_TRUE(WIFSIGNALED(ended.status));
+  EXPECT_EQ(WTERMSIG(ended.status), SIGTERM);
+}
+
+// Morvantide4 has a second thread (the bus completing requests), which the kernel may
+// pick for a signal sent to the process; it is held all the same.
+TEST(UpdateEndToEnd4, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
+  const SignalledChild ended = SigtermAfterMarks(1, [](int marks, int go) {
+    Four run;
+    run.beforePress = [&] {
+      DeliverDuringWrite(run, 16, {Act::Inspect([&](ScriptedWindow&) {
+                           char mark = 'h';
+                           (void)!write(marks, &mark, 1);
+                           (void)!read(go, &mark, 1);
+                         })},
+                         [](ScriptedWindow&) {});
+    };
+    // The settling wait begins only after the last piece.
+    run.steppingClock.onSleep = [&](uint32_t milliseconds) {
+      if (milliseconds == kSettleStep && run.steppingClock.sleeps.size() == 2) (void)!write(marks, "s", 1);
+    };
+    run.PressUpdateStart();
+  });
+  EXPECT_EQ(ended.marks, "hs");
   EXPECT_TRUE(WIFSIGNALED(ended.status));
   EXPECT_EQ(WTERMSIG(ended.status), SIGTERM);
 }

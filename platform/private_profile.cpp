@@ -13,6 +13,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/signal_hold.h"
+
 namespace morv {
 namespace {
 
@@ -195,6 +197,9 @@ bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
   std::error_code ec;
   fs::path target(m_path);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  // A SIGTERM or a closed terminal in the middle would leave the temporary file
+  // behind; held, it takes effect once the profile has been replaced.
+  TerminationSignalHold hold;
   std::string temp = m_path + ".tmp" + std::to_string(::getpid());
   if (!WriteDurably(temp, text.str())) {
     m_error = "cannot write " + temp + ": " + std::strerror(errno);

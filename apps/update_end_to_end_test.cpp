@@ -1,24 +1,35 @@
-// The update end to end: the main dialog on the scripted toolkit, the program's real
-// transport over the emulated MX-R4410, and the drive's own record of every command
-// it received, checked byte for byte.
+// The update end to end: the main dialog on the scripted toolkit, each program's own
+// transport and selection half over the emulated devices, the drive chosen in the
+// selectors as an operator chooses it, and the devices' own record of every command
+// they received, checked byte for byte.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/package_writer.h"
 #include "engine/testing/region_combinations.h"
 #include "engine/testing/update_fakes.h"
+#include "platform/private_profile.h"
 #include "platform/testing/recording_pass_through_system.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/aspi_stack.h"
+#include "transport/drive_letters.h"
+#include "transport/host_adapters.h"
 #include "transport/pass_through_transport.h"
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
@@ -33,31 +44,80 @@ namespace {
 using Act = ScriptedToolkit;
 using testing::RegionName;
 using Cdb = std::vector<uint8_t>;
+using Strings = std::vector<std::string>;
 
 constexpr RegionSelection kAllRegions{true, true, true};
 const Cdb kTestUnitReady{0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 const Cdb kTestUnitReadyVU{0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
+constexpr uint8_t kOpInquiry = 0x12;
+constexpr uint8_t kOpWriteBuffer = 0x3B;
+constexpr unsigned kQuestionSound = MB_ICONQUESTION;
+const std::string kCustomizingCodeText =
+    "Error!\n   The Drive Can not up-date,\n    because the customizing code is not corresponding.";
 
-// MorvantideNT over the simulated pass-through system, with the emulated drive at E:.
-// Until discovery fills the device table, the test puts the drive's entry there and
-// selects it the way the drive-letter half does.
+/// $XDG_CONFIG_HOME set to `path` while the object lives, so that no test reads or
+/// writes the profile of the developer running it.
+class ScopedConfigHome {
+ public:
+  explicit ScopedConfigHome(const std::filesystem::path& path) {
+    if (const char* value = std::getenv("XDG_CONFIG_HOME")) m_previous = value;
+    setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+  }
+  ~ScopedConfigHome() {
+    if (m_previous)
+      setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1);
+    else
+      unsetenv("XDG_CONFIG_HOME");
+  }
+  ScopedConfigHome(const ScopedConfigHome&) = delete;
+  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+
+ private:
+  std::optional<std::string> m_previous;
+};
+
+/// Picks the entry of selector `id` that reads `text`, as the operator does; an entry
+/// that is not there fails the test.
+UserAction ChooseEntry(int id, const std::string& text) {
+  auto choose = [id, text](ScriptedToolkit& toolkit, ScriptedWindow& window, DialogHandler& handler) {
+    const Strings& entries = window.Control(id).entries;
+    const auto found = std::find(entries.begin(), entries.end(), text);
+    if (found == entries.end()) {
+      ADD_FAILURE() << "control " << id << " has no entry '" << text << "'";
+      return;
+    }
+    Act::Choose(id, static_cast<int>(found - entries.begin())).run(toolkit, window, handler);
+  };
+  return {"choose '" + text + "'", choose};
+}
+
+// MorvantideNT as --simulate builds it (the emulated disk at C:, the MX-R4410 at E:,
+// the other CD-ROM drive at G:, the pass-through transport and the drive-letter half),
+// with a recorder between the transport and the system that lets a test act before
+// each request.
 struct ProgramNTRig {
+  static constexpr ProgramKind kKind = ProgramKind::NT;
   static constexpr const char* kName = "MorvantideNT";
   static const ProgramResources& Resources() { return ResourcesNT(); }
+  /// E:, the first drive discovery lists.
+  static std::vector<UserAction> ChooseDrive() { return {ChooseEntry(IDC_DEVICE, "E:KESTREL MX-R4410        ")}; }
+  static constexpr const char* kOtherDrive = "G:OTHERCO CD-ROM X1       ";
 
-  explicit ProgramNTRig(Feedback&) {
-    transport.DriveNames[0] = "E:KESTREL MX-R4410      ";
-    transport.MaxTransfer[0] = sim::SimPassThroughSystem::kDefaultMaxTransfer;
-    transport.DriveCount = 1;
+  explicit ProgramNTRig(Feedback&) {}
+  SelectionFactory Selections() {
+    return [this](CScsiDrive& drive, Feedback& feedback) {
+      return std::make_unique<DriveLetterSelection>(drive, feedback, transport);
+    };
   }
-  std::unique_ptr<Selection> MakeSelection(CScsiDrive& drive) {
-    auto selection = std::make_unique<testing::FakeUpdateSelection>(drive, ProgramKind::NT);
-    selection->description = transport.DriveNames[0];
-    selection->deviceIndex = 0;
-    selection->writeFailureMark.clear();  // MorvantideNT shows the error text as it is
-    return selection;
+  /// Both CD/DVD drives gone before discovery: the device selector stays empty.
+  void LeaveNoDriveSelected() {
+    devices.drive->VanishAt(1);
+    devices.cdrom->VanishAt(1);
   }
   sim::MxR4410& Drive() { return *devices.drive; }
+  std::array<sim::StandardDevice*, 3> Devices() {
+    return {devices.disk.get(), devices.drive.get(), devices.cdrom.get()};
+  }
 
   sim::StandardDevices devices;
   sim::SimPassThroughSystem simulated{devices};
@@ -65,31 +125,42 @@ struct ProgramNTRig {
   PassThroughTransport transport{system};
 };
 
-// Morvantide4 over the emulated bus, as --simulate builds it: the MX-R4410 at host
-// adapter 0, target ID 2; requests complete on the bus's own thread while the
-// transport pumps the dialog's messages. The selection is the test's stand-in for
-// the host-adapter half, described by the product identification discovery records.
+// Morvantide4 as --simulate builds it: the emulated bus (host adapter 0 with the disk
+// at target 0, the MX-R4410 at 2, the other CD-ROM drive at 5), requests completing on
+// the bus's own thread while the transport pumps the dialog's messages, and the
+// host-adapter half with its device-name tables and its profile in $XDG_CONFIG_HOME.
 struct Program4Rig {
+  static constexpr ProgramKind kKind = ProgramKind::Four;
   static constexpr const char* kName = "Morvantide4";
   static const ProgramResources& Resources() { return Resources4(); }
+  static std::vector<UserAction> ChooseDrive() {
+    return {ChooseEntry(IDC_HOST_ADAPTER, "0:SIMUL SCSI HOST"), ChooseEntry(IDC_DEVICE, "2:MX-R4410        ")};
+  }
+  static constexpr const char* kOtherDrive = "5:CD-ROM X1       ";
 
   explicit Program4Rig(Feedback& feedback) : stack(MakeAspiStack(true, feedback)), transport(*stack->transport) {}
-  std::unique_ptr<Selection> MakeSelection(CScsiDrive& drive) {
-    auto owned = std::make_unique<testing::FakeUpdateSelection>(drive, ProgramKind::Four);
-    owned->description = "MX-R4410        ";
-    owned->hostAdapter = 0;
-    owned->targetId = 2;
-    selection = owned.get();
-    return owned;
+  SelectionFactory Selections() {
+    return [this](CScsiDrive& drive, Feedback& feedback) {
+      return std::make_unique<HostAdapterSelection>(drive, feedback, transport, tables, profile);
+    };
   }
+  /// A remembered device position the refilled selector does not have (four devices
+  /// are listed): the device selector is left without a selection.
+  void LeaveNoDriveSelected() { ASSERT_TRUE(profile.WriteString("TargetID", "HA0 ", "5")); }
   sim::MxR4410& Drive() { return *stack->devices->drive; }
+  std::array<sim::StandardDevice*, 3> Devices() {
+    return {stack->devices->disk.get(), stack->devices->drive.get(), stack->devices->cdrom.get()};
+  }
 
   std::unique_ptr<AspiStack> stack;
   AspiTransport& transport;
-  testing::FakeUpdateSelection* selection = nullptr;
+  DeviceNameTables tables;
+  PrivateProfile profile{PrivateProfile::DefaultPath(kName)};
 };
 
-/// One package in a fresh current directory, the dialog, and one press of Update Start.
+/// One package in a fresh current directory, the dialog, the drive chosen, and one
+/// press of Update Start. What the devices received, the beeps and the cursor changes
+/// are counted from the press on; the boxes from the dialog's start.
 template <typename ProgramRig>
 struct EndToEnd {
   explicit EndToEnd(const RegionSelection& regions = kAllRegions, uint64_t seed = 9) {
@@ -102,50 +173,84 @@ struct EndToEnd {
     WriteFileBytes("R4410.bin", image.data(), image.size());
   }
 
-  /// Chooses the package (unless told otherwise), presses Update Start and closes.
-  void PressUpdateStart(bool chooseFile = true) {
+  /// Chooses the drive and the package (unless told otherwise), runs `beforePress`,
+  /// presses Update Start, runs `afterUpdate` and closes the dialog.
+  void PressUpdateStart(bool chooseFile = true, bool chooseDrive = true) {
     dialog = std::make_unique<CFlashDlg>(toolkit, feedback, ProgramRig::Resources(), program.transport,
-                                         [this](CScsiDrive& drive, Feedback&) { return program.MakeSelection(drive); });
+                                         program.Selections());
     dialog->m_clock = clock;
+    if (chooseDrive)
+      for (auto& action : ProgramRig::ChooseDrive()) toolkit.script.push_back(std::move(action));
     if (chooseFile) toolkit.script.push_back(Act::Choose(IDC_FILE_LIST, 0));
+    toolkit.script.push_back(Act::Inspect([this](ScriptedWindow&) {
+      auto devices = program.Devices();
+      for (size_t i = 0; i < devices.size(); ++i) recordStart[i] = devices[i]->Record().size();
+      beepStart = toolkit.beeps.size();
+      cursorStart = toolkit.cursorChanges.size();
+      if (beforePress) beforePress();
+    }));
     toolkit.script.push_back(Act::Click(IDC_UPDATE_START));
     toolkit.script.push_back(Act::Inspect([this](ScriptedWindow& w) {
       status = w.Control(IDC_STATUS).text;
       restored = w.Control(IDC_UPDATE_START).enabled && w.Control(IDOK).enabled && !w.Control(IDC_ABORT).enabled &&
                  toolkit.cursor == CursorShape::Arrow;
     }));
+    for (auto& action : afterUpdate) toolkit.script.push_back(std::move(action));
     dialog->DoModal();
   }
 
-  const std::vector<sim::RecordedCommand>& Record() const { return program.Drive().Record(); }
+  /// What device `index` (0 disk, 1 MX-R4410, 2 other CD-ROM) received since the press.
+  std::vector<sim::RecordedCommand> RecordOf(size_t index) const {
+    const auto& record = program.Devices()[index]->Record();
+    return {record.begin() + static_cast<ptrdiff_t>(recordStart[index]), record.end()};
+  }
+  std::vector<sim::RecordedCommand> Record() const { return RecordOf(1); }
   std::vector<Cdb> Cdbs() const {
     std::vector<Cdb> cdbs;
     for (const auto& command : Record()) cdbs.push_back(command.cdb);
     return cdbs;
   }
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> boxes;
+  Strings Boxes() const {
+    Strings boxes;
     for (const auto& box : toolkit.boxes) boxes.push_back(box.text);
     return boxes;
   }
+  std::vector<unsigned> Beeps() const {
+    return {toolkit.beeps.begin() + static_cast<ptrdiff_t>(beepStart), toolkit.beeps.end()};
+  }
+  /// Pieces written so far: the update shows its cursor once at the start, once more
+  /// before the vendor command and again after each piece written.
+  size_t PiecesWritten() const {
+    const size_t shown = toolkit.cursorChanges.size() - cursorStart;
+    return shown < 2 ? 0 : shown - 2;
+  }
 
   TempCurrentDirectory dir;
+  ScopedConfigHome configHome{dir.Path()};
   FirmwareImage image;
   ScriptedToolkit toolkit;
   ToolkitFeedback feedback{toolkit, ProgramRig::Resources(), ProgramRig::kName};
   mutable ProgramRig program{feedback};
   testing::SteppingClock steppingClock;
   Clock* clock = &steppingClock;
+  std::function<void()> beforePress;
+  std::deque<UserAction> afterUpdate;
+  /// Messages that queue themselves again while they wait.
+  std::vector<std::shared_ptr<UserAction>> keepAlive;
   std::unique_ptr<CFlashDlg> dialog;
+  std::array<size_t, 3> recordStart{};
+  size_t beepStart = 0;
+  size_t cursorStart = 0;
   std::string status;
   bool restored = false;
 };
 
-/// Checks that the record is the preparation, then the write CDBs the notation
-/// `pieces` names, each carrying the image bytes it came from.
+/// Checks that the drive's record since the press is the preparation, then the write
+/// CDBs the notation `pieces` names, each carrying the image bytes it came from, and
+/// that nothing reached the other devices.
 template <typename Run>
 void ExpectDownload(const Run& run, const std::string& pieces) {
-  const auto& record = run.Record();
+  const auto record = run.Record();
   const std::vector<Cdb> cdbs = run.Cdbs();
   ASSERT_GE(cdbs.size(), 3u);
   EXPECT_EQ(cdbs[0], kTestUnitReady);
@@ -163,9 +268,12 @@ void ExpectDownload(const Run& run, const std::string& pieces) {
     const uint8_t* from = run.image.data() + testing::ImageOffsetOfWrite(command.cdb);
     EXPECT_EQ(command.data, std::vector<uint8_t>(from, from + length)) << "piece " << i - 3;
   }
+  EXPECT_TRUE(run.RecordOf(0).empty()) << "the disk was sent something";
+  EXPECT_TRUE(run.RecordOf(2).empty()) << "the other CD-ROM drive was sent something";
 }
 
 using NT = EndToEnd<ProgramNTRig>;
+using Four = EndToEnd<Program4Rig>;
 
 template <typename ProgramRig>
 class UpdateEndToEnd : public ::testing::Test {
@@ -181,7 +289,8 @@ TYPED_TEST(UpdateEndToEnd, EveryRegionCombinationReachesTheDriveByteForByte) {
     typename TestFixture::Run run(c.regions);
     run.PressUpdateStart();
     ExpectDownload(run, c.pieces);
-    EXPECT_EQ(run.Boxes(), (std::vector<std::string>{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    EXPECT_EQ(run.Beeps(), (std::vector<unsigned>{kQuestionSound, kQuestionSound}));
     EXPECT_EQ(run.status, "Firmware Update Complete");
     EXPECT_TRUE(run.restored);
     // What the drive saved: the selected regions of the image, nothing else.
@@ -195,20 +304,48 @@ TYPED_TEST(UpdateEndToEnd, EveryRegionCombinationReachesTheDriveByteForByte) {
   }
 }
 
-TYPED_TEST(UpdateEndToEnd, RefusedWriteEndsTheDownloadThere) {
-  typename TestFixture::Run run;
-  // Commands 1-3 prepare the drive; command 3 + 11 is the write of block 10, in region 2.
-  run.program.Drive().RefuseCommand(3 + 11, 0x05, 0x24, 0x00);
-  run.PressUpdateStart();
-  ExpectDownload(run, testing::BlockRun(0, 9) + "10");
-  const std::string errorText = run.dialog->m_drive.GetErrorText();
-  EXPECT_EQ(errorText.rfind("TestUnitReadyVU ", 0), 0u);
-  ASSERT_EQ(run.Boxes().size(), 2u);
-  EXPECT_TRUE(run.Boxes()[1].ends_with(errorText)) << run.Boxes()[1];  // through the selection's write-failure text
-  EXPECT_EQ(run.status, "Firmware Update Executing ");
-  EXPECT_EQ(run.steppingClock.sleeps, std::vector<uint32_t>{kPrepareSleep});  // no settling wait
-  EXPECT_EQ(run.program.Drive().SaveCount(), 0u);
-  EXPECT_TRUE(run.restored);
+// A refused piece ends the download there: no further piece, no settling wait, no
+// completion, and the status line keeps its text. A drive whose customizing code
+// does not fit the firmware refuses with ASC 24h / ASCQ 90h, which Morvantide4 reports
+// in its own words; MorvantideNT, and Morvantide4 for any other code, show the
+// drive's error text, opened by the vendor command's name.
+TYPED_TEST(UpdateEndToEnd, ARefusedWriteEndsTheDownloadThere) {
+  using Run = typename TestFixture::Run;
+  struct Case {
+    const char* name;
+    std::function<void(sim::MxR4410&)> refuse;
+    std::string pieces;
+    std::string ntShows, fourShows;
+  } cases[] = {
+      // Commands 1-3 after the press prepare the drive; command 3 + 11 is the write
+      // of block 10, in region 2.
+      {"block 10 refused (24h/00h)",
+       [](sim::MxR4410& d) { d.RefuseCommand(d.CommandCount() + 3 + 11, 0x05, 0x24, 0x00); },
+       testing::BlockRun(0, 9) + "10", "TestUnitReadyVU 24-00 (00)",
+       "TestUnitReadyVU Status:Check Condition. 24-00 (ILLIGAL REQUEST)"},
+      {"customizing code (24h/90h)", [](sim::MxR4410& d) { d.RefuseCustomizingCode(); }, "0",
+       "TestUnitReadyVU 24-90 (00)", kCustomizingCodeText},
+      {"another qualifier (24h/91h)", [](sim::MxR4410& d) { d.RefuseOperation(kOpWriteBuffer, 0x05, 0x24, 0x91); },
+       "0", "TestUnitReadyVU 24-91 (00)", "TestUnitReadyVU Status:Check Condition. 24-91 (ILLIGAL REQUEST)"},
+      {"another code (26h/90h)", [](sim::MxR4410& d) { d.RefuseOperation(kOpWriteBuffer, 0x05, 0x26, 0x90); }, "0",
+       "TestUnitReadyVU 26-90 (00)", "TestUnitReadyVU Status:Check Condition. 26-90 (ILLIGAL REQUEST)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Run run;
+    run.beforePress = [&] { c.refuse(run.program.Drive()); };
+    run.PressUpdateStart();
+    ExpectDownload(run, c.pieces);
+    const std::string errorText = run.dialog->m_drive.GetErrorText();
+    EXPECT_EQ(errorText.rfind("TestUnitReadyVU ", 0), 0u) << errorText;
+    EXPECT_EQ(run.Boxes(),
+              (Strings{"Firmware Update Execute ?", TypeParam::kKind == ProgramKind::NT ? c.ntShows : c.fourShows}));
+    EXPECT_EQ(run.Beeps(), (std::vector<unsigned>{kQuestionSound, kSimpleBeep}));
+    EXPECT_EQ(run.status, "Firmware Update Executing ");
+    EXPECT_EQ(run.steppingClock.sleeps, std::vector<uint32_t>{kPrepareSleep});  // no settling wait
+    EXPECT_EQ(run.program.Drive().SaveCount(), 0u);
+    EXPECT_TRUE(run.restored);
+  }
 }
 
 TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfirmed) {
@@ -216,23 +353,31 @@ TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfi
   struct Case {
     const char* name;
     std::function<void(Run&)> prepare;
-    bool chooseFile;
-    std::vector<std::string> boxes;
+    bool chooseFile, chooseDrive;
+    Strings boxes;
+    std::string status;  // only a file error is written there
     size_t commands;
   } cases[] = {
-      {"no file chosen", [](Run&) {}, false, {"Set File Name"}, 0},
+      {"no file chosen", [](Run&) {}, false, true, {"Set File Name"}, "", 0},
       {"image changed", [](Run& r) { r.image[4096] ^= 0x5A; WriteFileBytes("R4410.bin", r.image.data(), kImageSize); },
-       true, {"File CheckSum Error "}, 0},
-      {"image missing", [](Run&) { std::remove("R4410.bin"); }, true, {"File Read Error!(11)\nNo such file or directory"}, 0},
-      {"no at the question", [](Run& r) { r.toolkit.answers = {IDNO}; }, true, {"Firmware Update Execute ?"}, 2},
+       true, true, {"File CheckSum Error "}, "", 0},
+      {"image missing", [](Run&) { std::remove("R4410.bin"); }, true, true,
+       {"File Read Error!(11)\nNo such file or directory"}, "File Read Error!(11)\nNo such file or directory", 0},
+      {"no drive selected", [](Run& r) { r.program.LeaveNoDriveSelected(); }, true, false, {"Select 'MX-R4410'"}, "",
+       0},
+      {"no at the question", [](Run& r) { r.toolkit.answers = {IDNO}; }, true, true, {"Firmware Update Execute ?"}, "",
+       2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Run run;
     c.prepare(run);
-    run.PressUpdateStart(c.chooseFile);
+    run.PressUpdateStart(c.chooseFile, c.chooseDrive);
     EXPECT_EQ(run.Cdbs(), std::vector<Cdb>(c.commands, kTestUnitReady));
+    EXPECT_TRUE(run.RecordOf(0).empty());
+    EXPECT_TRUE(run.RecordOf(2).empty());
     EXPECT_EQ(run.Boxes(), c.boxes);
+    EXPECT_EQ(run.status, c.status);
     EXPECT_TRUE(run.restored);
   }
 }
@@ -240,7 +385,8 @@ TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfi
 TYPED_TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
   typename TestFixture::Run run({true, false, false});
   run.clock = &SystemClock();
-  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point start;
+  run.beforePress = [&] { start = std::chrono::steady_clock::now(); };
   run.PressUpdateStart();
   const auto elapsed = std::chrono::steady_clock::now() - start;
   ExpectDownload(run, "0 1 2 *3");
@@ -249,68 +395,223 @@ TYPED_TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
   EXPECT_GE(elapsed, std::chrono::milliseconds(kPrepareSleep + kSettleTime));
 }
 
-// Morvantide4 handles the dialog's messages while each command waits. A device
-// selection change and a Rescan delivered in the middle of the download reach the
-// selection half while it knows an update is running, and every command still goes
-// to the drive addressed before the question.
-TEST(UpdateEndToEnd4, SelectionChangesDuringTheDownloadFindTheUpdateRunning) {
-  EndToEnd<Program4Rig> run;
-  std::function<void(ScriptedToolkit&, ScriptedWindow&, DialogHandler&)> waitForWrites;
-  waitForWrites = [&](ScriptedToolkit& toolkit, ScriptedWindow&, DialogHandler&) {
-    // The cursor is shown again after each written piece of region 1 and 2.
-    if (toolkit.EventsStartingWith("cursor wait").size() < 8) {
-      toolkit.pending.push_back({"inspect", waitForWrites});
-      return;
-    }
-    toolkit.pending.push_back(Act::Notify(IDC_DEVICE, CBN_SELCHANGE));
-    toolkit.pending.push_back(Act::Menu(ID_OPTION_RESCAN));
-  };
-  run.toolkit.pending.push_back({"inspect", waitForWrites});
+// After an update the drive object keeps the vendor command's name, so the error text
+// of the next failed command opens with it; Morvantide4 shows that text when a
+// firmware version cannot be read, MorvantideNT only beeps.
+TYPED_TEST(UpdateEndToEnd, ALaterFailureIsReportedUnderTheVendorCommandName) {
+  typename TestFixture::Run run({true, false, false});
+  sim::StandardDevice& other = *run.program.Devices()[2];
+  run.afterUpdate.push_back(Act::Inspect([&](ScriptedWindow&) {
+    run.beepStart = run.toolkit.beeps.size();
+    other.RefuseOperation(kOpInquiry, 0x05, 0x24, 0x00);
+  }));
+  run.afterUpdate.push_back(ChooseEntry(IDC_DEVICE, TypeParam::kOtherDrive));
   run.PressUpdateStart();
-  EXPECT_EQ(run.program.selection->calls,
-            (std::vector<std::string>{"running", "description", "address", "selchange-device during update",
-                                      "rescan during update", "stopped"}));
-  ExpectDownload(run, testing::RegionCombinations().back().pieces);
-  EXPECT_TRUE(run.program.stack->devices->disk->Record().empty());
-  EXPECT_TRUE(run.program.stack->devices->cdrom->Record().empty());
+  const std::string errorText = run.dialog->m_drive.GetErrorText();
+  EXPECT_EQ(errorText.rfind("TestUnitReadyVU ", 0), 0u) << errorText;
+  EXPECT_EQ(run.Beeps(), std::vector<unsigned>{kSimpleBeep});
+  Strings boxes{"Firmware Update Execute ?", "Firmware Update Complete"};
+  if (TypeParam::kKind == ProgramKind::Four) boxes.push_back(errorText);
+  EXPECT_EQ(run.Boxes(), boxes);
 }
 
-TEST(UpdateEndToEndNT, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
+/// The selectors, the fields the selection half writes and the drive object's
+/// address, as they stand at one moment.
+struct DialogState {
+  int hostAdapter, device, lun;
+  std::string status, firmwareVersion;
+  uint8_t addressedAdapter, addressedTarget, addressedLun;
+  bool operator==(const DialogState&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const DialogState& s) {
+  return out << "selectors " << s.hostAdapter << "/" << s.device << "/" << s.lun << ", status '" << s.status
+             << "', version '" << s.firmwareVersion << "', drive object at " << int{s.addressedAdapter} << ":"
+             << int{s.addressedTarget} << ":" << int{s.addressedLun};
+}
+DialogState StateOf(const ScriptedWindow& w, const CScsiDrive& drive) {
+  return {w.Control(IDC_HOST_ADAPTER).curSel,
+          w.Control(IDC_DEVICE).curSel,
+          w.Control(IDC_LUN).curSel,
+          w.Control(IDC_STATUS).text,
+          w.Control(IDC_FIRMWARE_VERSION).text,
+          drive.m_hostAdapter,
+          drive.m_targetId,
+          drive.m_lun};
+}
+
+/// Queues a message that waits, pumped pass by pumped pass, until `written` pieces are
+/// written, then delivers each of `actions` within the wait for the next piece and runs
+/// `look` after each.
+template <typename Run>
+void DeliverDuringWrite(Run& run, size_t written, std::vector<UserAction> actions,
+                        std::function<void(ScriptedWindow&)> look) {
+  auto wait = std::make_shared<UserAction>();
+  *wait = {"wait for write " + std::to_string(written + 1),
+           [&run, written, actions = std::move(actions), look = std::move(look), weak = std::weak_ptr(wait)](
+               ScriptedToolkit& toolkit, ScriptedWindow& window, DialogHandler& handler) {
+             if (run.PiecesWritten() < written) {
+               toolkit.pending.push_back(*weak.lock());
+               return;
+             }
+             for (const auto& action : actions) {
+               action.run(toolkit, window, handler);
+               look(window);
+             }
+           }};
+  run.toolkit.pending.push_back(*wait);
+  run.keepAlive.push_back(wait);
+}
+
+// Morvantide4 handles the dialog's messages while each command waits, so the operator
+// can pick another device or adapter, or ask for a rescan, in the middle of the
+// download. Each is refused with the simple beep and leaves the selectors, the drive
+// object and every device as they were; the update goes on to its end, and afterwards
+// the selectors work as before.
+TEST(UpdateEndToEnd4, SelectionChangesDuringTheDownloadAreRefused) {
+  Four run;
+  const DialogState during{0, 1, 0, "Firmware Update Executing ", "1.00", 0, 2, 0};
+  const std::vector<UserAction> changes{
+      Act::Choose(IDC_DEVICE, 0),           // the disk
+      Act::Choose(IDC_DEVICE, 3),           // the adapter's own entry
+      Act::Choose(IDC_HOST_ADAPTER, 0),     // the one adapter, chosen again
+      Act::Menu(ID_OPTION_RESCAN),
+      Act::Notify(IDC_LUN, CBN_SELCHANGE),  // the hidden LUN selector
+  };
+  std::vector<DialogState> seen;
+  std::vector<size_t> written;
+  std::vector<bool> targetBusy;
+  run.beforePress = [&] {
+    DeliverDuringWrite(run, 7, changes, [&](ScriptedWindow& w) {
+      seen.push_back(StateOf(w, run.dialog->m_drive));
+      written.push_back(run.PiecesWritten());
+      targetBusy.push_back(run.program.transport.TargetBusy(0, 2));
+    });
+  };
+  // What the update sent, checked before the disk is chosen below.
+  run.afterUpdate.push_back(
+      Act::Inspect([&](ScriptedWindow&) { ExpectDownload(run, testing::RegionCombinations().back().pieces); }));
+  // Afterwards the disk can be chosen, and is addressed and asked for its version.
+  DialogState after{};
+  run.afterUpdate.push_back(Act::Choose(IDC_DEVICE, 0));
+  run.afterUpdate.push_back(Act::Inspect([&](ScriptedWindow& w) { after = StateOf(w, run.dialog->m_drive); }));
+  run.PressUpdateStart();
+
+  EXPECT_EQ(seen, std::vector<DialogState>(changes.size(), during));
+  EXPECT_EQ(written, std::vector<size_t>(changes.size(), 7));  // all while the eighth piece was on its way
+  EXPECT_EQ(targetBusy, std::vector<bool>(changes.size(), true));
+  EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+  std::vector<unsigned> beeps{kQuestionSound};
+  beeps.insert(beeps.end(), changes.size(), kSimpleBeep);
+  beeps.push_back(kQuestionSound);
+  EXPECT_EQ(run.Beeps(), beeps);
+  EXPECT_EQ(run.status, "Firmware Update Complete");
+  EXPECT_TRUE(run.restored);
+
+  EXPECT_EQ(after, (DialogState{0, 0, 0, "", "1.00", 0, 0, 0}));
+  ASSERT_EQ(run.RecordOf(0).size(), 1u);  // the disk's firmware version, after the update
+  EXPECT_EQ(run.RecordOf(0)[0].cdb[0], kOpInquiry);
+  EXPECT_EQ(run.Beeps().size(), beeps.size());
+}
+
+// Closing the dialog while Morvantide4 pumps during the download ends it only once the
+// update has run to its end: every piece written, the completion reported.
+TEST(UpdateEndToEnd4, ClosingTheDialogDuringTheDownloadWaitsForTheUpdate) {
+  for (const UserAction& close : {Act::Escape(), Act::SysCommand(SC_CLOSE)}) {
+    SCOPED_TRACE(close.description);
+    Four run;
+    bool endedDuringTheWrite = false;
+    run.beforePress = [&] {
+      DeliverDuringWrite(run, 7, {close}, [&](ScriptedWindow& w) { endedDuringTheWrite = w.ended; });
+    };
+    run.PressUpdateStart();
+    EXPECT_TRUE(endedDuringTheWrite);
+    ExpectDownload(run, testing::RegionCombinations().back().pieces);
+    EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    const ScriptedWindow& window = *run.toolkit.windows.at(0);
+    EXPECT_EQ(window.result, IDCANCEL);
+    EXPECT_EQ(window.Control(IDC_STATUS).text, "Firmware Update Complete");
+    EXPECT_EQ(run.toolkit.cursor, CursorShape::Arrow);
+  }
+}
+
+/// How a forked update ended: the marks it wrote, and its wait status.
+struct SignalledChild {
+  std::string marks;
+  int status = 0;
+};
+
+/// Forks; the child runs `update` with the write end of a mark pipe and the read end
+/// of a go pipe, and must wait on the go pipe after its `before`th mark. The parent
+/// sends the child SIGTERM once `before` marks have arrived, lets it go on, and
+/// collects the remaining marks and how it ended.
+SignalledChild SigtermAfterMarks(size_t before, const std::function<void(int marks, int go)>& update) {
   int marks[2], go[2];
-  ASSERT_EQ(pipe(marks), 0);
-  ASSERT_EQ(pipe(go), 0);
+  if (pipe(marks) != 0 || pipe(go) != 0) {
+    ADD_FAILURE() << "no pipes";
+    return {};
+  }
   pid_t child = fork();
   if (child == 0) {
     close(marks[0]);
     close(go[1]);
-    NT run;
-    int writes = 0;
-    run.program.system.beforeRequest = [&] {
-      if (run.program.system.requests.back().spt.Cdb[0] != 0x3B) return;
-      char mark = 'w';
-      (void)!write(marks[1], &mark, 1);
-      // Halfway through, wait until the parent has sent its SIGTERM.
-      if (++writes == 16) (void)!read(go[0], &mark, 1);
-    };
-    run.PressUpdateStart();
+    update(marks[1], go[0]);
     (void)!write(marks[1], "x", 1);  // not reached: the held SIGTERM ends the process first
     _exit(0);
   }
   close(marks[1]);
   close(go[0]);
-  std::string seen;
+  SignalledChild ended;
   char c;
-  while (seen.size() < 16 && read(marks[0], &c, 1) == 1) seen += c;
+  while (ended.marks.size() < before && read(marks[0], &c, 1) == 1) ended.marks += c;
   kill(child, SIGTERM);
   (void)!write(go[1], "g", 1);
   close(go[1]);
-  while (read(marks[0], &c, 1) == 1) seen += c;
+  while (read(marks[0], &c, 1) == 1) ended.marks += c;
   close(marks[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_EQ(seen, std::string(32, 'w'));
-  EXPECT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  waitpid(child, &ended.status, 0);
+  return ended;
+}
+
+TEST(UpdateEndToEndNT, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
+  const SignalledChild ended = SigtermAfterMarks(16, [](int marks, int go) {
+    NT run;
+    int writes = 0;
+    run.program.system.beforeRequest = [&] {
+      if (run.program.system.requests.back().spt.Cdb[0] != kOpWriteBuffer) return;
+      char mark = 'w';
+      (void)!write(marks, &mark, 1);
+      // Halfway through, wait until the parent has sent its SIGTERM.
+      if (++writes == 16) (void)!read(go, &mark, 1);
+    };
+    run.PressUpdateStart();
+  });
+  EXPECT_EQ(ended.marks, std::string(32, 'w'));
+  EXPECT_TRUE(WIFSIGNALED(ended.status));
+  EXPECT_EQ(WTERMSIG(ended.status), SIGTERM);
+}
+
+// Morvantide4 has a second thread (the bus completing requests), which the kernel may
+// pick for a signal sent to the process; it is held all the same.
+TEST(UpdateEndToEnd4, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
+  const SignalledChild ended = SigtermAfterMarks(1, [](int marks, int go) {
+    Four run;
+    run.beforePress = [&] {
+      DeliverDuringWrite(run, 16, {Act::Inspect([&](ScriptedWindow&) {
+                           char mark = 'h';
+                           (void)!write(marks, &mark, 1);
+                           (void)!read(go, &mark, 1);
+                         })},
+                         [](ScriptedWindow&) {});
+    };
+    // The settling wait begins only after the last piece.
+    run.steppingClock.onSleep = [&](uint32_t milliseconds) {
+      if (milliseconds == kSettleStep && run.steppingClock.sleeps.size() == 2) (void)!write(marks, "s", 1);
+    };
+    run.PressUpdateStart();
+  });
+  EXPECT_EQ(ended.marks, "hs");
+  EXPECT_TRUE(WIFSIGNALED(ended.status));
+  EXPECT_EQ(WTERMSIG(ended.status), SIGTERM);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "ui/resource_ids.h"
 #include "ui/testing/scripted_toolkit.h"
+#include "ui/testing/scoped_config_home.h"
 #include "ui/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
@@ -33,7 +34,7 @@ std::unique_ptr<ScriptedToolkit> RunSimulated(const ProgramDefinition& program, 
 
 TEST(SimulatedPrograms, ListTheEmulatedDrivesAndTheKestrelFirmwareVersion) {
   TempCurrentDirectory dir;
-  setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+  ScopedConfigHome configHome(dir.Path());
   struct Case {
     const ProgramDefinition& program;
     Strings hostAdapters, devices;
@@ -62,7 +63,7 @@ TEST(SimulatedPrograms, ListTheEmulatedDrivesAndTheKestrelFirmwareVersion) {
 
 TEST(SimulatedPrograms, Morvantide4RemembersTheSelectionBetweenRuns) {
   TempCurrentDirectory dir;
-  setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+  ScopedConfigHome configHome(dir.Path());
   RunSimulated(Program4(), {Act::Choose(IDC_DEVICE, 2), Act::Click(IDOK)});
   ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Morvantide4.INI"));
 
@@ -89,7 +90,7 @@ class SleepingClock : public Clock {
 
 TEST(SimulatedPrograms, TheChosenDriveIsTheOneUpdated) {
   TempCurrentDirectory dir;
-  setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+  ScopedConfigHome configHome(dir.Path());
   FirmwareImage image;
   GenerateImage(7, image);
   PackageDescription package;

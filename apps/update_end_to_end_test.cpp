@@ -35,6 +35,7 @@
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
 #include "ui/testing/scripted_toolkit.h"
+#include "ui/testing/scoped_config_home.h"
 #include "ui/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
@@ -54,27 +55,6 @@ constexpr uint8_t kOpWriteBuffer = 0x3B;
 constexpr unsigned kQuestionSound = MB_ICONQUESTION;
 const std::string kCustomizingCodeText =
     "Error!\n   The Drive Can not up-date,\n    because the customizing code is not corresponding.";
-
-/// $XDG_CONFIG_HOME set to `path` while the object lives, so that no test reads or
-/// writes the profile of the developer running it.
-class ScopedConfigHome {
- public:
-  explicit ScopedConfigHome(const std::filesystem::path& path) {
-    if (const char* value = std::getenv("XDG_CONFIG_HOME")) m_previous = value;
-    setenv("XDG_CONFIG_HOME", path.c_str(), 1);
-  }
-  ~ScopedConfigHome() {
-    if (m_previous)
-      setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1);
-    else
-      unsetenv("XDG_CONFIG_HOME");
-  }
-  ScopedConfigHome(const ScopedConfigHome&) = delete;
-  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
-
- private:
-  std::optional<std::string> m_previous;
-};
 
 /// Picks the entry of selector `id` that reads `text`, as the operator does; an entry
 /// that is not there fails the test.

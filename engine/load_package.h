@@ -10,7 +10,7 @@
 #include "engine/package_file.h"
 #include "engine/parameter_file.h"
 #include "engine/read_field.h"
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 
 namespace morv {
 

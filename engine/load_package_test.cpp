@@ -10,7 +10,7 @@
 
 #include "engine/package_writer.h"
 #include "engine/testing/temp_directory.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engine/testing/update_fakes.h"
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

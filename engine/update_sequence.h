@@ -11,7 +11,7 @@
 
 #include "platform/clock.h"
 #include "scsi/scsi_drive.h"
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 #include "ui/selection.h"
 
 namespace morv {

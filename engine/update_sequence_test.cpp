@@ -11,7 +11,7 @@
 #include "engine/testing/region_combinations.h"
 #include "engine/testing/update_fakes.h"
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "scsi/message_lookup.h"
 #include "scsi/scsi_drive.h"
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 
 namespace morv {
 namespace {

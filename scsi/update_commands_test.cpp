@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "sim/sim_aspi_manager.h"
 #include "transport/aspi_test_support.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

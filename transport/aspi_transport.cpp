@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "transport/command_trace.h"
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 
 namespace morv {
 namespace {

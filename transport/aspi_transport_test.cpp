@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "transport/aspi_test_support.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

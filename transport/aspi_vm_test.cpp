@@ -11,7 +11,7 @@
 #include "platform/linux/aspi_linux_manager.h"
 #include "transport/aspi_test_support.h"
 #include "transport/aspi_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "transport/drive_inquiry.h"
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 #include "ui/resource_ids.h"
 
 namespace morv {

@@ -10,7 +10,7 @@
 
 #include "transport/pass_through_transport.h"
 #include "transport/selection_lock.h"
-#include "ui/controls.h"
+#include "framework/controls.h"
 #include "ui/selection.h"
 
 namespace morv {

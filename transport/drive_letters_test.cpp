@@ -12,8 +12,8 @@
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
-#include "ui/testing/scripted_toolkit.h"
-#include "ui/testing/temp_directory.h"
+#include "framework/testing/scripted_toolkit.h"
+#include "framework/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {

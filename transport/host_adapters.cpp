@@ -7,7 +7,7 @@
 #include "platform/private_profile.h"
 #include "scsi/error_text.h"
 #include "transport/drive_inquiry.h"
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 #include "ui/resource_ids.h"
 
 namespace morv {

@@ -13,7 +13,7 @@
 #include "transport/aspi_transport.h"
 #include "transport/selection_lock.h"
 #include "transport/selection_memory.h"
-#include "ui/controls.h"
+#include "framework/controls.h"
 #include "ui/selection.h"
 
 namespace morv {

@@ -8,7 +8,7 @@
 
 #include "sim/sim_pass_through_system.h"
 #include "transport/pass_through_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -17,7 +17,7 @@
 #include "sim/sim_pass_through_system.h"
 #include "transport/command_trace.h"
 #include "transport/pass_through_stack.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

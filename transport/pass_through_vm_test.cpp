@@ -16,7 +16,7 @@
 #include "platform/linux/sg_pass_through_system.h"
 #include "platform/testing/recording_pass_through_system.h"
 #include "transport/pass_through_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

@@ -13,7 +13,7 @@
 #include "sim/sim_pass_through_system.h"
 #include "transport/drive_letters.h"
 #include "transport/selection_memory.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {

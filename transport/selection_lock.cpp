@@ -1,7 +1,7 @@
 #include "transport/selection_lock.h"
 
-#include "ui/controls.h"
-#include "ui/feedback.h"
+#include "framework/controls.h"
+#include "framework/feedback.h"
 
 namespace morv {
 

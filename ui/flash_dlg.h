@@ -9,8 +9,8 @@
 
 #include "platform/clock.h"
 #include "scsi/scsi_drive.h"
-#include "ui/dialog.h"
-#include "ui/feedback.h"
+#include "framework/dialog.h"
+#include "framework/feedback.h"
 #include "ui/selection.h"
 
 namespace morv {

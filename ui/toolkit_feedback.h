@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "ui/feedback.h"
-#include "ui/resource_types.h"
-#include "ui/toolkit.h"
+#include "framework/feedback.h"
+#include "framework/resource_types.h"
+#include "framework/toolkit.h"
 
 namespace morv {
 

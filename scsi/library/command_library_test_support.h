@@ -12,7 +12,7 @@
 
 #include "scsi/library/command_library.h"
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 

@@ -13,7 +13,7 @@
 
 #include "engine/load_package.h"
 #include "engine/package_writer.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace {
 

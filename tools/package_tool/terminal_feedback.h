@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 
 namespace morv {
 

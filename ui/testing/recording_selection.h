@@ -9,7 +9,7 @@
 
 #include "ui/resource_ids.h"
 #include "ui/selection.h"
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv {
 

@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "ui/resource_types.h"
-#include "ui/win32_types.h"
+#include "framework/resource_types.h"
+#include "framework/win32_types.h"
 
 namespace morv {
 
@@ -44,7 +44,7 @@ class DialogWindow {
   virtual void SetIcon(int iconId, bool big) = 0;
 
   // List boxes and combo boxes. Sorted controls (LBS_SORT, CBS_SORT) insert at the
-  // position InsertionIndex (ui/list_order.h) gives; the others append. Selections
+  // position InsertionIndex (framework/list_order.h) gives; the others append. Selections
   // made through these calls send no notification, as on the desktop.
 
   /// Removes every entry (and the selection).

@@ -1,4 +1,4 @@
-#include "ui/list_order.h"
+#include "framework/list_order.h"
 
 #include <gtest/gtest.h>
 

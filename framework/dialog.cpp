@@ -1,4 +1,4 @@
-#include "ui/dialog.h"
+#include "framework/dialog.h"
 
 namespace morv {
 

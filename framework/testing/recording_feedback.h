@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 
 namespace morv {
 

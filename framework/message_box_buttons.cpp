@@ -1,6 +1,6 @@
-#include "ui/message_box_buttons.h"
+#include "framework/message_box_buttons.h"
 
-#include "ui/win32_types.h"
+#include "framework/win32_types.h"
 
 namespace morv {
 

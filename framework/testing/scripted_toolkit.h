@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv {
 

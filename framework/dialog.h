@@ -5,9 +5,9 @@
 
 #include <span>
 
-#include "ui/controls.h"
-#include "ui/resource_types.h"
-#include "ui/toolkit.h"
+#include "framework/controls.h"
+#include "framework/resource_types.h"
+#include "framework/toolkit.h"
 
 namespace morv {
 

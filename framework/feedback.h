@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/win32_types.h"
+#include "framework/win32_types.h"
 
 namespace morv {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv {
 

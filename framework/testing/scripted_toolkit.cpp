@@ -1,11 +1,11 @@
-#include "ui/testing/scripted_toolkit.h"
+#include "framework/testing/scripted_toolkit.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <utility>
 
-#include "ui/list_order.h"
-#include "ui/message_box_buttons.h"
+#include "framework/list_order.h"
+#include "framework/message_box_buttons.h"
 
 namespace morv {
 namespace {

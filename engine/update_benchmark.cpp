@@ -17,7 +17,7 @@ void RunWholeUpdate(benchmark::State& state, Clock& clock) {
   testing::SamplePackage package({true, true, true});
   RecordingFeedback feedback;
   FakeTransport transport;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   testing::FakeUpdateSelection selection(drive, ProgramKind::NT);
   testing::FakeUpdateControls controls;
   controls.selectedFile = package.path;

@@ -5,7 +5,7 @@
 #include <new>
 #include <optional>
 
-#include "engine/load_package.h"
+#include "engine/package_report.h"
 #include "engine/write_plan.h"
 #include "platform/signal_hold.h"
 
@@ -43,7 +43,7 @@ class UpdateRun {
   const UpdateServices& m_services;
   CScsiDrive& m_drive;
   Feedback& m_feedback;
-  Selection& m_selection;
+  UpdateTarget& m_selection;
   UpdateControls& m_controls;
   /// Set from the confirmation on; destroyed last, after the controls are restored, so
   /// a held signal ends the process only with the dialog usable again.
@@ -90,9 +90,9 @@ UpdateOutcome UpdateRun::Run() {
 UpdateOutcome UpdateRun::Steps() {
   ParameterFile parameters;
   FirmwareImage image;
-  if (!LoadPackage(m_controls.SelectedFile(), m_selection.DriveDescription(), m_feedback, parameters, image,
-                   m_services.trace))
-    return UpdateOutcome::PackageRejected;
+  const PackageVerdict verdict =
+      ReadPackage(m_controls.SelectedFile(), ModelIn(m_selection.DriveDescription()), parameters, image);
+  if (!ReportPackage(verdict, parameters, m_feedback, m_services.trace)) return UpdateOutcome::PackageRejected;
 
   const RegionSelection regions = SelectedRegions(parameters);
   const BlockModes modes = BuildBlockModes(regions);

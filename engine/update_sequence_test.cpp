@@ -75,7 +75,7 @@ struct UpdateRig {
 
   RecordingFeedback feedback;
   FakeTransport transport;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
   testing::FakeUpdateSelection selection;
   testing::FakeUpdateControls controls;
   testing::SteppingClock clock;
@@ -373,7 +373,7 @@ TEST(UpdateSequence, LaterErrorTextsOpenWithTheVendorCommandName) {
   EXPECT_EQ(rig.drive.m_commandName, kTestUnitReadyVUName);
   rig.transport.replies = {FakeTransport::CheckCondition(2, 0x3A, 0)};
   rig.drive.TestUnitReady();
-  EXPECT_EQ(rig.drive.GetErrorText(), "TestUnitReadyVU 3A-00 (00)");
+  EXPECT_EQ(rig.drive.GetErrorText().rfind("TestUnitReadyVU ", 0), 0u) << rig.drive.GetErrorText();
 }
 
 TEST(UpdateSequence, SettlingWaitRunsTwoSecondsByTheTickCountAcrossItsWrap) {

@@ -18,8 +18,6 @@ class CWnd {
   }
   /// Forgets the window (it has closed).
   void Detach() { m_window = nullptr; }
-  int GetDlgCtrlID() const { return m_id; }
-  bool IsAttached() const { return m_window != nullptr; }
 
   void SetWindowText(const std::string& text) {
     if (m_window) m_window->SetWindowText(m_id, text);

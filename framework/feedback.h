@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/wait_feedback.h"
 #include "framework/win32_types.h"
 
 namespace morv {
@@ -16,18 +17,8 @@ inline constexpr unsigned kHelpContextFromStringId = 0xFFFFFFFFu;
 /// Framework string "Insufficient memory to perform operation.".
 inline constexpr unsigned kStringNoMemory = 61706;
 
-class Feedback {
+class Feedback : public WaitFeedback {
  public:
-  virtual ~Feedback() = default;
-
-  /// One pass of the message pump: at most one waiting message, no waiting.
-  virtual void PumpMessages() = 0;
-  /// Plays the sound of `type` (kSimpleBeep, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONHAND).
-  virtual void MessageBeep(unsigned type) = 0;
-  /// Framework message box: caption is the program file's base name; the button sets
-  /// OK, OK/Cancel, Yes/No/Cancel and Yes/No without an icon get the exclamation icon.
-  /// Returns the button pressed.
-  virtual int AfxMessageBox(const std::string& text, unsigned type = MB_OK, unsigned helpContext = 0) = 0;
   /// The dialog's own message box with an explicit caption; `type` used as given.
   virtual int WindowMessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
   /// The program's string resource `id`, or the empty text.
@@ -43,11 +34,6 @@ class Feedback {
   /// dialog while it runs, nullptr before and after.
   virtual void SetMainWindow(DialogWindow* window) { (void)window; }
 
-  /// Beep of `type`, then AfxMessageBox(text, type | extraStyle, helpContext).
-  int BeepMessageBox(const std::string& text, unsigned type, unsigned extraStyle = 0, unsigned helpContext = 0) {
-    MessageBeep(type);
-    return AfxMessageBox(text, type | extraStyle, helpContext);
-  }
   /// BeepMessageBox with the text of string resource `stringId`; a help context of
   /// kHelpContextFromStringId stands for `stringId` itself.
   int BeepMessageBoxId(unsigned stringId, unsigned type, unsigned extraStyle = 0,

@@ -136,7 +136,7 @@ class AspiTransportTest : public ::testing::Test {
   SteppingClock clock;
   TestResources resources;
   AspiTransport transport{manager, feedback, clock, resources};
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
   uint8_t data[36] = {};
 };
 
@@ -407,7 +407,7 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
   TraceFile trace;
   ASSERT_TRUE(trace.Trace()) << trace.Error();
   AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
-  CScsiDrive tracedDrive(traced, feedback);
+  CScsiDrive tracedDrive(traced);
   tracedDrive.m_targetId = 2;
   tracedDrive.SetBuffer(data, 36);
   uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};
@@ -437,7 +437,7 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
 TEST_F(AspiTransportTest, TraceShowsTheRequestAsSentWhateverAHandlerChangesMeanwhile) {
   TraceFile trace;
   AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
-  CScsiDrive tracedDrive(traced, feedback);
+  CScsiDrive tracedDrive(traced);
   tracedDrive.m_targetId = 2;
   tracedDrive.SetBuffer(data, 36);
   uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};

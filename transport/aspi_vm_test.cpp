@@ -53,7 +53,7 @@ class AspiVm : public ::testing::Test {
   RecordingFeedback feedback;
   long pumps = 0;
   AspiTransport transport{manager, feedback};
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
 };
 
 TEST_F(AspiVm, HostsAreAdaptersInHostOrderWithDriverNamesAndOwnIds) {
@@ -135,7 +135,7 @@ TEST_F(AspiVm, CommandStillWithTheKernelAtTheLimitIsAbortedAndTheTargetWorksAfte
   SteppingClock clock;
   clock.step = 1;
   AspiTransport limited(manager, feedback, clock);
-  CScsiDrive limitedDrive(limited, feedback);
+  CScsiDrive limitedDrive(limited);
   limitedDrive.m_hostAdapter = 1;
   uint8_t testUnitReady[6] = {0, 0, 0, 0, 0, 0};
   {

@@ -29,7 +29,7 @@ TEST(FirmwareVersion, SeventeenBytesFromByte32UpToTheFirstZero) {
     SCOPED_TRACE(c.shown);
     FakeTransport transport;
     RecordingFeedback feedback;
-    CScsiDrive drive(transport, feedback);
+    CScsiDrive drive(transport);
     FakeTransport::Reply reply;
     reply.dataIn = WithVersion(c.bytes);
     transport.replies.push_back(reply);
@@ -46,7 +46,7 @@ TEST(FirmwareVersion, SeventeenBytesFromByte32UpToTheFirstZero) {
 TEST(FirmwareVersion, AFailedInquiryLeavesTheTextAlone) {
   FakeTransport transport;
   RecordingFeedback feedback;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   transport.replies.push_back(FakeTransport::CheckCondition(0x05, 0x24, 0x00));
   transport.replies.back().dataIn = WithVersion("9.99");
   std::string version = "1.00";

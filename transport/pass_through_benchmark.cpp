@@ -21,7 +21,7 @@ void BM_PassThroughDownload(benchmark::State& state) {
   sim::SimPassThroughSystem system(devices);
   PassThroughTransport transport(system);
   RecordingFeedback feedback;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   transport.DriveNames[0] = "E:KESTREL MX-R4410        ";
   transport.MaxTransfer[0] = kPieceLength;
   std::vector<uint8_t> piece(kPieceLength, 0x5A);

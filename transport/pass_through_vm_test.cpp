@@ -75,7 +75,7 @@ class PassThroughVm : public ::testing::Test {
   RecordingPassThroughSystem system{sgSystem};
   PassThroughTransport transport{system};
   RecordingFeedback feedback;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
 };
 
 TEST_F(PassThroughVm, InquiryOnEveryLetterMatchesTheGuestsDeviceList) {

@@ -25,11 +25,9 @@ class CFlashDlg : public CDialog {
   ~CFlashDlg() override;
 
   Feedback& GetFeedback() const { return m_feedback; }
-  Selection& GetSelection() const { return *m_selection; }
 
   // What device selection and the update work with.
   CScsiDrive m_drive;
-  CEdit m_status;
   CButton m_exit;
   CListBox m_fileList;
   CEdit m_selectedFile;

@@ -1,14 +1,12 @@
-#include "transport/host_adapters.h"
+#include "ui/host_adapters.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <new>
 
 #include "platform/private_profile.h"
-#include "scsi/error_text.h"
+#include "transport/aspi_error_text.h"
 #include "transport/drive_inquiry.h"
 #include "framework/feedback.h"
-#include "ui/resource_ids.h"
 
 namespace morv {
 namespace {
@@ -31,41 +29,26 @@ uint8_t EntryNumber(const std::string& entry) {
 
 }  // namespace
 
-void DeviceNameTables::Clear() {
-  for (auto& name : HostAdapterNames) name.clear();
-  for (auto& row : DeviceNames)
-    for (auto& name : row) name.clear();
-}
-
-bool DeviceNameTables::Store(std::string& entry, const std::string& name) {
-  try {
-    entry = name;
-    return true;
-  } catch (const std::bad_alloc&) {
-    entry.clear();
-    return false;
-  }
-}
-
 HostAdapterSelection::HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport,
                                            DeviceNameTables& tables, PrivateProfile& profile, std::ostream& errors)
     : m_drive(drive), m_feedback(feedback), m_transport(transport), m_tables(tables), m_profile(profile),
       m_errors(errors) {}
 
-void HostAdapterSelection::Attach(DialogWindow& window) {
-  m_hostAdapter.Attach(window, IDC_HOST_ADAPTER);
-  m_device.Attach(window, IDC_DEVICE);
-  m_lun.Attach(window, IDC_LUN);
-  m_firmwareVersion.Attach(window, IDC_FIRMWARE_VERSION);
+void HostAdapterSelection::Attach(const SelectorControls& controls) {
+  m_hostAdapter = &controls.hostAdapter;
+  m_device = &controls.device;
+  m_lun = &controls.lun;
+  m_firmwareVersion = &controls.firmwareVersion;
+  m_lock.Hold({m_hostAdapter, m_device, m_lun});
 }
 
 void HostAdapterSelection::InitDevices() {
-  for (int lun = 0; lun < kLunPositions; ++lun) m_lun.AddString(std::to_string(lun));
+  for (int lun = 0; lun < kLunPositions; ++lun) m_lun->AddString(std::to_string(lun));
   m_memory.Clear();
   // The first version shown is that of adapter position 0, device position 0.
   OnRescan();
   LoadSelection();
-  if (m_hostAdapter.SetCurSel(m_memory.m_haPosition) == CB_ERR) ShowSelectError("HA Set Error", true);
+  if (m_hostAdapter->SetCurSel(m_memory.m_haPosition) == CB_ERR) ShowSelectError("HA Set Error", true);
   OnSelchangeHostAdapter();
 }
 
@@ -73,66 +56,39 @@ void HostAdapterSelection::OnRescan() {
   if (m_lock.Refuse()) return;
   m_feedback.BeginWaitCursor();
   uint8_t code = m_transport.AspiSupportInfo();
-  if (code == SS_COMP) code = ScanAspiDevices();
-  // A name without memory has had its own box; the manager's texts have none for
-  // it and would call it a timeout.
-  if (code != SS_COMP && code != kCodeNoMemory) ShowAspiError(code, m_feedback);
+  if (code == SS_COMP) code = ScanAspiDevices(m_drive, m_transport, m_tables);
+  // A name without memory gets the framework's memory box; the manager's texts
+  // have none for it and would call it a timeout.
+  if (code == kCodeNoMemory)
+    m_feedback.BeepMessageBoxId(kStringNoMemory, MB_ICONHAND);
+  else if (code != SS_COMP)
+    ShowAspiError(code, m_feedback);
 
   // Whatever the scan stored is listed, also after a failure.
-  m_hostAdapter.ResetContent();
+  m_hostAdapter->ResetContent();
   for (int adapter = 0; adapter < kAspiMaxHostAdapters; ++adapter)
     if (!m_tables.HostAdapterNames[adapter].empty())
-      m_hostAdapter.AddString(NumberedEntry(adapter, m_tables.HostAdapterNames[adapter]));
-  if (m_hostAdapter.SetCurSel(m_memory.m_haPosition) == CB_ERR) ShowSelectError("Error HA", true);
+      m_hostAdapter->AddString(NumberedEntry(adapter, m_tables.HostAdapterNames[adapter]));
+  if (m_hostAdapter->SetCurSel(m_memory.m_haPosition) == CB_ERR) ShowSelectError("Error HA", true);
   OnSelchangeHostAdapter();
   m_feedback.EndWaitCursor();
 }
 
-uint8_t HostAdapterSelection::ScanAspiDevices() {
-  m_tables.Clear();
-  uint8_t status = SS_COMP;
-  const int count = std::min(m_transport.HostAdapterCount(), kAspiMaxHostAdapters);
-  for (int adapter = 0; adapter < count; ++adapter) {
-    HostAdapterIdentity identity;
-    status = m_transport.InquireHostAdapter(static_cast<uint8_t>(adapter), identity);
-    if (status != SS_COMP) return status;
-    bool stored = m_tables.Store(m_tables.HostAdapterNames[adapter], identity.identifier);
-    for (int target = 0; stored && target < kAspiMaxTargets; ++target) {
-      std::string& entry = m_tables.DeviceNames[adapter][target];
-      // The adapter itself answers no INQUIRY: its own ID lists its identifier.
-      if (target == identity.scsiId) {
-        stored = m_tables.Store(entry, identity.identifier);
-        continue;
-      }
-      m_drive.m_hostAdapter = static_cast<uint8_t>(adapter);
-      m_drive.m_targetId = static_cast<uint8_t>(target);
-      m_drive.m_lun = 0;
-      std::string product;
-      if (m_drive.InquireProductId(product) == kCodeDone) stored = m_tables.Store(entry, product);
-    }
-    if (!stored) {
-      m_feedback.BeepMessageBoxId(kStringNoMemory, MB_ICONHAND);
-      return kCodeNoMemory;
-    }
-  }
-  return status;
-}
-
 void HostAdapterSelection::OnSelchangeHostAdapter() {
   if (m_lock.Refuse()) return;
-  const int position = m_hostAdapter.GetCurSel();
+  const int position = m_hostAdapter->GetCurSel();
   if (position < 0) return;
   m_memory.m_haPosition = position;
 
   // The adapter number comes from the entry's text, as SelectedHostAdapter reads
   // it: an adapter without a name has no entry, so positions and numbers may differ.
-  m_device.ResetContent();
-  const uint8_t adapter = EntryNumber(m_hostAdapter.GetLBText(position));
+  m_device->ResetContent();
+  const uint8_t adapter = EntryNumber(m_hostAdapter->GetLBText(position));
   if (adapter < kAspiMaxHostAdapters)
     for (int target = 0; target < kAspiMaxTargets; ++target)
       if (!m_tables.DeviceNames[adapter][target].empty())
-        m_device.AddString(NumberedEntry(target, m_tables.DeviceNames[adapter][target]));
-  if (m_device.SetCurSel(m_memory.TargetPosition(position)) == CB_ERR) {
+        m_device->AddString(NumberedEntry(target, m_tables.DeviceNames[adapter][target]));
+  if (m_device->SetCurSel(m_memory.TargetPosition(position)) == CB_ERR) {
     m_feedback.MessageBeep(kSimpleBeep);
     return;
   }
@@ -142,12 +98,12 @@ void HostAdapterSelection::OnSelchangeHostAdapter() {
 void HostAdapterSelection::OnSelchangeDevice() {
   if (m_lock.Refuse()) return;
   m_feedback.SetStatusLine("");
-  const int position = m_device.GetCurSel();
+  const int position = m_device->GetCurSel();
   if (position < 0) return;
   const int ha = m_memory.m_haPosition;
   m_memory.SetTargetPosition(ha, position);
   // A missing LUN position is reported, and the remembered value still addresses the drive.
-  if (m_lun.SetCurSel(m_memory.LunPosition(ha, position)) == CB_ERR) ShowSelectError("ErrorID", false);
+  if (m_lun->SetCurSel(m_memory.LunPosition(ha, position)) == CB_ERR) ShowSelectError("ErrorID", false);
   OnSelchangeLun();
   m_drive.m_lun = SelectedLun();
   m_drive.m_targetId = SelectedTargetId();
@@ -157,18 +113,18 @@ void HostAdapterSelection::OnSelchangeDevice() {
 
 void HostAdapterSelection::OnSelchangeLun() {
   if (m_lock.Refuse()) return;
-  const int position = m_lun.GetCurSel();
+  const int position = m_lun->GetCurSel();
   if (position < 0) return;
   const int ha = m_memory.m_haPosition;
   m_memory.SetLunPosition(ha, m_memory.TargetPosition(ha), position);
 }
 
 uint8_t HostAdapterSelection::SelectedHostAdapter() const {
-  return EntryNumber(m_hostAdapter.GetLBText(m_memory.m_haPosition));
+  return EntryNumber(m_hostAdapter->GetLBText(m_memory.m_haPosition));
 }
 
 uint8_t HostAdapterSelection::SelectedTargetId() const {
-  return EntryNumber(m_device.GetLBText(m_memory.TargetPosition(m_memory.m_haPosition)));
+  return EntryNumber(m_device->GetLBText(m_memory.TargetPosition(m_memory.m_haPosition)));
 }
 
 uint8_t HostAdapterSelection::SelectedLun() const {
@@ -180,7 +136,7 @@ uint8_t HostAdapterSelection::SelectedLun() const {
 void HostAdapterSelection::ShowFirmwareVersion() {
   std::string version;
   if (InquireFirmwareVersion(m_drive, version) == kCodeDone) {
-    m_firmwareVersion.SetWindowText(version);
+    m_firmwareVersion->SetWindowText(version);
     return;
   }
   m_feedback.MessageBeep(kSimpleBeep);
@@ -216,13 +172,6 @@ bool HostAdapterSelection::SaveSelection() {
   m_errors << std::filesystem::path(m_profile.Path()).stem().string()
            << ": the device selection was not saved: " << error << std::endl;
   return false;
-}
-
-void HostAdapterSelection::OnDestroy() {
-  SaveSelection();
-  for (CWnd* control : {static_cast<CWnd*>(&m_hostAdapter), static_cast<CWnd*>(&m_device),
-                        static_cast<CWnd*>(&m_lun), static_cast<CWnd*>(&m_firmwareVersion)})
-    control->Detach();
 }
 
 void HostAdapterSelection::ShowSelectError(const char* caption, bool beep) {

@@ -1,17 +1,15 @@
 #pragma once
-// MorvantideNT's selection half: finds the drives by probing the drive letters A to
-// Z through the pass-through transport, keeps the write-once, CD/DVD and optical
-// memory devices in the transport's device table, lists them in the device
-// selector and addresses the drive object to the operator's choice.
+// MorvantideNT's selection half: lists the drives that discovery found by drive
+// letter (transport/drive_letter_scan.h) in the device selector and addresses the
+// drive object to the operator's choice.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "transport/pass_through_transport.h"
-#include "transport/selection_lock.h"
-#include "framework/controls.h"
 #include "ui/selection.h"
+#include "ui/selection_lock.h"
 
 namespace morv {
 
@@ -19,13 +17,11 @@ class Feedback;
 
 class DriveLetterSelection : public Selection {
  public:
-  /// Largest transfer of the scan slot while it probes a letter.
-  static constexpr uint32_t kScanMaxTransfer = 0x10000;
-
   /// The drive object, feedback and transport must outlive the selection.
   DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport);
 
-  void Attach(DialogWindow& window) override;
+  /// Uses the dialog's device selector and firmware version field.
+  void Attach(const SelectorControls& controls) override;
   /// Dialog initialisation: one rescan.
   void InitDevices() override { OnRescan(); }
   /// Rescans and refills the device selector; the previous position (or the first
@@ -45,12 +41,9 @@ class DriveLetterSelection : public Selection {
   /// The drive object's error text.
   std::string WriteFailureText() const override { return m_drive.GetErrorText(); }
   void SetUpdateRunning(bool running) override { m_lock.SetUpdateRunning(running); }
-  /// Forgets the dialog's controls; nothing is remembered between runs.
-  void OnDestroy() override;
+  /// Nothing is remembered between runs.
+  void OnDestroy() override {}
 
-  /// Probes A: to Z: through the scan slot and fills the device table from entry 0;
-  /// returns the number of drives found (DriveCount).
-  uint8_t ScanDrives();
   /// INQUIRY of the addressed drive into the firmware version field; on failure
   /// the simple beep and the field keeps its text.
   void ShowFirmwareVersion();
@@ -62,13 +55,11 @@ class DriveLetterSelection : public Selection {
   CScsiDrive& m_drive;
   Feedback& m_feedback;
   PassThroughTransport& m_transport;
-  CComboBox m_device;
-  CEdit m_firmwareVersion;
-  SelectionLock m_lock{m_feedback, {&m_device}};
+  CComboBox m_noDevice;  ///< stands in for the device selector until Attach
+  CEdit m_noVersion;
+  CComboBox* m_device = &m_noDevice;
+  CEdit* m_firmwareVersion = &m_noVersion;
+  SelectionLock m_lock{m_feedback};
 };
-
-/// The device selector's text for a drive: "%c:%16.24s" of the letter and INQUIRY
-/// bytes 8 to 31 (vendor and product identification, up to the first zero byte).
-std::string DriveEntryText(char letter, const uint8_t* inquiryData);
 
 }  // namespace morv

@@ -1,11 +1,11 @@
-#include "transport/aspi_stack.h"
+#include "apps/aspi_stack.h"
 
 #include "platform/linux/aspi_linux_manager.h"
 #include "sim/sim_aspi_manager.h"
 
 namespace morv {
 
-std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, Feedback& feedback, CommandTrace* trace) {
+std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace) {
   auto stack = std::make_unique<AspiStack>();
   if (simulate) {
     stack->devices.emplace();

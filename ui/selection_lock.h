@@ -15,13 +15,12 @@ class Feedback;
 
 class SelectionLock {
  public:
-  /// The selectors to hold; they must outlive the lock.
-  SelectionLock(Feedback& feedback, std::initializer_list<CComboBox*> selectors);
+  explicit SelectionLock(Feedback& feedback) : m_feedback(feedback) {}
 
+  /// The selectors to hold; they must outlive the lock.
+  void Hold(std::initializer_list<CComboBox*> selectors) { m_selectors = selectors; }
   /// Notes each selector's position when an update starts; releases the hold when it ends.
   void SetUpdateRunning(bool running);
-  /// Whether an update is running.
-  bool Held() const { return m_held; }
   /// When an update runs: the simple beep, the selectors back at the noted positions,
   /// and true (the caller does nothing more). Otherwise false.
   bool Refuse();

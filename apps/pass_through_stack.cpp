@@ -1,4 +1,4 @@
-#include "transport/pass_through_stack.h"
+#include "apps/pass_through_stack.h"
 
 #include "platform/linux/sg_pass_through_system.h"
 #include "sim/sim_pass_through_system.h"

@@ -1,12 +1,9 @@
-#include "transport/selection_lock.h"
+#include "ui/selection_lock.h"
 
 #include "framework/controls.h"
 #include "framework/feedback.h"
 
 namespace morv {
-
-SelectionLock::SelectionLock(Feedback& feedback, std::initializer_list<CComboBox*> selectors)
-    : m_feedback(feedback), m_selectors(selectors) {}
 
 void SelectionLock::SetUpdateRunning(bool running) {
   m_held = running;

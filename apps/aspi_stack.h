@@ -14,7 +14,7 @@
 namespace morv {
 
 class CommandTrace;
-class Feedback;
+class WaitFeedback;
 
 /// Members in this order, so the transport goes before the manager it uses, and the
 /// manager before the devices it runs.
@@ -26,6 +26,6 @@ struct AspiStack {
 
 /// `feedback` (pumped while requests wait) and `trace` (may be null) must outlive
 /// the stack.
-std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, Feedback& feedback, CommandTrace* trace = nullptr);
+std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace = nullptr);
 
 }  // namespace morv

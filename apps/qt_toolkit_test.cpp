@@ -1,3 +1,4 @@
+// The Qt toolkit (platform/qt) over both programs' dialog templates and the main dialog.
 #include "platform/qt/qt_toolkit.h"
 
 #include <QApplication>

@@ -1,23 +1,32 @@
-// The error texts both programs compose after a failed request, and the "Aspi
-// Error" box Morvantide4 shows for request codes without a text of their own.
+// The error texts each program's transport composes after a failed request, its
+// target-status table, and the "Aspi Error" box Morvantide4 shows for request codes
+// without a text of their own.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "scsi/error_text.h"
-#include "scsi/testing/fake_transport.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/message_lookup.h"
+#include "scsi/testing/fake_transport.h"
+#include "transport/aspi_error_text.h"
+#include "transport/pass_through_error_text.h"
 
 namespace morv {
 namespace {
 
 struct Bench {
-  explicit Bench(ProgramKind kind) : transport(kind) {}
+  /// A fake transport of `kind` that composes in that program's words.
+  explicit Bench(ProgramKind kind) : transport(kind) {
+    if (kind == ProgramKind::NT)
+      transport.compose = [](CScsiDrive& d, uint8_t status) { ComposePassThroughErrorText(d, status); };
+    else
+      transport.compose = [this](CScsiDrive& d, uint8_t code) { ComposeAspiErrorText(d, code, feedback); };
+  }
   FakeTransport transport;
   RecordingFeedback feedback;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
 
   void SetSense(uint8_t key, uint8_t asc, uint8_t ascq, uint8_t byte19 = 0) {
     auto& sense = drive.m_request.sense;
@@ -77,7 +86,7 @@ TEST(ComposeErrorTextTest, Morvantide4ComposesEveryCompletionCode) {
     bench.drive.m_targetStatus = c.targetStatus;
     bench.SetSense(c.senseKey, c.asc, c.ascq);
     bench.drive.m_errorText = "previous failure";
-    bench.drive.ComposeErrorText(c.code);
+    bench.transport.compose(bench.drive, c.code);
     EXPECT_EQ(bench.drive.GetErrorText(), c.text);
     std::vector<std::string> expectedEvents;
     if (!c.box.empty()) expectedEvents = {"beep 00000030", "box 00000030 " + c.box};
@@ -109,7 +118,7 @@ TEST(ComposeErrorTextTest, MorvantideNTComposesFromTheTargetStatus) {
     bench.drive.m_commandName = c.commandName;
     bench.SetSense(0x02, c.asc, c.ascq, c.byte19);
     bench.drive.m_errorText = "previous failure";
-    bench.drive.ComposeErrorText(c.targetStatus);
+    bench.transport.compose(bench.drive, c.targetStatus);
     EXPECT_EQ(bench.drive.GetErrorText(), c.text);
     EXPECT_TRUE(bench.feedback.events.empty());
   }
@@ -141,6 +150,25 @@ TEST(ComposeErrorTextTest, Morvantide4KeepsTheLastFailureAfterASuccess) {
   EXPECT_EQ(failure, " Status:Check Condition. 3A-00 (NOT READY)");
   EXPECT_EQ(bench.drive.TestUnitReady(), kCodeDone);
   EXPECT_EQ(bench.drive.GetErrorText(), failure);
+}
+
+TEST(TargetStatusTablesTest, EachProgramNamesTheStatusBytesItsOwnWay) {
+  ASSERT_EQ(kTargetStatusTableNT.size(), 9u);
+  ASSERT_EQ(kTargetStatusTable4.size(), 4u);
+  EXPECT_EQ(kTargetStatusTableNT.back().code, 0x00);
+  EXPECT_EQ(kTargetStatusTable4.back().code, 0x00);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {TargetStatusText(0x02, kTargetStatusTableNT), "Check Condition."},
+      {TargetStatusText(0x02, kTargetStatusTable4), "Check Condition."},
+      {TargetStatusText(0x04, kTargetStatusTableNT), "Condition Met."},
+      {TargetStatusText(0x04, kTargetStatusTable4), "Unknown Target status:04"},
+      {TargetStatusText(0x18, kTargetStatusTableNT), "Reservation Conflict."},
+      {TargetStatusText(0x18, kTargetStatusTable4), "Request Conflict."},
+      {TargetStatusText(0x28, kTargetStatusTableNT), "Queue Full."},
+      {TargetStatusText(0x0A, kTargetStatusTableNT), "Unknown Target status:0A"},
+      {TargetStatusText(0x00, kTargetStatusTable4), "Unknown Target status:00"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
 
 TEST(ShowAspiErrorTest, BeepsAndShowsTheRequestStatusText) {

@@ -1,6 +1,6 @@
 // Morvantide4's selection half end to end: the main dialog on the scripted toolkit,
 // the ASPI transport, and a bus of emulated devices; the profile in a fresh folder.
-#include "transport/host_adapters.h"
+#include "ui/host_adapters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,15 @@
-#include "engine/load_package.h"
+#include "engine/read_package.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/package_report.h"
 #include "engine/package_writer.h"
 #include "engine/testing/temp_directory.h"
 #include "framework/testing/recording_feedback.h"
@@ -47,19 +49,22 @@ struct Outcome {
   ParameterFile parameters;
 };
 
-class LoadPackageTest : public ::testing::Test {
+class ReadPackageTest : public ::testing::Test {
  protected:
-  LoadPackageTest() {
+  ReadPackageTest() {
     GenerateImage(1, m_image);
     m_sum = std::to_string(ImageChecksum(m_image));
   }
 
-  // Runs LoadPackage on `path` and records what it reported and wrote.
+  // Reads the package at `path` and reports it as an update does; records what the
+  // operator was shown and what went to the trace.
   Outcome Load(const std::string& path, const std::optional<std::string>& description = kDrive) {
     Outcome outcome;
     RecordingFeedback feedback;
     std::FILE* trace = std::tmpfile();
-    outcome.accepted = LoadPackage(path, description, feedback, outcome.parameters, m_loaded, trace);
+    const PackageVerdict verdict = ReadPackage(path, ModelIn(description), outcome.parameters, m_loaded);
+    outcome.accepted = ReportPackage(verdict, outcome.parameters, feedback, trace);
+    EXPECT_EQ(outcome.accepted, !verdict.has_value());
     std::rewind(trace);
     for (int c; (c = std::fgetc(trace)) != EOF;) outcome.trace.push_back(static_cast<char>(c));
     std::fclose(trace);
@@ -80,7 +85,7 @@ class LoadPackageTest : public ::testing::Test {
   std::string m_sum;
 };
 
-TEST_F(LoadPackageTest, ReportsEachFailureWithItsOwnText) {
+TEST_F(ReadPackageTest, ReportsEachFailureWithItsOwnText) {
   const std::string full = Bytes(m_image);
   struct Case {
     const char* name;
@@ -117,7 +122,7 @@ TEST_F(LoadPackageTest, ReportsEachFailureWithItsOwnText) {
   }
 }
 
-TEST_F(LoadPackageTest, EmptyPathAsksForAFileName) {
+TEST_F(ReadPackageTest, EmptyPathAsksForAFileName) {
   for (const auto& description : {std::optional<std::string>(kDrive), std::optional<std::string>()}) {
     Outcome outcome = Load("", description);
     EXPECT_FALSE(outcome.accepted);
@@ -126,7 +131,7 @@ TEST_F(LoadPackageTest, EmptyPathAsksForAFileName) {
   }
 }
 
-TEST_F(LoadPackageTest, FileErrorsNameTheStepThatFailed) {
+TEST_F(ReadPackageTest, FileErrorsNameTheStepThatFailed) {
   const std::string good = Parameters(m_sum);
   std::vector<std::size_t> separators;
   for (std::size_t i = 0; i < good.size(); ++i)
@@ -168,7 +173,7 @@ TEST_F(LoadPackageTest, FileErrorsNameTheStepThatFailed) {
   }
 }
 
-TEST_F(LoadPackageTest, MissingParameterFileFailsBeforeTheFirstField) {
+TEST_F(ReadPackageTest, MissingParameterFileFailsBeforeTheFirstField) {
   for (const auto& description : {std::optional<std::string>(kDrive), std::optional<std::string>()}) {
     Outcome outcome = Load(m_dir.Path("NONE.OUC"), description);
     EXPECT_EQ(outcome.events, FileErrorReport(0, "No such file or directory"));
@@ -176,7 +181,7 @@ TEST_F(LoadPackageTest, MissingParameterFileFailsBeforeTheFirstField) {
   }
 }
 
-TEST_F(LoadPackageTest, WritesTheChecksumTextOnceAllFieldsAreRead) {
+TEST_F(ReadPackageTest, WritesTheChecksumTextOnceAllFieldsAreRead) {
   struct Case {
     const char* name;
     std::string parameters;
@@ -198,7 +203,7 @@ TEST_F(LoadPackageTest, WritesTheChecksumTextOnceAllFieldsAreRead) {
   }
 }
 
-TEST_F(LoadPackageTest, ReadsFieldsTheWayPackagesAreWritten) {
+TEST_F(ReadPackageTest, ReadsFieldsTheWayPackagesAreWritten) {
   const std::string q = "\"";
   struct Case {
     const char* name;
@@ -235,7 +240,7 @@ TEST_F(LoadPackageTest, ReadsFieldsTheWayPackagesAreWritten) {
   }
 }
 
-TEST_F(LoadPackageTest, RegionFlagsSelectOnlyWhenExactlyOne) {
+TEST_F(ReadPackageTest, RegionFlagsSelectOnlyWhenExactlyOne) {
   struct Case {
     const char* flagBytes;
     const char* kept;
@@ -255,7 +260,7 @@ TEST_F(LoadPackageTest, RegionFlagsSelectOnlyWhenExactlyOne) {
   }
 }
 
-TEST_F(LoadPackageTest, ChecksumTextIsReadLikeAtol) {
+TEST_F(ReadPackageTest, ChecksumTextIsReadLikeAtol) {
   // Image files of a few bytes read as zero-filled, so their sums are small and known.
   struct Case {
     const char* checksumText;
@@ -277,7 +282,7 @@ TEST_F(LoadPackageTest, ChecksumTextIsReadLikeAtol) {
   }
 }
 
-TEST_F(LoadPackageTest, ImageOfAnyLengthIsJudgedByItsFirstImageSizeBytes) {
+TEST_F(ReadPackageTest, ImageOfAnyLengthIsJudgedByItsFirstImageSizeBytes) {
   const std::string full = Bytes(m_image);
   int32_t firstHalfSum = 0;
   for (std::size_t i = 0; i < kImageSize / 2; ++i) firstHalfSum += m_image[i];
@@ -304,7 +309,7 @@ TEST_F(LoadPackageTest, ImageOfAnyLengthIsJudgedByItsFirstImageSizeBytes) {
   }
 }
 
-TEST_F(LoadPackageTest, ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust) {
+TEST_F(ReadPackageTest, ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust) {
   struct Case {
     const char* name;
     const char* parameterFile;
@@ -326,20 +331,60 @@ TEST_F(LoadPackageTest, ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust) {
   }
 }
 
-TEST_F(LoadPackageTest, StartsFromEmptyFieldsEveryTime) {
+TEST_F(ReadPackageTest, StartsFromEmptyFieldsEveryTime) {
   ParameterFile parameters;
   parameters.model = "stale";
   parameters.region1 = "1";
   parameters.checksum = 99;
-  RecordingFeedback feedback;
   m_dir.Write("PKG.bin", m_image);
-  ASSERT_TRUE(LoadPackage(m_dir.Write("PKG.OUC", Parameters(m_sum, "MX", "0\nR2\n0\nR3\n1")), kDrive, feedback,
-                          parameters, m_loaded, nullptr));
+  ASSERT_EQ(ReadPackage(m_dir.Write("PKG.OUC", Parameters(m_sum, "MX", "0\nR2\n0\nR3\n1")), ModelIn(kDrive),
+                        parameters, m_loaded),
+            std::nullopt);
   EXPECT_EQ(parameters.header, kHeader);
   EXPECT_EQ(parameters.model, "MX");
   EXPECT_EQ(parameters.region1, "0");
   EXPECT_EQ(parameters.region3, "1");
   EXPECT_EQ(parameters.checksum, ImageChecksum(m_image));
+}
+
+// The reader alone, from memory: which step turned the package down, with no one
+// shown anything and no file touched.
+TEST_F(ReadPackageTest, NamesTheFailingStepReadingFromMemory) {
+  const std::string full = Bytes(m_image);
+  auto fromMemory = [](std::string& bytes) {
+    return [&bytes] { return std::make_unique<PackageFile>(fmemopen(bytes.data(), bytes.size(), "r")); };
+  };
+  struct Case {
+    const char* name;
+    std::string parameters;
+    std::optional<std::string> image;  // nullopt: the image cannot be opened
+    ModelCheck modelFits;
+    std::optional<PackageStep> step;   // nullopt: accepted
+    bool checksumRead;
+  } cases[] = {
+      {"accepted", Parameters(m_sum), full, ModelIn(kDrive), std::nullopt, true},
+      {"any model", Parameters(m_sum, "OTHER"), full, [](const std::string&) { return true; }, std::nullopt, true},
+      {"header", Parameters(m_sum, kModel, "1\nR2\n1\nR3\n1", "Old"), full, ModelIn(kDrive), PackageStep::Header,
+       false},
+      {"model", Parameters(m_sum, "OTHER"), full, ModelIn(kDrive), PackageStep::Model, false},
+      {"short parameter file", kHeader + "\n" + kModel + "\n", full, ModelIn(kDrive), PackageStep::ParameterFile,
+       false},
+      {"no image", Parameters(m_sum), std::nullopt, ModelIn(kDrive), PackageStep::ImageFile, true},
+      {"checksum", Parameters(m_sum), std::string(100, '\x01'), ModelIn(kDrive), PackageStep::Checksum, true},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string image = c.image.value_or("");
+    PackageFiles files{fromMemory(c.parameters), fromMemory(image)};
+    if (!c.image) files.openImage = []() -> std::unique_ptr<PackageFile> { throw FileError{false, ENOENT}; };
+    ParameterFile parameters;
+    const PackageVerdict verdict = ReadPackage(files, c.modelFits, parameters, m_loaded);
+    ASSERT_EQ(verdict.has_value(), c.step.has_value());
+    if (verdict) {
+      EXPECT_EQ(verdict->step, *c.step);
+    }
+    EXPECT_EQ(ChecksumFieldRead(verdict), c.checksumRead);
+  }
 }
 
 }  // namespace

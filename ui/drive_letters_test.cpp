@@ -1,6 +1,6 @@
 // MorvantideNT's selection half end to end: the main dialog on the scripted toolkit,
 // the pass-through transport, and emulated devices behind the drive letters.
-#include "transport/drive_letters.h"
+#include "ui/drive_letters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,20 +1,19 @@
 #pragma once
-// Morvantide4's selection half: asks the ASPI manager for its host adapters and
-// each adapter for targets 0 to 7, lists them in the host adapter and device
-// selectors, addresses the drive object to the operator's choice and remembers
-// that choice (as selector positions) in the private profile between runs.
+// Morvantide4's selection half: lists the host adapters and targets that discovery
+// found (transport/host_adapter_scan.h) in the host adapter and device selectors,
+// addresses the drive object to the operator's choice and remembers that choice
+// (as selector positions) in the private profile between runs.
 
-#include <array>
 #include <cstdint>
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "transport/aspi_transport.h"
-#include "transport/selection_lock.h"
+#include "transport/host_adapter_scan.h"
 #include "transport/selection_memory.h"
-#include "framework/controls.h"
 #include "ui/selection.h"
+#include "ui/selection_lock.h"
 
 namespace morv {
 
@@ -25,24 +24,6 @@ class PrivateProfile;
 /// for an entry without a leading digit. The transport refuses it unsent.
 inline constexpr uint8_t kNoSelection = 0xFF;
 
-/// The names discovery found, indexed by host adapter number, then target ID.
-/// Process-wide: they outlive every dialog, so the program's wiring owns them.
-class DeviceNameTables {
- public:
-  virtual ~DeviceNameTables() = default;
-
-  /// The adapter's identifier, or empty.
-  std::array<std::string, kAspiMaxHostAdapters> HostAdapterNames;
-  /// The adapter's identifier at its own ID, a target's 16-character product
-  /// identification, or empty for a target that did not answer.
-  std::array<std::array<std::string, kAspiMaxTargets>, kAspiMaxHostAdapters> DeviceNames;
-
-  /// Empties every entry.
-  void Clear();
-  /// Copies `name` into `entry`; false, with `entry` empty, when there is no memory for it.
-  virtual bool Store(std::string& entry, const std::string& name);
-};
-
 class HostAdapterSelection : public Selection {
  public:
   /// Everything given must outlive the selection. A profile that cannot be written
@@ -50,7 +31,8 @@ class HostAdapterSelection : public Selection {
   HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport, DeviceNameTables& tables,
                        PrivateProfile& profile, std::ostream& errors = std::cerr);
 
-  void Attach(DialogWindow& window) override;
+  /// Uses the dialog's host adapter, device and LUN selectors and firmware version field.
+  void Attach(const SelectorControls& controls) override;
   /// LUN selector "0" to "7", memory cleared, a rescan, the remembered selection
   /// loaded and selected ("HA Set Error" when its adapter position is missing).
   void InitDevices() override;
@@ -71,13 +53,9 @@ class HostAdapterSelection : public Selection {
   /// The customizing-code text after a refusal with ASC 24h / ASCQ 90h, else the error text.
   std::string WriteFailureText() const override;
   void SetUpdateRunning(bool running) override { m_lock.SetUpdateRunning(running); }
-  /// Saves the selection and forgets the dialog's controls.
-  void OnDestroy() override;
+  /// Saves the selection.
+  void OnDestroy() override { SaveSelection(); }
 
-  /// Probes adapters 0 to HostAdapterCount - 1 and their targets into the tables.
-  /// Returns 1, an adapter inquiry's failing status, or 254 when a name could not
-  /// be stored (after the framework's memory box).
-  uint8_t ScanAspiDevices();
   /// The adapter number before the colon of the host adapter selector's entry at
   /// m_haPosition; kNoSelection when there is no such entry.
   uint8_t SelectedHostAdapter() const;
@@ -107,11 +85,13 @@ class HostAdapterSelection : public Selection {
   DeviceNameTables& m_tables;
   PrivateProfile& m_profile;
   std::ostream& m_errors;
-  CComboBox m_hostAdapter;
-  CComboBox m_device;
-  CComboBox m_lun;
-  CEdit m_firmwareVersion;
-  SelectionLock m_lock{m_feedback, {&m_hostAdapter, &m_device, &m_lun}};
+  CComboBox m_noSelector;  ///< stands in for every selector until Attach
+  CEdit m_noVersion;
+  CComboBox* m_hostAdapter = &m_noSelector;
+  CComboBox* m_device = &m_noSelector;
+  CComboBox* m_lun = &m_noSelector;
+  CEdit* m_firmwareVersion = &m_noVersion;
+  SelectionLock m_lock{m_feedback};
 };
 
 }  // namespace morv

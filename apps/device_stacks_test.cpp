@@ -1,6 +1,8 @@
-// Morvantide4's requests through the real transport to the emulated bus, whose
-// thread completes them while the transport's wait pumps the dialog's messages.
-#include "transport/aspi_stack.h"
+// Both programs' device stacks as --simulate wires them: MorvantideNT's transport
+// over the emulated drives, and Morvantide4's requests through the real transport to
+// the emulated bus, whose thread completes them while the wait pumps the messages.
+#include "apps/aspi_stack.h"
+#include "apps/pass_through_stack.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,20 @@
 
 namespace morv {
 namespace {
+
+TEST(PassThroughStack, SimulatedStackReachesTheEmulatedDrivesThroughTheTransport) {
+  auto stack = MakePassThroughStack(true);
+  ASSERT_TRUE(stack->devices.has_value());
+  CScsiDrive drive(*stack->transport);
+  stack->transport->DriveNames[0] = "E:";
+  stack->transport->MaxTransfer[0] = 255;
+  std::vector<uint8_t> inquiry(256, 0);
+  drive.SetBuffer(inquiry.data(), 255);
+  ASSERT_EQ(drive.Inquiry(255), kCodeDone);
+  EXPECT_EQ(std::string(inquiry.begin() + 16, inquiry.begin() + 32), "MX-R4410        ");
+  EXPECT_EQ(stack->devices->drive->Record().size(), 1u);
+}
+
 
 class AspiStackTest : public ::testing::Test {
  protected:
@@ -28,7 +44,7 @@ class AspiStackTest : public ::testing::Test {
   long pumps = 0;
   std::function<void()> onPump;
   std::unique_ptr<AspiStack> stack = MakeAspiStack(true, feedback);
-  CScsiDrive drive{*stack->transport, feedback};
+  CScsiDrive drive{*stack->transport};
 };
 
 TEST_F(AspiStackTest, BusListsItsAdapterAndDevicesByTargetId) {
@@ -110,7 +126,7 @@ TEST_F(AspiStackTest, RequestTheBusNeverCompletesIsAbortedAtTheLimit) {
   SteppingClock clock;
   clock.step = 1;
   AspiTransport transport(bus, feedback, clock);
-  CScsiDrive slow(transport, feedback);
+  CScsiDrive slow(transport);
   slow.m_targetId = 2;
   bus.SetNeverComplete(2, true);
   EXPECT_EQ(slow.TestUnitReady(), kCodePending);
@@ -128,7 +144,7 @@ TEST(AspiStack, TracesEveryRequestWithItsAddress) {
   TraceFile trace;
   RecordingFeedback feedback;
   auto stack = MakeAspiStack(true, feedback, trace.Trace());
-  CScsiDrive drive(*stack->transport, feedback);
+  CScsiDrive drive(*stack->transport);
   drive.m_targetId = 2;
   drive.TestUnitReady();
   EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 00 00 00 00 00 00 | len=0 none | status=02 sense=06/29/00"});

@@ -102,31 +102,41 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
     return refusal;
   }
 
-  std::lock_guard lock(m_mutex);
-  const int fd = NodeFor(m_adapters[srb.SRB_HaId].hostNumber, srb.SRB_Target, srb.SRB_Lun);
-  if (fd < 0) {
-    CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
-    return SS_ERR;
-  }
-
-  auto request = std::make_unique<Request>();
-  request->srb = &srb;
-  request->fd = fd;
-  const DataDirection direction = ExecBlockDirection(srb);
-  // Data-out and the CDB are read by the driver inside write(): no copy of ours.
-  uint8_t* data = direction == DataDirection::Out ? srb.SRB_BufPointer : nullptr;
-  if (direction == DataDirection::In) {
-    try {
-      request->dataIn = std::make_unique_for_overwrite<uint8_t[]>(srb.SRB_BufLen);
-    } catch (const std::bad_alloc&) {
-      CompleteExecBlock(srb, SS_BUFFER_TO_BIG, HASTAT_OK, 0);
-      return SS_BUFFER_TO_BIG;
+  // No descriptor is closed while this one is written to; the completion thread
+  // may still read answers meanwhile, so an instant answer is not held up.
+  std::lock_guard submitting(m_submitMutex);
+  int fd;
+  const Request* submitted;
+  sg_io_hdr_t header;
+  {
+    std::lock_guard lock(m_mutex);
+    fd = NodeFor(m_adapters[srb.SRB_HaId].hostNumber, srb.SRB_Target, srb.SRB_Lun);
+    if (fd < 0) {
+      CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
+      return SS_ERR;
     }
-    request->dataInLength = srb.SRB_BufLen;
-    data = request->dataIn.get();
+    auto request = std::make_unique<Request>();
+    request->srb = &srb;
+    request->fd = fd;
+    const DataDirection direction = ExecBlockDirection(srb);
+    // Data-out and the CDB are read by the driver inside write(): no copy of ours.
+    uint8_t* data = direction == DataDirection::Out ? srb.SRB_BufPointer : nullptr;
+    if (direction == DataDirection::In) {
+      try {
+        request->dataIn = std::make_unique_for_overwrite<uint8_t[]>(srb.SRB_BufLen);
+      } catch (const std::bad_alloc&) {
+        CompleteExecBlock(srb, SS_BUFFER_TO_BIG, HASTAT_OK, 0);
+        return SS_BUFFER_TO_BIG;
+      }
+      request->dataInLength = srb.SRB_BufLen;
+      data = request->dataIn.get();
+    }
+    header = BuildSgHeader(srb, direction, data, request->sense, request.get());
+    StoreSrbStatus(srb.SRB_Status, SS_PENDING);
+    // In flight before it is written: its answer may come before write() returns.
+    submitted = request.get();
+    m_inFlight.push_back(std::move(request));
   }
-  const sg_io_hdr_t header = BuildSgHeader(srb, direction, data, request->sense, request.get());
-  StoreSrbStatus(srb.SRB_Status, SS_PENDING);
 
   // The driver takes a header whole or refuses it before queueing anything: EINTR
   // means not taken, so writing again still sends the command once. Any count
@@ -135,17 +145,17 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
   do {
     written = write(fd, &header, sizeof header);
   } while (written < 0 && errno == EINTR);
-  if (written < 0) {
-    const int error = errno;
-    // A node whose device is going away takes nothing more; the completion thread
-    // sees it hung up and closes it.
-    if (error == ENODEV || error == ENXIO) std::erase_if(m_nodes, [fd](const auto& n) { return n.second == fd; });
-    const BlockOutcome outcome = SubmitFailureOutcome(error);
-    CompleteExecBlock(srb, outcome.status, outcome.haStat, outcome.targStat);
-    return outcome.status;
-  }
-  m_inFlight.push_back(std::move(request));
-  return SS_PENDING;
+  if (written >= 0) return SS_PENDING;
+
+  const int error = errno;
+  std::lock_guard lock(m_mutex);
+  std::erase_if(m_inFlight, [submitted](const auto& r) { return r.get() == submitted; });
+  // A node whose device is going away takes nothing more; the completion thread
+  // sees it hung up and closes it.
+  if (error == ENODEV || error == ENXIO) std::erase_if(m_nodes, [fd](const auto& n) { return n.second == fd; });
+  const BlockOutcome outcome = SubmitFailureOutcome(error);
+  CompleteExecBlock(srb, outcome.status, outcome.haStat, outcome.targStat);
+  return outcome.status;
 }
 
 uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
@@ -241,9 +251,8 @@ void LinuxAspiManager::CompleteRequests() {
         rebuild = true;
       }
     }
-    DrainVanished();
-    std::lock_guard lock(m_mutex);
-    vanished = !m_vanished.empty();
+    // A node just let go (which asks for a rebuild) or one still draining.
+    if (vanished || rebuild) vanished = DrainVanished();
   }
 }
 
@@ -285,7 +294,7 @@ void LinuxAspiManager::LetGo(int fd) {
   m_vanished.push_back(fd);
 }
 
-void LinuxAspiManager::DrainVanished() {
+bool LinuxAspiManager::DrainVanished() {
   std::vector<int> vanished;
   {
     std::lock_guard lock(m_mutex);
@@ -296,7 +305,7 @@ void LinuxAspiManager::DrainVanished() {
     int error = 0;
     do answer = ReadAnswer(fd, error);
     while (answer == Answer::Finished);
-    std::lock_guard lock(m_mutex);
+    std::scoped_lock lock(m_submitMutex, m_mutex);
     const bool waitedOn = std::any_of(m_inFlight.begin(), m_inFlight.end(),
                                       [fd](const auto& r) { return r->fd == fd && r->srb != nullptr; });
     // A node that can no longer be read answers nothing more: its requests end
@@ -306,6 +315,8 @@ void LinuxAspiManager::DrainVanished() {
     else if (!waitedOn)
       CloseNode(fd, {});
   }
+  std::lock_guard lock(m_mutex);
+  return !m_vanished.empty();
 }
 
 void LinuxAspiManager::CloseNode(int fd, const BlockOutcome& outcome) {

@@ -77,9 +77,11 @@ class LinuxAspiManager : public DispatchingAspiManager {
   /// A node whose device went away: no new request goes to it; it is closed at
   /// once, or once its last request still waited on has its answer (or is aborted).
   void LetGo(int fd);
-  /// Reads what the vanished nodes answered and closes those nobody waits on.
-  void DrainVanished();
-  /// Closes `fd`; requests still on it end with `outcome` (if their callers wait).
+  /// Reads what the vanished nodes answered and closes those nobody waits on;
+  /// whether any is left.
+  bool DrainVanished();
+  /// Closes `fd` (with both locks held); requests still on it end with `outcome`
+  /// (if their callers wait).
   void CloseNode(int fd, const BlockOutcome& outcome);
   void Finish(Request& request, uint8_t status, uint8_t haStat, uint8_t targStat, const uint8_t* sense,
               size_t senseLength, size_t transferred);
@@ -88,6 +90,7 @@ class LinuxAspiManager : public DispatchingAspiManager {
   const Paths m_paths;
   std::vector<HostAdapter> m_adapters;
 
+  std::mutex m_submitMutex;                        // held while writing to a node, and closing one
   std::mutex m_mutex;                              // guards everything below
   std::list<std::unique_ptr<Request>> m_inFlight;  // handed to the sg driver, not yet answered
   std::map<NodeKey, int> m_nodes;                  // open descriptor per address, for new requests

@@ -232,10 +232,10 @@ std::map<std::string, std::string> Scan(CScsiDrive& drive, AspiTransport& transp
   return found;
 }
 
-/// Waits (at most a few seconds) until `done` holds; whether it does.
+/// Waits (at most ten seconds) until `done` holds; whether it does.
 template <typename Condition>
 bool Eventually(Condition done) {
-  for (int i = 0; i < 500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 1000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return done();
 }
 

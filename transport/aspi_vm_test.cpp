@@ -4,7 +4,10 @@
 // look-alike of our drive at ID 5, and scsi_debug (host 1) posing as the MX-R4410.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -169,6 +172,32 @@ TEST_F(AspiVm, DataInAnsweredAfterTheAbortNeverReachesTheCallersBuffer) {
   // 16 MiB of 2048-byte blocks: last block 8191.
   EXPECT_EQ(later, (std::vector<uint8_t>{0x00, 0x00, 0x1F, 0xFF, 0x00, 0x00, 0x08, 0x00}));
   EXPECT_EQ(abandoned, std::vector<uint8_t>(8, 0xEE)) << "the late answer went to the manager's buffer only";
+}
+
+// Stands in for a process stopped beyond its time limit: at the first pump the
+// test's thread takes the one processor (real-time, spinning) until the answer is
+// surely with the kernel, so the manager's thread cannot read it before the limit.
+TEST_F(AspiVm, AnswerThatCameWhileTheProgramCouldNotRunIsTheOutcomeAtTheLimit) {
+  bool held = false;
+  feedback.onPump = [&] {
+    if (held) return;
+    held = true;
+    const sched_param realTime{.sched_priority = 1};
+    ASSERT_EQ(sched_setscheduler(0, SCHED_FIFO, &realTime), 0);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+  };
+  const uint8_t testUnitReady[6] = {};
+  uint8_t code;
+  {
+    SlowScsiDebug slow(25);  // 100 ms
+    code = limitedDrive.ExecRequest(testUnitReady, 6, 1);
+    const sched_param normal{.sched_priority = 0};
+    sched_setscheduler(0, SCHED_OTHER, &normal);
+  }
+  EXPECT_TRUE(held);
+  EXPECT_EQ(code, kCodeDone) << "not a time-out: the drive had answered; " << limitedDrive.GetErrorText();
 }
 
 }  // namespace

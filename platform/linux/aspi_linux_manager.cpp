@@ -159,6 +159,21 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
 }
 
 uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
+  std::lock_guard submitting(m_submitMutex);  // no node is closed meanwhile
+  const auto nodeOfBlock = [&] {
+    std::lock_guard lock(m_mutex);
+    for (const auto& request : m_inFlight)
+      if (request->srb != nullptr && request->srb == abort.SRB_ToAbort) return request->fd;
+    return -1;
+  };
+  const int fd = nodeOfBlock();
+  if (fd < 0) return SS_ABORT_FAIL;  // unknown, or already finished
+  // Its answer may be waiting unread (the process was stopped past the caller's
+  // limit, say): then the drive's answer is the outcome, not an abort.
+  int error = 0;
+  while (ReadAnswer(fd, error) == Answer::Finished) {
+  }
+
   std::lock_guard lock(m_mutex);
   for (auto& request : m_inFlight) {
     if (request->srb == nullptr || request->srb != abort.SRB_ToAbort) continue;
@@ -168,7 +183,7 @@ uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
     CompleteExecBlock(srb, SS_ABORTED, HASTAT_OK, 0);
     return SS_COMP;
   }
-  return SS_ABORT_FAIL;  // unknown, or already finished
+  return SS_ABORT_FAIL;  // finished with the drive's answer after all
 }
 
 int LinuxAspiManager::NodeFor(uint32_t host, uint32_t target, uint64_t lun) {

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/fixed_format_sense.h"
 #include "platform/linux/aspi_linux_sg.h"
 
 namespace morv::linux_aspi {
@@ -221,7 +222,7 @@ bool LinuxAspiManager::ReadAnswers(int fd) {
     const BlockOutcome outcome = OutcomeFor(answer.status, answer.host_status, answer.driver_status);
     uint8_t sense[SENSE_LEN + 2];
     const size_t senseLength =
-        FixedFormatSense(request.sense, std::min<size_t>(answer.sb_len_wr, kSgSenseCapacity), sense);
+        FixedFormatSense(request.sense, std::min<size_t>(answer.sb_len_wr, kSgSenseCapacity), sense, sizeof sense);
     const int resid = std::clamp(answer.resid, 0, static_cast<int>(request.buffer.size()));
     Finish(request, outcome.status, outcome.haStat, outcome.targStat, sense, senseLength,
            request.buffer.size() - static_cast<size_t>(resid));

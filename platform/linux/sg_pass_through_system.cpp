@@ -94,11 +94,7 @@ bool SgPassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& cap
 void SgPassThroughSystem::Close(Handle handle) { ::close(handle); }
 
 bool SgPassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {
-  if (strerrordesc_np(code) == nullptr) return Fail(EINVAL);
-  const char* message = std::strerror(code);
-  if (std::strlen(message) + 1 > bufferSize) return Fail(ERANGE);
-  text = message;
-  return true;
+  return ErrnoMessageText(code, bufferSize, text, m_lastError);
 }
 
 }  // namespace morv::sg

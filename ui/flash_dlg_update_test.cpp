@@ -33,6 +33,7 @@ class FakeDialogSelection : public Selection {
   void OnSelchangeLun() override {}
   void OnDestroy() override {}
   std::optional<std::string> DriveDescription() const override { return m_target.DriveDescription(); }
+  DriveLabel HistoryLabel() const override { return m_target.HistoryLabel(); }
   void AddressDriveForUpdate(uint8_t* buffer) override { m_target.AddressDriveForUpdate(buffer); }
   std::string WriteFailureText() const override { return m_target.WriteFailureText(); }
   void SetUpdateRunning(bool running) override { m_target.SetUpdateRunning(running); }
@@ -70,7 +71,7 @@ TEST(FlashDlgUpdate, UpdateStartRunsTheUpdateOnTheChosenFile) {
     size_t commands;
   } cases[] = {
       {"package chosen", true, {"00000034 Firmware Update Execute ?", "00000030 Firmware Update Complete"},
-       {MB_ICONQUESTION, MB_ICONQUESTION}, 2 + 6},
+       {MB_ICONQUESTION, MB_ICONQUESTION}, 2 + 6 + 1},  // + the INQUIRY for the new version, still locked
       {"no file chosen", false, {"00000030 Set File Name"}, {kSimpleBeep}, 0},
   };
   for (const auto& program : kPrograms) {

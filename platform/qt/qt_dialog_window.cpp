@@ -1,6 +1,7 @@
 #include "platform/qt/qt_dialog_window.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -259,12 +260,29 @@ void QtDialogWindow::EndDialog(int result) {
   CloseIfEnded();
 }
 
+namespace {
+
+/// Sends what has been painted to the display now: asking the display server for
+/// the pointer's position is a round trip, which delivers every drawing request
+/// queued before it. Nothing queued for this program is processed.
+void SendPaintingNow() { (void)QCursor::pos(); }
+
+}  // namespace
+
 void QtDialogWindow::PaintNowInHandler() {
-  if (m_depth > 0 && isVisible()) repaint();
+  if (m_depth == 0 || !isVisible()) return;
+  repaint();
+  // Every widget, scroll-area viewports included: a repaint of the window alone
+  // left the list box's inside showing the box that had covered it.
+  for (QWidget* widget : findChildren<QWidget*>())
+    if (widget->isVisible()) widget->repaint();
+  SendPaintingNow();
 }
 
 void QtDialogWindow::PaintControlNow(QWidget* widget) {
-  if (m_depth > 0 && widget->isVisible()) widget->repaint();
+  if (m_depth == 0 || !widget->isVisible()) return;
+  widget->repaint();
+  SendPaintingNow();
 }
 
 bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -219,5 +219,22 @@ TEST(ProgramsInPty, TerminalOptionWinsOverADisplay) {
   }
 }
 
+// Without a display, a terminal the dialog cannot be drawn in gets one clear line
+// and exit status 1, whether its type is unknown or known to lack cursor moves.
+TEST(ProgramsInPty, ATerminalThatCannotMoveTheCursorIsRefusedInOneLine) {
+  for (const char* term : {"dumb", "no-such-terminal"}) {
+    SCOPED_TRACE(term);
+    TempDir dir;
+    TmuxSession tmux({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                      std::string("TERM=") + term, kPrograms[0].path, "--simulate"},
+                     dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    EXPECT_EQ(tmux.WaitForExit(), 1) << tmux.Capture();
+    // The line is longer than the window: its end names the terminal.
+    EXPECT_NE(tmux.Capture(true).find(std::string("terminal (TERM=") + term + ")"), std::string::npos)
+        << tmux.Capture(true);
+  }
+}
+
 }  // namespace
 }  // namespace morv::terminal::testing

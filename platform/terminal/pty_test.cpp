@@ -236,5 +236,23 @@ TEST(ProgramsInPty, ATerminalThatCannotMoveTheCursorIsRefusedInOneLine) {
   }
 }
 
+// A display that is named but cannot be opened (a stale DISPLAY over SSH) leaves
+// the dialog to the terminal, as no display at all does.
+TEST(ProgramsInPty, AnUnreachableDisplayLeavesTheDialogToTheTerminal) {
+  for (const ProgramCase& program : kPrograms) {
+    SCOPED_TRACE(program.name);
+    TempDir dir;
+    TmuxSession tmux({"env", "-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=:97", "LANG=C.UTF-8",
+                      "XDG_CONFIG_HOME=" + dir.Path(), program.path, "--simulate"},
+                     dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+    tmux.SendKeys({"Enter"});
+    ASSERT_TRUE(tmux.WaitFor(program.caption)) << tmux.Capture();
+    tmux.SendKeys({"Escape"});
+    EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+  }
+}
+
 }  // namespace
 }  // namespace morv::terminal::testing

@@ -1,8 +1,6 @@
 #include "transport/drive_letters.h"
 
-#include <algorithm>
-#include <cstdio>
-
+#include "scsi/identification_text.h"
 #include "transport/drive_inquiry.h"
 #include "ui/feedback.h"
 #include "ui/resource_ids.h"
@@ -10,8 +8,6 @@
 namespace morv {
 namespace {
 
-constexpr size_t kIdentificationOffset = 8;
-constexpr size_t kIdentificationLength = 24;
 /// What the update's first commands may transfer from its buffer.
 constexpr uint32_t kUpdateFirstTransfer = 255;
 
@@ -24,11 +20,10 @@ bool IsKeptDeviceType(uint8_t peripheral) {
 }  // namespace
 
 std::string DriveEntryText(char letter, const uint8_t* inquiryData) {
-  const uint8_t* first = inquiryData + kIdentificationOffset;
-  const std::string identification(first, std::find(first, first + kIdentificationLength, uint8_t{0}));
-  char text[2 + kIdentificationLength + 1];
-  std::snprintf(text, sizeof text, "%c:%16.24s", letter, identification.c_str());
-  return text;
+  // Vendor and product always read as 8 + 16 characters, so the entry is the
+  // letter, the colon and exactly 24 characters.
+  return std::string{letter, ':'} + IdentificationText(inquiryData + kVendorOffset, kVendorLength) +
+         IdentificationText(inquiryData + kProductOffset, kProductLength);
 }
 
 DriveLetterSelection::DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport)
@@ -99,6 +94,13 @@ void DriveLetterSelection::ShowFirmwareVersion() {
 std::optional<std::string> DriveLetterSelection::DriveDescription() const {
   if (m_device.GetCurSel() < 0 || m_selectedDrive >= m_device.GetCount()) return std::nullopt;
   return m_device.GetLBText(m_selectedDrive);
+}
+
+DriveLabel DriveLetterSelection::HistoryLabel() const {
+  const std::string entry = DriveDescription().value_or("");
+  // "E:" and then the identification, as DriveEntryText wrote it.
+  if (entry.size() < 2) return {entry, {}};
+  return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2))};
 }
 
 void DriveLetterSelection::AddressDriveForUpdate(uint8_t* transferBuffer) {

@@ -11,6 +11,7 @@
 #include "engine/update_history.h"
 #include "platform/terminal/curses_screen.h"
 #include "platform/terminal/terminal_toolkit.h"
+#include "platform/qt/display_probe.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_toolkit.h"
 #include "transport/command_trace.h"
@@ -120,7 +121,10 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
   if (!DisplayAvailable())
     return RunInTerminal(program, options, trace.get(), title,
                          "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
-  return RunWithQt(program, options, trace.get(), title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
+  char* programPath = argc > 0 ? argv[0] : const_cast<char*>(program.name);
+  if (!qt::DisplayOpens(programPath))
+    return RunInTerminal(program, options, trace.get(), title, "the display cannot be opened and ");
+  return RunWithQt(program, options, trace.get(), title, programPath);
 }
 
 }  // namespace morv

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_dialog_window.h"
+#include "platform/qt/testing/test_application.h"
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
@@ -28,14 +29,7 @@
 namespace morv::qt {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "qt_toolkit_test";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& App() { return TestApplication(); }
 
 /// Runs `step` once the running dialog's (or box's) event loop has started.
 void WhenModal(std::function<void(QWidget&)> step) {

@@ -1,5 +1,6 @@
 #include "framework/list_order.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace morv {
@@ -47,6 +48,21 @@ int InsertionIndex(const std::vector<std::string>& entries, const std::string& t
     ++index;
   }
   return index;
+}
+
+int MovedSelection(ListMove move, int current, int count, int page) {
+  if (count <= 0) return -1;
+  int step = std::max(page - 1, 1);
+  int last = count - 1;
+  switch (move) {
+    case ListMove::Up: return current < 0 ? 0 : std::max(current - 1, 0);
+    case ListMove::Down: return current < 0 ? 0 : std::min(current + 1, last);
+    case ListMove::Home: return 0;
+    case ListMove::End: return last;
+    case ListMove::PageUp: return current < 0 ? 0 : std::max(current - step, 0);
+    case ListMove::PageDown: return current < 0 ? std::min(step, last) : std::min(current + step, last);
+  }
+  return current;
 }
 
 }  // namespace morv

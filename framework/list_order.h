@@ -1,5 +1,6 @@
 #pragma once
-// Where a sorted list box or combo box puts a new entry, the same in every toolkit.
+// Where a sorted list box or combo box puts a new entry, and where a keyboard move
+// lands, the same in every toolkit.
 
 #include <string>
 #include <vector>
@@ -14,5 +15,13 @@ int ListBoxCompare(const std::string& a, const std::string& b);
 /// Position at which a sorted control inserts `text`: after every entry that does
 /// not order after it.
 int InsertionIndex(const std::vector<std::string>& entries, const std::string& text);
+
+/// The keys that move the selection of a list box or a closed drop-down list.
+enum class ListMove { Up, Down, Home, End, PageUp, PageDown };
+
+/// Where `move` lands in a list of `count` entries from `current` (-1: no selection;
+/// the first entry is then the one an arrow chooses); `page` entries are shown at
+/// once. Returns -1 for an empty list.
+int MovedSelection(ListMove move, int current, int count, int page);
 
 }  // namespace morv

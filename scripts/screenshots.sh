@@ -1,9 +1,128 @@
 #!/usr/bin/env bash
-# Refreshes docs/MorvantideNT.png and docs/Morvantide4.png: each program's main
-# dialog rendered offscreen. Usage: scripts/screenshots.sh [BUILD-DIR]
+# Screenshots as an operator sees them: both programs on a real X server (Xvfb)
+# under a real window manager (openbox), driven from the keyboard with xdotool
+# against the emulated drive, captured with xwd into docs/:
+#   <program>-main.png      the main dialog, a package chosen in the file list
+#   <program>-question.png  "Firmware Update Execute ?" over it
+#   <program>-download.png  the window during the download, after Yes
+#   <program>-complete.png  the completion box
+#   <program>-error.png     a package refused for its checksum
+# Usage: scripts/screenshots.sh [BUILD-DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${1:-build/default}"
-cmake --build "$build" --target morvantide_screenshot
-mkdir -p docs
-QT_QPA_PLATFORM=offscreen "$build/tools/morvantide_screenshot" docs
+docs=$(pwd)/docs
+build=$(realpath "${1:-build/default}")
+cmake --build "$build" --target MorvantideNT Morvantide4 morvantide-package
+tool="$build/tools/package_tool/morvantide-package"
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/morvantide-shots-XXXXXX")
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# A free display number.
+display=90
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+
+cd "$scratch"
+"$tool" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
+"$tool" make BROKEN.OUC --model MX-R4410 --generate 4411 --regions 1,2,3 >/dev/null
+byte=$(od -An -tu1 -j4096 -N1 BROKEN.bin)
+printf "\\x$(printf %02x $((byte ^ 0x5A)))" | dd of=BROKEN.bin bs=1 seek=4096 conv=notrunc status=none
+export XDG_CONFIG_HOME="$scratch/config"
+
+# Waits until a window whose title matches $1 exists; prints its id.
+wait_window() {
+  for _ in $(seq 600); do
+    if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) && [[ -n $id ]]; then
+      echo "$id"
+      return
+    fi
+    sleep 0.1
+  done
+  echo "screenshots: no window \"$1\" appeared" >&2
+  kill -TERM $$
+}
+
+# Captures the screen area around the given windows (frames included) into $1.
+# Each window's inside is captured by itself and pasted in, the main dialog first:
+# a window may use another colour depth than the screen, and a capture of the
+# whole screen leaves such windows undefined (black).
+title_bar=20  # openbox's default theme
+shoot() {
+  local out=$1 left=100000 top=100000 right=0 bottom=0
+  shift
+  sleep 0.5
+  local -A x y
+  for id in "$@"; do
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    # xdotool counts the client's offset inside openbox's frame (its title bar)
+    # twice down the screen.
+    xwd -id "$id" -silent >"$scratch/$id.xwd"
+    Y=$((Y - title_bar))
+    x[$id]=$X y[$id]=$Y
+    ((X < left)) && left=$X
+    ((Y < top)) && top=$Y
+    ((X + WIDTH > right)) && right=$((X + WIDTH))
+    ((Y + HEIGHT > bottom)) && bottom=$((Y + HEIGHT))
+  done
+  # Room for the window manager's title bar and borders.
+  left=$((left > 12 ? left - 12 : 0)); top=$((top > 32 ? top - 32 : 0))
+  right=$((right + 12)); bottom=$((bottom + 12))
+  xwd -root -silent | xwdtopnm 2>/dev/null | pnmcut -left "$left" -top "$top" \
+    -width $((right - left)) -height $((bottom - top)) >"$scratch/shot.pnm"
+  for id in "$@"; do
+    xwdtopnm "$scratch/$id.xwd" 2>/dev/null >"$scratch/box.pnm"
+    pnmpaste "$scratch/box.pnm" $((x[$id] - left)) $((y[$id] - top)) "$scratch/shot.pnm" >"$scratch/pasted.pnm"
+    mv "$scratch/pasted.pnm" "$scratch/shot.pnm"
+  done
+  pnmtopng "$scratch/shot.pnm" >"$docs/$out"
+  echo "screenshots: docs/$out"
+}
+
+# One program: notice, main dialog, a successful update, a refused package.
+run() {
+  local program=$1 caption=$2 drive=$3
+  "$build/apps/$program" --simulate >"$scratch/$program.log" 2>&1 &
+  local pid=$!
+  pids+=("$pid")
+  wait_window "^$program\$" >/dev/null  # the start-up notice
+  xdotool key Return
+  local main
+  main=$(wait_window "^$caption")
+  sleep 0.5
+  # The focus is in the file list: the arrows choose BROKEN.OUC, then R4410.OUC.
+  xdotool key Down Down
+  # Then the drive, if it is not the selected one: back to the device selector.
+  [[ -z $drive ]] || xdotool key $drive
+  shoot "$program-main.png" "$main"
+  xdotool key Return  # Update Start, the default button
+  shoot "$program-question.png" "$main" "$(wait_window "^$program\$")"
+  xdotool key Return  # Yes
+  sleep 0.3
+  shoot "$program-download.png" "$main"
+  shoot "$program-complete.png" "$main" "$(wait_window "^$program\$")"
+  xdotool key Return
+  sleep 0.5
+  xdotool key Up Return  # BROKEN.OUC, Update Start
+  shoot "$program-error.png" "$main" "$(wait_window "^$program\$")"
+  xdotool key Return
+  sleep 0.5
+  xdotool key Escape
+  wait "$pid"
+}
+
+mkdir -p "$docs"
+run MorvantideNT "Morvantide NT for" ""
+# Morvantide4 starts on target ID 0, the emulated disk; the drive is the next ID.
+run Morvantide4 "Morvantide4  for" "shift+Tab shift+Tab shift+Tab Down"

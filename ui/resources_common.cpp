@@ -86,7 +86,7 @@ DialogTemplate AboutBoxTemplate(const AboutBoxVariant& v) {
   d.controls = {
       Icon(IDR_MAINFRAME, 10, 15, SS_SUNKEN),
       Control(-1, Static, "KESTREL DVD-RAM Drive", 40, 10, 119, 8, kText),
-      Control(-1, Static, "Copyright (C) The Morvantide developers", 65, 40, 119, 8, kChild | SS_LEFT | WS_GROUP),
+      Control(-1, Static, "(C) Morvantide developers", 65, 40, 119, 8, kChild | SS_LEFT | WS_GROUP),
       Control(IDOK, Button, "OK", 170, 5, 32, 14, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP),
       Control(-1, Static, v.name, 55, 25, v.nameWidth, 8, kText),
       Control(-1, Static, v.version, v.versionX, 25, v.versionWidth, 8, kText),

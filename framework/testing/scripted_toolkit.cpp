@@ -257,26 +257,82 @@ UserAction ScriptedToolkit::SysCommand(unsigned id) {
           }};
 }
 
-UserAction ScriptedToolkit::Enter() {
-  return {"enter", [](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
-            const ScriptedControl* focused = window.Find(window.focus);
-            if (focused && focused->IsPushButton()) {
-              if (focused->enabled && focused->visible) handler.OnCommand(focused->id, BN_CLICKED);
-              return;
+namespace {
+
+void MoveFocus(ScriptedWindow& window) {
+  std::vector<const ScriptedControl*> stops;
+  for (const auto& c : window.controls)
+    if (c.id != -1 && c.visible && c.enabled && c.IsTabStop()) stops.push_back(&c);
+  if (stops.empty()) return;
+  auto at = std::find_if(stops.begin(), stops.end(), [&](const ScriptedControl* c) { return c->id == window.focus; });
+  window.focus = (at == stops.end() || at + 1 == stops.end()) ? stops.front()->id : (*(at + 1))->id;
+}
+
+void PressEnter(ScriptedWindow& window, DialogHandler& handler) {
+  const ScriptedControl* focused = window.Find(window.focus);
+  if (focused && focused->IsPushButton()) {
+    if (focused->enabled && focused->visible) handler.OnCommand(focused->id, BN_CLICKED);
+    return;
+  }
+  for (const auto& c : window.controls)
+    if (c.IsDefaultButton()) {
+      if (c.enabled) handler.OnCommand(c.id, BN_CLICKED);
+      return;
+    }
+  handler.OnCommand(IDOK, BN_CLICKED);
+}
+
+/// An arrow in the focused list or closed drop-down list: selects where it lands.
+void MoveSelection(ScriptedWindow& window, ListMove move, DialogHandler& handler) {
+  ScriptedControl* c = window.Find(window.focus);
+  if (!c || !c->IsList() || !c->visible || !c->enabled) return;
+  int moved = MovedSelection(move, c->curSel, static_cast<int>(c->entries.size()), 1);
+  if (moved < 0 || moved == c->curSel) return;
+  c->curSel = moved;
+  if (c->cls == ControlClass::ComboBox) {
+    handler.OnCommand(c->id, CBN_SELCHANGE);
+  } else if (c->style & LBS_NOTIFY) {
+    handler.OnCommand(c->id, LBN_SELCHANGE);
+  }
+}
+
+const char* KeyName(OperatorKey key) {
+  switch (key) {
+    case OperatorKey::Tab: return "tab";
+    case OperatorKey::Escape: return "escape";
+    case OperatorKey::Enter: return "enter";
+    case OperatorKey::Up: return "up";
+    case OperatorKey::Down: return "down";
+  }
+  return "?";
+}
+
+}  // namespace
+
+UserAction ScriptedToolkit::Key(OperatorKey key) {
+  return {KeyName(key), [key](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
+            switch (key) {
+              case OperatorKey::Tab: return MoveFocus(window);
+              case OperatorKey::Enter: return PressEnter(window, handler);
+              case OperatorKey::Escape: return handler.OnCommand(IDCANCEL, BN_CLICKED);
+              case OperatorKey::Up: return MoveSelection(window, ListMove::Up, handler);
+              case OperatorKey::Down: return MoveSelection(window, ListMove::Down, handler);
             }
-            for (const auto& c : window.controls)
-              if (c.IsDefaultButton()) {
-                if (c.enabled) handler.OnCommand(c.id, BN_CLICKED);
-                return;
-              }
-            handler.OnCommand(IDOK, BN_CLICKED);
           }};
 }
 
-UserAction ScriptedToolkit::Escape() {
-  return {"escape",
-          [](ScriptedToolkit&, ScriptedWindow&, DialogHandler& handler) { handler.OnCommand(IDCANCEL, BN_CLICKED); }};
+UserAction ScriptedToolkit::KeyInWait(OperatorKey key) {
+  return {std::string(KeyName(key)) + " in wait", [key](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
+            // Tab, Enter and Escape mean nothing to a list, an edit or a combo box,
+            // and a push button takes only Space: no dialog manager, no action.
+            if (key == OperatorKey::Up) MoveSelection(window, ListMove::Up, handler);
+            if (key == OperatorKey::Down) MoveSelection(window, ListMove::Down, handler);
+          }};
 }
+
+UserAction ScriptedToolkit::Enter() { return Key(OperatorKey::Enter); }
+
+UserAction ScriptedToolkit::Escape() { return Key(OperatorKey::Escape); }
 
 UserAction ScriptedToolkit::Focus(int id) {
   std::string what = "focus " + std::to_string(id);
@@ -328,6 +384,12 @@ int ScriptedToolkit::MessageBox(const std::string& text, const std::string& capt
   boxes.push_back({text, caption, type});
   events.push_back("box " + Hex(type) + " " + caption + ": " + text);
   std::vector<int> buttons = MessageBoxButtons(type);
+  while (!boxKeys.empty()) {
+    OperatorKey key = boxKeys.front();
+    boxKeys.pop_front();
+    if (key == OperatorKey::Enter) return buttons.front();
+    if (key == OperatorKey::Escape && MessageBoxEscapeResult(type) != 0) return MessageBoxEscapeResult(type);
+  }
   if (answers.empty()) return buttons.front();
   int answer = answers.front();
   answers.pop_front();

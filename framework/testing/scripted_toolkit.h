@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/testing/operator_key.h"
 #include "framework/toolkit.h"
 
 namespace morv {
@@ -124,9 +125,15 @@ class ScriptedToolkit : public Toolkit {
   static UserAction Menu(int commandId);
   /// Chooses a system-menu command; unhandled ones get the default processing.
   static UserAction SysCommand(unsigned id);
-  /// Presses Enter: the focused push button, else the default button.
+  /// Presses a key while the dialog waits for input: the dialog manager sees it
+  /// first (Tab moves the focus, Enter presses the focused push button or else the
+  /// default button, Escape cancels); arrows move the focused list's selection.
+  static UserAction Key(OperatorKey key);
+  /// A key that arrives during a pumped wait: it reaches the focused control only.
+  static UserAction KeyInWait(OperatorKey key);
+  /// Presses Enter (Key(OperatorKey::Enter)).
   static UserAction Enter();
-  /// Presses Escape.
+  /// Presses Escape (Key(OperatorKey::Escape)).
   static UserAction Escape();
   /// Moves the focus to a control, as a click or Tab would.
   static UserAction Focus(int id);
@@ -142,6 +149,10 @@ class ScriptedToolkit : public Toolkit {
   std::deque<UserAction> pending;
   /// Answers of the next message boxes; when empty, the default (first) button.
   std::deque<int> answers;
+  /// Keys pressed in the next message boxes, used before `answers`: Enter presses
+  /// the default button, Escape answers only a box with a way out; each box takes
+  /// keys until one answers it.
+  std::deque<OperatorKey> boxKeys;
 
   struct Box {
     std::string text;

@@ -1,7 +1,9 @@
 #include "platform/qt/qt_dialog_window.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -167,6 +169,7 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
     }
     case ControlClass::ListBox: {
       auto* list = new QListWidget(client);
+      list->installEventFilter(this);
       list->setSelectionMode(QAbstractItemView::SingleSelection);
       list->setVerticalScrollBarPolicy((t.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
       list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -257,6 +260,59 @@ void QtDialogWindow::EndDialog(int result) {
   CloseIfEnded();
 }
 
+namespace {
+
+/// Sends what has been painted to the display now: asking the display server for
+/// the pointer's position is a round trip, which delivers every drawing request
+/// queued before it. Nothing queued for this program is processed.
+void SendPaintingNow() { (void)QCursor::pos(); }
+
+}  // namespace
+
+void QtDialogWindow::PaintNowInHandler() {
+  if (m_depth == 0 || !isVisible()) return;
+  repaint();
+  // Every widget, scroll-area viewports included: a repaint of the window alone
+  // left the list box's inside showing the box that had covered it.
+  for (QWidget* widget : findChildren<QWidget*>())
+    if (widget->isVisible()) widget->repaint();
+  SendPaintingNow();
+}
+
+void QtDialogWindow::PaintControlNow(QWidget* widget) {
+  if (m_depth == 0 || !widget->isVisible()) return;
+  widget->repaint();
+  SendPaintingNow();
+}
+
+bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->modifiers() & ~Qt::KeypadModifier) return false;
+  for (auto& c : m_controls)
+    if (c.widget == watched) return MoveListSelection(c, key->key());
+  return false;
+}
+
+bool QtDialogWindow::MoveListSelection(Control& control, int key) {
+  static const std::pair<int, ListMove> kMoves[] = {
+      {Qt::Key_Up, ListMove::Up},         {Qt::Key_Down, ListMove::Down},         {Qt::Key_Home, ListMove::Home},
+      {Qt::Key_End, ListMove::End},       {Qt::Key_PageUp, ListMove::PageUp},     {Qt::Key_PageDown, ListMove::PageDown},
+  };
+  auto move = std::find_if(std::begin(kMoves), std::end(kMoves), [&](const auto& m) { return m.first == key; });
+  if (move == std::end(kMoves)) return false;
+  auto* list = static_cast<QListWidget*>(control.widget);
+  int count = list->count();
+  int rowHeight = count > 0 ? std::max(1, list->sizeHintForRow(0)) : 1;
+  int page = std::max(1, list->viewport()->height() / rowHeight);
+  int current = GetCurSel(control.id);
+  int moved = MovedSelection(move->second, current, count, page);
+  // Qt's own handling would only move the focus mark from an unselected list; the
+  // desktop list box chooses the entry the key lands on, and says so.
+  if (moved >= 0 && moved != current) list->setCurrentRow(moved, QItemSelectionModel::ClearAndSelect);
+  return true;
+}
+
 void QtDialogWindow::reject() {
   Deliver([&] { m_handler.OnCommand(IDCANCEL, BN_CLICKED); });
 }
@@ -286,6 +342,7 @@ void QtDialogWindow::SetWindowText(int id, const std::string& text) {
     QSignalBlocker blocker(combo);
     combo->setEditText(Text(text));
   }
+  PaintControlNow(c->widget);
 }
 
 std::string QtDialogWindow::GetWindowText(int id) const {
@@ -308,7 +365,22 @@ std::string QtDialogWindow::GetWindowText(int id) const {
 }
 
 void QtDialogWindow::EnableWindow(int id, bool enable) {
-  if (Control* c = Find(id)) c->widget->setEnabled(enable);
+  Control* c = Find(id);
+  if (!c) return;
+  QWidget* widget = c->widget;
+  if (!enable && widget->hasFocus()) {
+    // Qt would hand the focus to the next control (the version field, say); the
+    // desktop leaves it with no other control. The dialog itself holds it meanwhile.
+    m_heldFocus = id;
+    widget->setEnabled(false);
+    setFocus(Qt::OtherFocusReason);
+  } else {
+    widget->setEnabled(enable);
+    bool nobodyTookIt = !focusWidget() || focusWidget() == this;
+    if (enable && id == m_heldFocus && nobodyTookIt) widget->setFocus(Qt::OtherFocusReason);
+    if (enable && id == m_heldFocus) m_heldFocus = 0;
+  }
+  PaintControlNow(widget);
 }
 
 bool QtDialogWindow::IsWindowEnabled(int id) const {
@@ -322,10 +394,14 @@ bool QtDialogWindow::IsWindowVisible(int id) const {
 }
 
 void QtDialogWindow::SetFocus(int id) {
-  if (Control* c = Find(id)) c->widget->setFocus(Qt::OtherFocusReason);
+  if (Control* c = Find(id)) {
+    m_heldFocus = 0;
+    c->widget->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 int QtDialogWindow::GetFocus() const {
+  if (m_heldFocus != 0 && (!focusWidget() || focusWidget() == this)) return m_heldFocus;
   for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
     QVariant id = w->property(kControlIdProperty);
     if (id.isValid()) return id.toInt();

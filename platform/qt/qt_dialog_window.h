@@ -50,9 +50,15 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   /// The base units of the dialog's font.
   BaseUnits Units() const { return m_units; }
 
+  /// While a handler runs no paint event is processed: paints the whole window
+  /// now, without processing anything queued. Does nothing outside handlers.
+  void PaintNowInHandler();
+
  protected:
   /// Escape and the close box: IDCANCEL to the handler, which decides.
   void reject() override;
+  /// Arrow keys in a list box choose the entry they land on.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Control {
@@ -73,6 +79,10 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   template <typename F>
   void Deliver(F&& handlerCall);
   void CloseIfEnded();
+  /// Paints one changed control now when a handler runs.
+  void PaintControlNow(QWidget* widget);
+  /// Selects entry `index` of a list box as the operator does (it notifies).
+  bool MoveListSelection(Control& control, int key);
 
   const ProgramResources& m_resources;
   DialogHandler& m_handler;
@@ -83,6 +93,9 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   bool m_endRequested = false;
   bool m_running = false;
   int m_result = 0;
+  /// The control that had the focus when it was disabled: it keeps the dialog's
+  /// focus (no other control takes it) and gets it back when enabled again.
+  int m_heldFocus = 0;
 };
 
 }  // namespace morv::qt

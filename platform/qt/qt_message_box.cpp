@@ -1,6 +1,8 @@
 #include "platform/qt/qt_message_box.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -66,6 +68,21 @@ class OrdinaryCursorWhileOpen {
   std::vector<Qt::CursorShape> m_lifted;
 };
 
+/// Room the title bar takes besides the caption: the window icon and the title
+/// buttons, measured in lines of text so that it follows the font.
+constexpr int kTitleBarLines = 8;
+
+/// Makes the box wide enough for its whole caption. Qt sizes a box by its text and
+/// buttons, and a window manager cuts a caption that does not fit ("HA Set Error"
+/// became "..." on a short "Error!!").
+void FitCaption(QMessageBox& box, const QString& caption) {
+  QFontMetrics metrics(box.font());
+  int width = metrics.horizontalAdvance(caption) + kTitleBarLines * metrics.height();
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 }  // namespace
 
 int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption, unsigned type) {
@@ -87,6 +104,8 @@ int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& 
     box.installEventFilter(&buttonsOnly);
   }
 
+  // Last: setting the icon or text builds the layout anew.
+  FitCaption(box, QString::fromUtf8(caption));
   OrdinaryCursorWhileOpen ordinaryCursor;
   box.exec();
   auto it = results.find(box.clickedButton());

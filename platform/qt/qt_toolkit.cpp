@@ -5,8 +5,15 @@
 
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_box.h"
+#include "platform/qt/pump_pass.h"
 
 namespace morv::qt {
+namespace {
+
+/// The dialog whose modal run is on top, or nullptr.
+QtDialogWindow* RunningDialog() { return dynamic_cast<QtDialogWindow*>(QApplication::activeModalWidget()); }
+
+}  // namespace
 
 int QtToolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) {
   QtDialogWindow window(dialog, resources, handler, QApplication::activeModalWidget());
@@ -14,7 +21,12 @@ int QtToolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& res
 }
 
 int QtToolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
-  return ShowMessageBox(QApplication::activeModalWidget(), text, caption, type);
+  QWidget* owner = QApplication::activeModalWidget();
+  int result = ShowMessageBox(owner, text, caption, type);
+  // A handler that goes on working processes no events: the area the box leaves
+  // is painted now, not when the handler returns.
+  if (auto* dialog = dynamic_cast<QtDialogWindow*>(owner)) dialog->PaintNowInHandler();
+  return result;
 }
 
 void QtToolkit::MessageBeep(unsigned) { QApplication::beep(); }
@@ -34,8 +46,11 @@ void QtToolkit::SetCursor(CursorShape shape) {
   } else {
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   }
+  // The busy cursor is set again after each step of a long handler: each time the
+  // window is brought up to date, so it never shows a stale picture meanwhile.
+  if (QtDialogWindow* dialog = RunningDialog()) dialog->PaintNowInHandler();
 }
 
-void QtToolkit::PumpOneMessage() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtToolkit::PumpOneMessage() { PumpPass::Run(QApplication::activeModalWidget()); }
 
 }  // namespace morv::qt

@@ -22,6 +22,13 @@
 namespace morv::terminal {
 namespace {
 
+// Whether the terminal newterm just set up can move the cursor to a given cell.
+bool CanAddressTheCursor() {
+  const char* move = tigetstr(const_cast<char*>("cup"));
+  return move != nullptr && move != reinterpret_cast<const char*>(-1);
+}
+
+
 // Signals after which the terminal is restored before the default action runs.
 constexpr int kRestoreSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 constexpr int kSignalCount = sizeof(kRestoreSignals) / sizeof(kRestoreSignals[0]);
@@ -232,6 +239,13 @@ void CursesScreen::Open() {
   s.haveModes = ::tcgetattr(outFd, &s.savedModes) == 0;
   UseUtf8WhereTheTerminalDoes();
   s.screen = s.in && s.out ? newterm(nullptr, s.out, s.in) : nullptr;
+  // A terminal that cannot move the cursor (TERM=dumb) would get the dialog as a
+  // stream of garbage: it counts as one we cannot drive.
+  if (s.screen && !CanAddressTheCursor()) {
+    endwin();
+    delscreen(s.screen);
+    s.screen = nullptr;
+  }
   if (!s.screen) {
     if (s.in) std::fclose(s.in);
     if (s.out) std::fclose(s.out);

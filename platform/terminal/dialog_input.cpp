@@ -6,6 +6,7 @@
 
 #include "platform/terminal/cell_layout.h"
 #include "platform/terminal/terminal_dialog.h"
+#include "framework/list_order.h"
 
 namespace morv::terminal {
 namespace {
@@ -30,17 +31,14 @@ bool IsTypedLetter(const KeyEvent& key) {
 }  // namespace
 
 int MovedSelection(KeyCode key, int current, int count, int page) {
-  if (count <= 0) return -1;
-  int step = std::max(page - 1, 1);
-  int last = count - 1;
   switch (key) {
-    case KeyCode::Up: return current < 0 ? 0 : std::max(current - 1, 0);
-    case KeyCode::Down: return current < 0 ? 0 : std::min(current + 1, last);
-    case KeyCode::Home: return 0;
-    case KeyCode::End: return last;
-    case KeyCode::PageUp: return current < 0 ? 0 : std::max(current - step, 0);
-    case KeyCode::PageDown: return current < 0 ? std::min(step, last) : std::min(current + step, last);
-    default: return current;
+    case KeyCode::Up: return morv::MovedSelection(ListMove::Up, current, count, page);
+    case KeyCode::Down: return morv::MovedSelection(ListMove::Down, current, count, page);
+    case KeyCode::Home: return morv::MovedSelection(ListMove::Home, current, count, page);
+    case KeyCode::End: return morv::MovedSelection(ListMove::End, current, count, page);
+    case KeyCode::PageUp: return morv::MovedSelection(ListMove::PageUp, current, count, page);
+    case KeyCode::PageDown: return morv::MovedSelection(ListMove::PageDown, current, count, page);
+    default: return count <= 0 ? -1 : current;
   }
 }
 

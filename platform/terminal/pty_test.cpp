@@ -222,5 +222,40 @@ TEST(ProgramsInPty, TerminalOptionWinsOverADisplay) {
   }
 }
 
+// Without a display, a terminal the dialog cannot be drawn in gets one clear line
+// and exit status 1, whether its type is unknown or known to lack cursor moves.
+TEST(ProgramsInPty, ATerminalThatCannotMoveTheCursorIsRefusedInOneLine) {
+  for (const char* term : {"dumb", "no-such-terminal"}) {
+    SCOPED_TRACE(term);
+    TempDir dir;
+    TmuxSession tmux({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                      std::string("TERM=") + term, kPrograms[0].path, "--simulate"},
+                     dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    EXPECT_EQ(tmux.WaitForExit(), 1) << tmux.Capture();
+    // The line is longer than the window: its end names the terminal.
+    EXPECT_NE(tmux.Capture(true).find(std::string("terminal (TERM=") + term + ")"), std::string::npos)
+        << tmux.Capture(true);
+  }
+}
+
+// A display that is named but cannot be opened (a stale DISPLAY over SSH) leaves
+// the dialog to the terminal, as no display at all does.
+TEST(ProgramsInPty, AnUnreachableDisplayLeavesTheDialogToTheTerminal) {
+  for (const ProgramCase& program : kPrograms) {
+    SCOPED_TRACE(program.name);
+    TempDir dir;
+    TmuxSession tmux({"env", "-u", "QT_QPA_PLATFORM", "-u", "WAYLAND_DISPLAY", "DISPLAY=:97", "LANG=C.UTF-8",
+                      "XDG_CONFIG_HOME=" + dir.Path(), program.path, "--simulate"},
+                     dir.Path());
+    ASSERT_TRUE(tmux.Started());
+    ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+    tmux.SendKeys({"Enter"});
+    ASSERT_TRUE(tmux.WaitFor(program.caption)) << tmux.Capture();
+    tmux.SendKeys({"Escape"});
+    EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
+  }
+}
+
 }  // namespace
 }  // namespace morv::terminal::testing

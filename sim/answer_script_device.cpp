@@ -19,9 +19,19 @@ constexpr uint8_t kTransferFollows = 0x20;
 constexpr uint8_t kFormDescriptor = 0x01;
 constexpr uint8_t kFormDeferred = 0x02;
 
+/// The MX-R4410's identification, and GOOD to every other command.
+class SoundDrive final : public StandardDevice {
+ public:
+  SoundDrive() : StandardDevice({0x05, true, "KESTREL", "MX-R4410", "1.00"}) {}
+
+ protected:
+  DeviceResult Respond(const DeviceCommand&, std::vector<uint8_t>&) override { return Good(); }
+};
+
 }  // namespace
 
-AnswerScriptDevice::AnswerScriptDevice(std::span<const uint8_t> script) : m_script(script.begin(), script.end()) {}
+AnswerScriptDevice::AnswerScriptDevice(std::span<const uint8_t> script)
+    : m_script(script.begin(), script.end()), m_drive(std::make_unique<SoundDrive>()) {}
 
 uint8_t AnswerScriptDevice::Next() { return m_next < m_script.size() ? m_script[m_next++] : 0; }
 
@@ -51,17 +61,17 @@ std::vector<uint8_t> AnswerScriptDevice::ScriptedSense() {
 DeviceResult AnswerScriptDevice::Execute(const DeviceCommand& command) {
   const uint8_t flags = Next();
 
-  // The drive answers first, into a buffer of its own, so that the script can still
-  // replace or cut what reaches the initiator.
+  // The sound drive answers first, into a buffer of its own, so that the script can
+  // still replace or cut what reaches the initiator.
   const bool dataIn = command.direction == DataDirection::In && command.data != nullptr;
   std::vector<uint8_t> scratch(dataIn ? command.dataLength : 0);
   DeviceCommand own = command;
   if (dataIn) own.data = scratch.data();
-  DeviceResult result = m_drive.Execute(own);
-  std::vector<uint8_t> moved = dataIn ? m_drive.Record().back().data : std::vector<uint8_t>{};
+  DeviceResult result = m_drive->Execute(own);
+  std::vector<uint8_t> moved = dataIn ? m_drive->Record().back().data : std::vector<uint8_t>{};
   if (command.direction == DataDirection::Out && command.data != nullptr)
     moved.assign(command.data, command.data + command.dataLength);
-  m_drive.ClearRecord();
+  m_drive->ClearRecord();
 
   const uint8_t statusChoice = flags & 0x07;
   if (statusChoice == kStatusFollows)

@@ -1,17 +1,19 @@
 #pragma once
-// An MX-R4410 whose answers are overridden by a script of bytes: each command it
-// receives takes its answer from the next bytes of the script (status, sense in fixed
-// or descriptor format with any stated and any returned length, replaced data, a
-// transfer cut short). A byte past the end of the script reads as zero, and once the
-// script is used up every command gets the emulated drive's own answer. Built for the
-// fuzz target that drives both programs with whatever a drive may answer.
+// A drive whose answers come from a script of bytes: each command it receives takes
+// its answer from the next bytes of the script (status, sense in fixed or descriptor
+// format with any stated and any returned length, replaced data, a transfer cut
+// short), applied to what a sound MX-R4410 answers: its identification to INQUIRY,
+// GOOD to everything else. A byte past the end of the script reads as zero, so once
+// the script is used up every command gets the sound drive's answer. Built for the
+// fuzz target that drives both programs with whatever a drive may answer, and kept
+// light (no microcode storage), as it is made anew for every input.
 //
 // The answer to one command, byte by byte:
-//   flags   bits 0-2 status: 0 the drive's own answer, 1 GOOD, 2 CHECK CONDITION,
+//   flags   bits 0-2 status: 0 the sound drive's answer, 1 GOOD, 2 CHECK CONDITION,
 //                    3 BUSY, 4 RESERVATION CONFLICT, 5 TASK SET FULL, 6 CONDITION MET,
 //                    7 the status byte follows
-//           bit 3    a sense follows and replaces the drive's own
-//           bit 4    data follows and replaces the drive's data-in
+//           bit 3    a sense follows and replaces the sound drive's (none)
+//           bit 4    data follows and replaces the sound drive's data-in
 //           bit 5    a transfer count follows: at most that many bytes move
 //   [status]                     with status choice 7
 //   [form key asc ascq stated returned extra e1..eN]   with bit 3:
@@ -24,11 +26,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
-#include "sim/emulated_device.h"
-#include "sim/mx_r4410.h"
+#include "sim/standard_device.h"
 
 namespace morv::sim {
 
@@ -37,7 +39,7 @@ class AnswerScriptDevice : public EmulatedDevice {
   /// Keeps a copy of `script`.
   explicit AnswerScriptDevice(std::span<const uint8_t> script);
 
-  /// Runs the command on the emulated drive, then applies the script's answer to it.
+  /// Runs the command on the sound drive, then applies the script's answer to it.
   DeviceResult Execute(const DeviceCommand& command) override;
   /// Every command with the answer it finally got.
   const std::vector<RecordedCommand>& Record() const override { return m_record; }
@@ -52,7 +54,7 @@ class AnswerScriptDevice : public EmulatedDevice {
 
   std::vector<uint8_t> m_script;
   size_t m_next = 0;
-  MxR4410 m_drive;
+  std::unique_ptr<StandardDevice> m_drive;
   std::vector<RecordedCommand> m_record;
 };
 

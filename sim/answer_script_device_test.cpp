@@ -1,5 +1,5 @@
 // The device whose answers come from a script: how each part of an answer is read,
-// what reaches the initiator's buffer, and the emulated drive's own answers around it.
+// what reaches the initiator's buffer, and the sound drive's answers around it.
 #include "sim/answer_script_device.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +29,15 @@ InquiryAnswer Inquire(AnswerScriptDevice& device) {
   return answer;
 }
 
-TEST(AnswerScriptDevice, WithoutAScriptItAnswersAsTheEmulatedDrive) {
+TEST(AnswerScriptDevice, WithoutAScriptItAnswersAsASoundDrive) {
   AnswerScriptDevice device({});
-  const DeviceResult attention = device.Execute({kTestUnitReady});
-  EXPECT_EQ(attention.status, kStatusCheckCondition);
-  EXPECT_EQ(attention.sense, FixedSense(0x06, 0x29, 0x00));
+  const DeviceResult ready = device.Execute({kTestUnitReady});
+  EXPECT_EQ(ready.status, kStatusGood);
+  EXPECT_TRUE(ready.sense.empty());
   const InquiryAnswer inquiry = Inquire(device);
   EXPECT_EQ(inquiry.result.status, kStatusGood);
-  EXPECT_EQ(Text(inquiry.buffer, 8, 24), "KESTREL MX-R4410        ");
+  EXPECT_EQ(inquiry.buffer[0], 0x05);
+  EXPECT_EQ(Text(inquiry.buffer, 8, 28), "KESTREL MX-R4410        1.00");
   EXPECT_EQ(inquiry.buffer[kInquiryLength], 0xEE);
   ASSERT_EQ(device.Record().size(), 2u);
   EXPECT_EQ(device.Record()[1].data.size(), kInquiryLength);
@@ -49,11 +50,12 @@ TEST(AnswerScriptDevice, StatusAndSenseFromTheScript) {
     uint8_t status;
     Bytes sense;
   } cases[] = {
-      {"the drive's own answer", {0x00}, 0x02, FixedSense(0x06, 0x29, 0x00)},
-      {"good, the drive's sense kept", {0x01}, 0x00, FixedSense(0x06, 0x29, 0x00)},
-      {"busy", {0x03}, 0x08, FixedSense(0x06, 0x29, 0x00)},
-      {"condition met", {0x06}, 0x04, FixedSense(0x06, 0x29, 0x00)},
-      {"a status byte of its own", {0x07, 0x40}, 0x40, FixedSense(0x06, 0x29, 0x00)},
+      {"the sound drive's answer", {0x00}, 0x00, {}},
+      {"check condition without sense", {0x02}, 0x02, {}},
+      {"busy", {0x03}, 0x08, {}},
+      {"condition met", {0x06}, 0x04, {}},
+      {"a status byte of its own", {0x07, 0x40}, 0x40, {}},
+      {"good status with sense", {0x09, 0x00, 0x06, 0x29, 0x00, 10, 18, 0}, 0x00, FixedSense(0x06, 0x29, 0x00)},
       {"fixed sense, 18 bytes",
        {0x0A, 0x00, 0x05, 0x24, 0x90, 10, 18, 0},
        0x02,
@@ -89,10 +91,10 @@ TEST(AnswerScriptDevice, DataInIsReplacedOrCutAndNeverPassesTheBuffer) {
     size_t moved;
     Bytes first;  // the first bytes of the buffer afterwards
   } cases[] = {
-      {"the drive's data", {0x00}, kInquiryLength, {0x05, 0x80}},
+      {"the sound drive's data", {0x00}, kInquiryLength, {0x05, 0x80}},
       {"three bytes of its own", {0x10, 3, 0x7F, 0x00, 0x1B}, 3, {0x7F, 0x00, 0x1B, 0xEE}},
       {"no bytes at all", {0x10, 0}, 0, {0xEE}},
-      {"the drive's data cut short", {0x20, 10}, 10, {0x05, 0x80}},
+      {"the sound drive's data cut short", {0x20, 10}, 10, {0x05, 0x80}},
       {"its own data cut short", {0x30, 3, 1, 2, 3, 2}, 2, {1, 2, 0xEE}},
       {"a cut longer than the data changes nothing", {0x30, 1, 9, 200}, 1, {9, 0xEE}},
   };
@@ -117,7 +119,7 @@ TEST(AnswerScriptDevice, DataInIsReplacedOrCutAndNeverPassesTheBuffer) {
 TEST(AnswerScriptDevice, DataOutReachesTheDriveAndTheRecordShowsWhatItTook) {
   Bytes data(16, 0x5A);
   const Bytes writeBuffer = testing::WriteBufferCdb(4, 0, 0, 16);
-  AnswerScriptDevice device(Bytes{0x00, 0x20, 5});  // the drive's attention, then a cut transfer
+  AnswerScriptDevice device(Bytes{0x02, 0x20, 5});  // refused, then taken in part
   EXPECT_EQ(device.Execute({writeBuffer, data.data(), 16, DataDirection::Out}).status, kStatusCheckCondition);
   EXPECT_EQ(device.Execute({writeBuffer, data.data(), 16, DataDirection::Out}).status, kStatusGood);
   EXPECT_EQ(device.Record()[0].data, data);

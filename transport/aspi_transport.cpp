@@ -142,7 +142,11 @@ uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_
 
   uint8_t code = LoadSrbStatus(block->SRB_Status);
   bool finished = code != SS_PENDING;
-  if (!finished) finished = AbortPending(hostAdapter, block, event);  // the code stays 0
+  if (!finished) {
+    finished = AbortPending(hostAdapter, block, event);  // aborted: the code stays 0
+    // The manager found the drive's answer while aborting: that is the outcome.
+    if (finished && LoadSrbStatus(block->SRB_Status) != SS_ABORTED) code = LoadSrbStatus(block->SRB_Status);
+  }
 
   ScsiRequest& request = drive.m_request;
   request.sense.fill(0);

@@ -51,6 +51,7 @@ class ScriptedManager : public AspiManager {
   bool atOnce = true;
   Outcome outcome;
   bool honourAbort = true;
+  bool answerOnAbort = false;  ///< the answer turns up as the abort comes: finished, abort fails
   std::vector<SRB_ExecSCSICmd> sent;         ///< copies as the manager got them
   std::vector<SRB_ExecSCSICmd*> pending;     ///< blocks not completed yet
   std::vector<SRB_Abort> aborts;
@@ -88,6 +89,10 @@ class ScriptedManager : public AspiManager {
         auto& abort = *static_cast<SRB_Abort*>(srb);
         aborts.push_back(abort);
         if (!honourAbort) return SS_ABORT_FAIL;
+        if (answerOnAbort && !pending.empty()) {
+          Complete();
+          return SS_ABORT_FAIL;
+        }
         for (auto it = pending.begin(); it != pending.end(); ++it) {
           if (*it != abort.SRB_ToAbort) continue;
           CompleteExecBlock(**it, SS_ABORTED, 0, 0);
@@ -281,6 +286,19 @@ TEST_F(AspiTransportTest, RequestThatNeverCompletesEndsAtTheLimitAbortedAndFrees
     manager.outcome = {};
     EXPECT_EQ(Inquiry(2, limit), kCodeDone) << "the target works again";
   }
+}
+
+TEST_F(AspiTransportTest, AnswerTheManagerFindsWhileAbortingIsTheOutcome) {
+  manager.atOnce = false;
+  manager.answerOnAbort = true;
+  manager.outcome = {SS_ERR, 0, 2, Sense(6, 0x29, 0)};
+  clock.step = 1;
+  EXPECT_EQ(Inquiry(2, 10), SS_ERR);
+  EXPECT_EQ(manager.aborts.size(), 1u);
+  EXPECT_EQ(drive.m_targetStatus, 2);
+  EXPECT_EQ(drive.SenseKey(), 6);
+  EXPECT_NE(drive.m_errorText, " Status : Aspi Timeout Error.");
+  EXPECT_EQ(transport.HeldBlockCount(), 0u);
 }
 
 TEST_F(AspiTransportTest, BlockTheManagerKeepsAfterAFailedAbortIsHeldUntilItFinishes) {

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -17,22 +19,37 @@
 
 namespace morv::linux_aspi {
 
-/// One command handed to the sg driver. It owns the data and sense buffers the
-/// driver fills, so a block that was aborted never receives late data.
+namespace {
+
+/// How often the completion thread looks at vanished nodes that still have
+/// requests out: poll() reports them as hung up at once, so they cannot be polled.
+constexpr int kVanishedNodeCheckMs = 10;
+
+}  // namespace
+
+/// One command handed to the sg driver. The driver keeps pointers to the sense
+/// buffer and, for data-in, to dataIn, and fills both when the answer is read; so
+/// both belong to the request and live until it is answered or its node closed.
 struct LinuxAspiManager::Request {
   SRB_ExecSCSICmd* srb = nullptr;  ///< null once aborted: the answer is then dropped
   int fd = -1;
-  DataDirection direction = DataDirection::None;
-  std::vector<uint8_t> buffer;
-  uint8_t cdb[kMaxCdbLength] = {};
-  uint8_t sense[kSgSenseCapacity] = {};
-  sg_io_hdr_t header{};
+  uint32_t dataInLength = 0;
+  std::unique_ptr<uint8_t[]> dataIn;  ///< data-in lands here, never straight in the caller's buffer
+  uint8_t sense[kSgSenseCapacity];
 };
 
 LinuxAspiManager::LinuxAspiManager(Paths paths) : m_paths(std::move(paths)) {
   m_adapters = ReadHostAdapters(m_paths.sysfs, ReadSgNodes(m_paths.sysfs));
   m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (m_wakeFd >= 0) m_completer = std::thread([this] { CompleteRequests(); });
+  if (m_wakeFd < 0) return;
+  // The completion thread takes no signal: handlers the program installs (a
+  // terminal's resize and stop handlers, the hold on termination signals) run on
+  // the program's own thread, and the thread's waits are never cut short.
+  sigset_t all, previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &previous);
+  m_completer = std::thread([this] { CompleteRequests(); });
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 LinuxAspiManager::~LinuxAspiManager() {
@@ -46,7 +63,8 @@ LinuxAspiManager::~LinuxAspiManager() {
   }
   // The sg driver copies data and sense out only in read(): once a descriptor is
   // closed it no longer writes into the buffers of commands still running.
-  for (int fd : m_openFds) close(fd);
+  for (int fd : m_polled) close(fd);
+  for (int fd : m_vanished) close(fd);
   if (m_wakeFd >= 0) close(m_wakeFd);
 }
 
@@ -84,47 +102,78 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
     return refusal;
   }
 
-  std::lock_guard lock(m_mutex);
-  const int fd = NodeFor(m_adapters[srb.SRB_HaId].hostNumber, srb.SRB_Target, srb.SRB_Lun);
-  if (fd < 0) {
-    CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
-    return SS_ERR;
+  // No descriptor is closed while this one is written to; the completion thread
+  // may still read answers meanwhile, so an instant answer is not held up.
+  std::lock_guard submitting(m_submitMutex);
+  int fd;
+  const Request* submitted;
+  sg_io_hdr_t header;
+  {
+    std::lock_guard lock(m_mutex);
+    fd = NodeFor(m_adapters[srb.SRB_HaId].hostNumber, srb.SRB_Target, srb.SRB_Lun);
+    if (fd < 0) {
+      CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
+      return SS_ERR;
+    }
+    auto request = std::make_unique<Request>();
+    request->srb = &srb;
+    request->fd = fd;
+    const DataDirection direction = ExecBlockDirection(srb);
+    // Data-out and the CDB are read by the driver inside write(): no copy of ours.
+    uint8_t* data = direction == DataDirection::Out ? srb.SRB_BufPointer : nullptr;
+    if (direction == DataDirection::In) {
+      try {
+        request->dataIn = std::make_unique_for_overwrite<uint8_t[]>(srb.SRB_BufLen);
+      } catch (const std::bad_alloc&) {
+        CompleteExecBlock(srb, SS_BUFFER_TO_BIG, HASTAT_OK, 0);
+        return SS_BUFFER_TO_BIG;
+      }
+      request->dataInLength = srb.SRB_BufLen;
+      data = request->dataIn.get();
+    }
+    header = BuildSgHeader(srb, direction, data, request->sense, request.get());
+    StoreSrbStatus(srb.SRB_Status, SS_PENDING);
+    // In flight before it is written: its answer may come before write() returns.
+    submitted = request.get();
+    m_inFlight.push_back(std::move(request));
   }
 
-  auto request = std::make_unique<Request>();
-  request->srb = &srb;
-  request->fd = fd;
-  request->direction = ExecBlockDirection(srb);
-  try {
-    if (request->direction != DataDirection::None) request->buffer.resize(srb.SRB_BufLen);
-  } catch (const std::bad_alloc&) {
-    CompleteExecBlock(srb, SS_BUFFER_TO_BIG, HASTAT_OK, 0);
-    return SS_BUFFER_TO_BIG;
-  }
-  if (request->direction == DataDirection::Out)
-    std::memcpy(request->buffer.data(), srb.SRB_BufPointer, srb.SRB_BufLen);
-  std::memcpy(request->cdb, srb.CDBByte, sizeof request->cdb);
-  request->header = BuildSgHeader(srb, request->direction, request->buffer.data(), request->sense, request.get());
-  request->header.cmdp = request->cdb;
-  StoreSrbStatus(srb.SRB_Status, SS_PENDING);
-
+  // The driver takes a header whole or refuses it before queueing anything: EINTR
+  // means not taken, so writing again still sends the command once. Any count
+  // back means it was taken, and its answer will come.
   ssize_t written;
   do {
-    written = write(fd, &request->header, sizeof request->header);
+    written = write(fd, &header, sizeof header);
   } while (written < 0 && errno == EINTR);
-  if (written != static_cast<ssize_t>(sizeof request->header)) {
-    const int error = written < 0 ? errno : EIO;
-    if (error == ENODEV || error == ENXIO) std::erase_if(m_nodes, [fd](const auto& n) { return n.second == fd; });
-    const BlockOutcome outcome = SubmitFailureOutcome(error);
-    CompleteExecBlock(srb, outcome.status, outcome.haStat, outcome.targStat);
-    return outcome.status;
-  }
-  m_inFlight.push_back(std::move(request));
-  Wake();
-  return SS_PENDING;
+  if (written >= 0) return SS_PENDING;
+
+  const int error = errno;
+  std::lock_guard lock(m_mutex);
+  std::erase_if(m_inFlight, [submitted](const auto& r) { return r.get() == submitted; });
+  // A node whose device is going away takes nothing more; the completion thread
+  // sees it hung up and closes it.
+  if (error == ENODEV || error == ENXIO) std::erase_if(m_nodes, [fd](const auto& n) { return n.second == fd; });
+  const BlockOutcome outcome = SubmitFailureOutcome(error);
+  CompleteExecBlock(srb, outcome.status, outcome.haStat, outcome.targStat);
+  return outcome.status;
 }
 
 uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
+  std::lock_guard submitting(m_submitMutex);  // no node is closed meanwhile
+  const auto nodeOfBlock = [&] {
+    std::lock_guard lock(m_mutex);
+    for (const auto& request : m_inFlight)
+      if (request->srb != nullptr && request->srb == abort.SRB_ToAbort) return request->fd;
+    return -1;
+  };
+  const int fd = nodeOfBlock();
+  if (fd < 0) return SS_ABORT_FAIL;  // unknown, or already finished
+  // Its answer may be waiting unread (the process was stopped past the caller's
+  // limit, say): then the drive's answer is the outcome, not an abort.
+  int error = 0;
+  while (ReadAnswer(fd, error) == Answer::Finished) {
+  }
+
   std::lock_guard lock(m_mutex);
   for (auto& request : m_inFlight) {
     if (request->srb == nullptr || request->srb != abort.SRB_ToAbort) continue;
@@ -134,7 +183,7 @@ uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
     CompleteExecBlock(srb, SS_ABORTED, HASTAT_OK, 0);
     return SS_COMP;
   }
-  return SS_ABORT_FAIL;  // unknown, or already finished
+  return SS_ABORT_FAIL;  // finished with the drive's answer after all
 }
 
 int LinuxAspiManager::NodeFor(uint32_t host, uint32_t target, uint64_t lun) {
@@ -167,7 +216,9 @@ int LinuxAspiManager::OpenMatching(const SgNode& node) {
     close(fd);
     return -1;
   }
-  m_openFds.push_back(fd);
+  // Polled from now on: the completion thread hears of its answers and of its going.
+  m_polled.push_back(fd);
+  Wake();
   return fd;
 }
 
@@ -176,70 +227,121 @@ void LinuxAspiManager::Wake() {
   [[maybe_unused]] ssize_t ignored = write(m_wakeFd, &one, sizeof one);
 }
 
+std::vector<pollfd> LinuxAspiManager::PollSet() {
+  std::vector<pollfd> fds{{m_wakeFd, POLLIN, 0}};
+  for (int fd : m_polled) fds.push_back({fd, POLLIN, 0});
+  return fds;
+}
+
 void LinuxAspiManager::CompleteRequests() {
+  // The set is rebuilt only when it changes (a node opened or gone, or the end):
+  // those are the only times the thread is woken.
+  std::vector<pollfd> fds;
+  bool rebuild = true;
+  bool vanished = false;
   for (;;) {
-    std::vector<pollfd> fds{{m_wakeFd, POLLIN, 0}};
-    {
+    if (rebuild) {
       std::lock_guard lock(m_mutex);
       if (m_stopping) return;
-      for (const auto& request : m_inFlight)
-        if (std::none_of(fds.begin(), fds.end(), [&](const pollfd& p) { return p.fd == request->fd; }))
-          fds.push_back({request->fd, POLLIN, 0});
+      fds = PollSet();
+      rebuild = false;
     }
-    if (poll(fds.data(), fds.size(), -1) < 0) {
+    if (poll(fds.data(), fds.size(), vanished ? kVanishedNodeCheckMs : -1) < 0) {
       if (errno != EINTR) std::this_thread::sleep_for(std::chrono::milliseconds(10));
       continue;
     }
     if (fds[0].revents != 0) {
       uint64_t count;
       [[maybe_unused]] ssize_t ignored = read(m_wakeFd, &count, sizeof count);
+      rebuild = true;
     }
     for (size_t i = 1; i < fds.size(); ++i) {
       if (fds[i].revents == 0) continue;
+      // Answers first: a node going away may still have answered.
+      int error = 0;
+      const Answer answer = (fds[i].revents & POLLIN) ? ReadAnswer(fds[i].fd, error) : Answer::NoneWaiting;
       // The sg driver reports a node whose device is going away with POLLHUP.
-      const bool gone = !ReadAnswers(fds[i].fd) || (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
-      if (gone) FailRequestsOn(fds[i].fd);
+      if (answer == Answer::NodeGone || (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        LetGo(fds[i].fd);
+        rebuild = true;
+      }
     }
+    // A node just let go (which asks for a rebuild) or one still draining.
+    if (vanished || rebuild) vanished = DrainVanished();
   }
 }
 
-bool LinuxAspiManager::ReadAnswers(int fd) {
-  for (;;) {
-    sg_io_hdr_t answer;
-    std::memset(&answer, 0, sizeof answer);
-    answer.interface_id = 'S';
-    const ssize_t n = read(fd, &answer, sizeof answer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN) return true;
-    if (n != static_cast<ssize_t>(sizeof answer)) return false;
-
-    std::lock_guard lock(m_mutex);
-    auto it = std::find_if(m_inFlight.begin(), m_inFlight.end(),
-                           [&](const auto& r) { return r.get() == answer.usr_ptr; });
-    if (it == m_inFlight.end()) continue;
-    Request& request = **it;
-    const BlockOutcome outcome = OutcomeFor(answer.status, answer.host_status, answer.driver_status);
-    uint8_t sense[SENSE_LEN + 2];
-    const size_t senseLength =
-        FixedFormatSense(request.sense, std::min<size_t>(answer.sb_len_wr, kSgSenseCapacity), sense);
-    const int resid = std::clamp(answer.resid, 0, static_cast<int>(request.buffer.size()));
-    Finish(request, outcome.status, outcome.haStat, outcome.targStat, sense, senseLength,
-           request.buffer.size() - static_cast<size_t>(resid));
-    m_inFlight.erase(it);
+LinuxAspiManager::Answer LinuxAspiManager::ReadAnswer(int fd, int& error) {
+  sg_io_hdr_t answer;
+  std::memset(&answer, 0, sizeof answer);
+  answer.interface_id = 'S';
+  ssize_t n;
+  do {
+    n = read(fd, &answer, sizeof answer);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0 && errno == EAGAIN) return Answer::NoneWaiting;
+  if (n != static_cast<ssize_t>(sizeof answer)) {
+    error = n < 0 ? errno : EIO;
+    return Answer::NodeGone;
   }
+
+  std::lock_guard lock(m_mutex);
+  auto it = std::find_if(m_inFlight.begin(), m_inFlight.end(),
+                         [&](const auto& r) { return r.get() == answer.usr_ptr; });
+  if (it == m_inFlight.end()) return Answer::Finished;
+  Request& request = **it;
+  const BlockOutcome outcome = OutcomeFor(answer.status, answer.host_status, answer.driver_status);
+  uint8_t sense[SENSE_LEN + 2];
+  const size_t senseLength = FixedFormatSense(request.sense, std::min<size_t>(answer.sb_len_wr, kSgSenseCapacity), sense);
+  const int resid = std::clamp(answer.resid, 0, static_cast<int>(request.dataInLength));
+  Finish(request, outcome.status, outcome.haStat, outcome.targStat, sense, senseLength,
+         request.dataInLength - static_cast<size_t>(resid));
+  m_inFlight.erase(it);
+  return Answer::Finished;
 }
 
-void LinuxAspiManager::FailRequestsOn(int fd) {
+void LinuxAspiManager::LetGo(int fd) {
   std::lock_guard lock(m_mutex);
   std::erase_if(m_nodes, [fd](const auto& node) { return node.second == fd; });
-  for (auto it = m_inFlight.begin(); it != m_inFlight.end();) {
-    if ((*it)->fd != fd) {
-      ++it;
-      continue;
-    }
-    Finish(**it, SS_ERR, HASTAT_SEL_TO, 0, nullptr, 0, 0);
-    it = m_inFlight.erase(it);
+  std::erase(m_polled, fd);
+  // Its requests end with what the driver answers for them; until then the
+  // descriptor stays open (closing it would lose those answers).
+  m_vanished.push_back(fd);
+}
+
+bool LinuxAspiManager::DrainVanished() {
+  std::vector<int> vanished;
+  {
+    std::lock_guard lock(m_mutex);
+    vanished = m_vanished;
   }
+  for (int fd : vanished) {
+    Answer answer;
+    int error = 0;
+    do answer = ReadAnswer(fd, error);
+    while (answer == Answer::Finished);
+    std::scoped_lock lock(m_submitMutex, m_mutex);
+    const bool waitedOn = std::any_of(m_inFlight.begin(), m_inFlight.end(),
+                                      [fd](const auto& r) { return r->fd == fd && r->srb != nullptr; });
+    // A node that can no longer be read answers nothing more: its requests end
+    // with the driver's reason.
+    if (answer == Answer::NodeGone)
+      CloseNode(fd, SubmitFailureOutcome(error));
+    else if (!waitedOn)
+      CloseNode(fd, {});
+  }
+  std::lock_guard lock(m_mutex);
+  return !m_vanished.empty();
+}
+
+void LinuxAspiManager::CloseNode(int fd, const BlockOutcome& outcome) {
+  // Requests still on it were abandoned by their callers or can never be
+  // answered; the driver frees them without writing to our buffers.
+  for (auto& request : m_inFlight)
+    if (request->fd == fd) Finish(*request, outcome.status, outcome.haStat, outcome.targStat, nullptr, 0, 0);
+  std::erase_if(m_inFlight, [fd](const auto& r) { return r->fd == fd; });
+  std::erase(m_vanished, fd);
+  close(fd);
 }
 
 void LinuxAspiManager::Finish(Request& request, uint8_t status, uint8_t haStat, uint8_t targStat,
@@ -247,8 +349,7 @@ void LinuxAspiManager::Finish(Request& request, uint8_t status, uint8_t haStat, 
   if (request.srb == nullptr) return;  // aborted: the requester has moved on
   SRB_ExecSCSICmd& srb = *request.srb;
   request.srb = nullptr;
-  if (request.direction == DataDirection::In && transferred != 0)
-    std::memcpy(srb.SRB_BufPointer, request.buffer.data(), transferred);
+  if (transferred != 0) std::memcpy(srb.SRB_BufPointer, request.dataIn.get(), transferred);
   CompleteExecBlock(srb, status, haStat, targStat, sense, senseLength);
 }
 

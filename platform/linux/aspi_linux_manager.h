@@ -4,6 +4,15 @@
 // goes to the sg node with that host, target and LUN (channel 0 first) through
 // the sg driver's asynchronous write()/read() interface, and a thread of the
 // manager completes it and signals its event.
+//
+// Each command is written to the driver once; nothing here ever writes it again.
+// Data-out is read by the driver inside write() straight from the caller's buffer.
+// Data-in is delivered by the driver when the answer is read, possibly after the
+// caller gave up (an abort at its time limit) and released its buffer: so it lands
+// in a buffer of the request and is copied to the caller only while the caller
+// still waits.
+
+#include <poll.h>
 
 #include <filesystem>
 #include <list>
@@ -17,6 +26,7 @@
 #include <vector>
 
 #include "platform/aspi_manager.h"
+#include "platform/linux/aspi_linux_sg.h"
 #include "platform/linux/aspi_linux_sysfs.h"
 
 namespace morv::linux_aspi {
@@ -57,10 +67,22 @@ class LinuxAspiManager : public DispatchingAspiManager {
   int OpenMatching(const SgNode& node);
   /// Completion thread: waits for answers of the sg driver and finishes requests.
   void CompleteRequests();
-  /// Reads every answer waiting on `fd`; false when the node is gone.
-  bool ReadAnswers(int fd);
-  /// Finishes the requests of a vanished node as if their target had gone.
-  void FailRequestsOn(int fd);
+  /// The poll set: the wake descriptor, then every open node not yet gone.
+  std::vector<pollfd> PollSet();
+  /// What reading a node gave.
+  enum class Answer { Finished, NoneWaiting, NodeGone };
+  /// Reads one answer waiting on `fd` and finishes its request; `error` is set
+  /// when the node can no longer be read.
+  Answer ReadAnswer(int fd, int& error);
+  /// A node whose device went away: no new request goes to it; it is closed at
+  /// once, or once its last request still waited on has its answer (or is aborted).
+  void LetGo(int fd);
+  /// Reads what the vanished nodes answered and closes those nobody waits on;
+  /// whether any is left.
+  bool DrainVanished();
+  /// Closes `fd` (with both locks held); requests still on it end with `outcome`
+  /// (if their callers wait).
+  void CloseNode(int fd, const BlockOutcome& outcome);
   void Finish(Request& request, uint8_t status, uint8_t haStat, uint8_t targStat, const uint8_t* sense,
               size_t senseLength, size_t transferred);
   void Wake();
@@ -68,10 +90,12 @@ class LinuxAspiManager : public DispatchingAspiManager {
   const Paths m_paths;
   std::vector<HostAdapter> m_adapters;
 
+  std::mutex m_submitMutex;                        // held while writing to a node, and closing one
   std::mutex m_mutex;                              // guards everything below
   std::list<std::unique_ptr<Request>> m_inFlight;  // handed to the sg driver, not yet answered
-  std::map<NodeKey, int> m_nodes;                  // open descriptor per address
-  std::vector<int> m_openFds;                      // every descriptor opened, closed at the end
+  std::map<NodeKey, int> m_nodes;                  // open descriptor per address, for new requests
+  std::vector<int> m_polled;                       // open descriptors the completion thread polls
+  std::vector<int> m_vanished;                     // open descriptors of nodes gone, with requests out
   std::set<std::string> m_reportedNodes;           // nodes whose open failure went to stderr
   bool m_stopping = false;
   int m_wakeFd = -1;

@@ -3,8 +3,13 @@
 #include "platform/linux/aspi_linux_manager.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <signal.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/linux/aspi_linux_fake_sysfs.h"
 
@@ -109,6 +114,35 @@ TEST_F(LinuxAspiManagerTest, AbortOfAnUnknownBlockFailsAndOtherCommandsAreRefuse
   reset.SRB_Cmd = SC_RESET_DEV;
   EXPECT_EQ(manager.SendASPI32Command(&reset), SS_INVALID_CMD);
   EXPECT_EQ(reset.SRB_Status, SS_INVALID_CMD);
+}
+
+// A signal sent to the process must reach the program's own thread: a terminal
+// toolkit's handlers (resize, stop) and the hold on termination signals expect to
+// run there. With the program's thread blocking it, the signal has to stay pending
+// rather than run its handler on the manager's thread.
+TEST_F(LinuxAspiManagerTest, CompletionThreadTakesNoSignal) {
+  static std::atomic<int> handled{0};
+  struct sigaction action = {}, previous;
+  action.sa_handler = [](int) { ++handled; };
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGUSR1, &action, &previous);
+  LinuxAspiManager manager(Paths());
+  sigset_t usr1, mask;
+  sigemptyset(&usr1);
+  sigaddset(&usr1, SIGUSR1);
+  pthread_sigmask(SIG_BLOCK, &usr1, &mask);
+
+  kill(getpid(), SIGUSR1);
+  for (int i = 0; i < 20 && handled == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(handled, 0) << "the handler ran on the manager's thread";
+  sigset_t pending;
+  sigpending(&pending);
+  EXPECT_TRUE(sigismember(&pending, SIGUSR1));
+
+  const timespec none{};
+  sigtimedwait(&usr1, nullptr, &none);  // take it, so unblocking delivers nothing
+  pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+  sigaction(SIGUSR1, &previous, nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 # Front door: `make test` and `make demo` are all a newcomer needs on Debian 12.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test asan fuzz bench demo clean
+.PHONY: all deps build test asan fuzz bench demo package clean
 
 all: build
 
@@ -30,6 +30,10 @@ bench: build
 
 demo: build
 	scripts/demo.sh build/default
+
+# The Debian package, in build/package/.
+package: deps
+	scripts/build-package.sh
 
 clean:
 	rm -rf build

@@ -77,6 +77,31 @@ TEST(SimulatedPrograms, Morvantide4RemembersTheSelectionBetweenRuns) {
   EXPECT_EQ(version, "2.10");  // the other CD-ROM drive's
 }
 
+// A program started with a parameter file (its folder entered already) opens with that
+// file chosen in the list and shown as the selected file.
+TEST(SimulatedPrograms, TheStartFileIsChosenInTheList) {
+  TempCurrentDirectory dir;
+  ScopedConfigHome configHome(dir.Path());
+  dir.Touch("A.OUC");
+  dir.Touch("B.OUC");
+  for (const ProgramDefinition* program : {&ProgramNT(), &Program4()}) {
+    SCOPED_TRACE(program->name);
+    ScriptedToolkit toolkit;
+    ProgramOptions options;
+    options.simulate = true;
+    options.startFile = "B.OUC";
+    std::string selected;
+    int chosen = -1;
+    toolkit.script = {Act::Inspect([&](ScriptedWindow& w) {
+      selected = w.Control(IDC_SELECTED_FILE).text;
+      chosen = w.Control(IDC_FILE_LIST).curSel;
+    })};
+    RunApplication(*program, options, nullptr, program->name, toolkit);
+    EXPECT_EQ(selected, "B.OUC");
+    EXPECT_EQ(chosen, 1);
+  }
+}
+
 /// Time that passes only as the update sleeps, so its settling wait takes no time.
 class SleepingClock : public Clock {
  public:

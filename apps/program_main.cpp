@@ -7,6 +7,8 @@
 #include <cstdlib>
 
 #include "apps/program_options.h"
+#include "apps/start_location.h"
+#include "engine/update_history.h"
 #include "platform/terminal/curses_screen.h"
 #include "platform/terminal/terminal_toolkit.h"
 #include "platform/qt/qt_icons.h"
@@ -68,7 +70,13 @@ int RunApplication(const ProgramDefinition& program, const ProgramOptions& optio
   ToolkitFeedback feedback(toolkit, program.resources, title);
   DeviceAccess devices = program.makeDeviceAccess(options, trace, feedback, title);
   CFlashApp app(toolkit, feedback, program.resources, *devices.transport, devices.makeSelection);
+  app.SetStartFile(options.startFile);
+  HistoryLog history(HistoryLog::DefaultPath(), program.name);
+  app.SetHistory(&history);
   app.InitInstance();
+  // Only now: the dialog may have held the terminal until here.
+  for (const std::string& failure : history.Failures())
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), failure.c_str());
   return 0;
 }
 
@@ -96,6 +104,17 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
       std::fprintf(stderr, "%s: %s\n", title.c_str(), error.c_str());
       return 2;
     }
+  }
+  // After the trace file, which is named relative to where the program was started.
+  if (!options.start.empty()) {
+    StartLocation location;
+    error = ResolveStartLocation(options.start, location);
+    if (error.empty()) error = EnterStartLocation(location);
+    if (!error.empty()) {
+      std::fprintf(stderr, "%s: %s\n", title.c_str(), error.c_str());
+      return 2;
+    }
+    options.startFile = location.fileName;
   }
   if (options.terminal) return RunInTerminal(program, options, trace.get(), title, "");
   if (!DisplayAvailable())

@@ -23,7 +23,12 @@ std::string ParseOptions(const std::vector<std::string>& args, std::span<const O
                          ProgramOptions& options) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.rfind("--", 0) != 0 || arg == "--") return "unexpected argument '" + arg + "'";
+    if (arg.rfind("--", 0) != 0 || arg == "--") {
+      // A dash that is not an option is a mistyped one; "./-name" reaches such a file.
+      if (!options.start.empty() || arg.empty() || arg[0] == '-') return "unexpected argument '" + arg + "'";
+      options.start = arg;
+      continue;
+    }
     size_t equals = arg.find('=');
     std::string name = arg.substr(0, equals);
     auto spec = std::find_if(table.begin(), table.end(), [&](const OptionSpec& s) { return name == s.name; });
@@ -48,7 +53,9 @@ std::string ParseOptions(const std::vector<std::string>& args, std::span<const O
 }
 
 std::string UsageText(std::string_view program, std::string_view summary, std::span<const OptionSpec> table) {
-  std::string text = "Usage: " + std::string(program) + " [OPTION]...\n" + std::string(summary) + "\n\nOptions:\n";
+  std::string text = "Usage: " + std::string(program) + " [OPTION]... [FOLDER | FILE.OUC]\n" + std::string(summary) +
+                     "\nRuns in FOLDER, or beside FILE.OUC with that file chosen; else in the current folder.\n"
+                     "\nOptions:\n";
   for (const auto& spec : table) {
     std::string left = spec.name;
     if (spec.valueName) left += std::string(" ") + spec.valueName;

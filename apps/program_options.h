@@ -15,6 +15,12 @@ struct ProgramOptions {
   bool terminal = false;   ///< --terminal: the dialog in the terminal even with a display
   bool simulate = false;   ///< --simulate: emulated drives instead of real ones
   std::string traceFile;   ///< --trace FILE: where to append a line per command
+  /// The one argument that is not an option: a folder to run in, or a parameter file
+  /// to run beside and choose at start.
+  std::string start;
+  /// The parameter file to choose in the list at start (set once `start` has been
+  /// resolved and its folder entered); empty for none.
+  std::string startFile;
 };
 
 /// One option: its name ("--help"), whether it takes a value ("--name VALUE" or
@@ -29,8 +35,9 @@ struct OptionSpec {
 /// The options of both programs.
 std::span<const OptionSpec> ProgramOptionTable();
 
-/// Parses `args` (without the program path) against `table` into `options`.
-/// Returns the empty text, or a one-line description of the first bad argument.
+/// Parses `args` (without the program path) against `table` into `options`; one
+/// argument that is not an option goes into `options.start`. Returns the empty text,
+/// or a one-line description of the first bad argument.
 std::string ParseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> table,
                          ProgramOptions& options);
 

@@ -20,7 +20,6 @@ TEST(ProgramOptions, ParsesTheProgramsOptions) {
       {{"--bogus"}, "unknown option '--bogus'", false, false},
       {{"--help", "--bogus=1"}, "unknown option '--bogus'", true, false},
       {{"-h"}, "unexpected argument '-h'", false, false},
-      {{"file.OUC"}, "unexpected argument 'file.OUC'", false, false},
       {{"--"}, "unexpected argument '--'", false, false},
       {{"--help=yes"}, "option '--help' takes no value", false, false},
       {{"--HELP"}, "unknown option '--HELP'", false, false},
@@ -73,7 +72,7 @@ TEST(ProgramOptions, OptionsWithAValue) {
       {{"--trace", "--help"}, "", "--help"},  // the next argument is the value, whatever it looks like
       {{"--trace"}, "option '--trace' needs a FILE", ""},
       {{"--trace="}, "option '--trace' needs a FILE", ""},
-      {{"--trace", "a", "b"}, "unexpected argument 'b'", "a"},
+      {{"--trace", "a", "b", "c"}, "unexpected argument 'c'", "a"},
   };
   for (const auto& c : cases) {
     g_value.clear();
@@ -83,10 +82,34 @@ TEST(ProgramOptions, OptionsWithAValue) {
   }
 }
 
+// One argument that is not an option is where to start; a second one, or one that
+// looks like a mistyped option, is refused.
+TEST(ProgramOptions, OneStartArgument) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string error;
+    std::string start;
+  } cases[] = {
+      {{"R4410.OUC"}, "", "R4410.OUC"},
+      {{"--simulate", "/media/usb"}, "", "/media/usb"},
+      {{"pkg", "--terminal"}, "", "pkg"},
+      {{"./-odd.OUC"}, "", "./-odd.OUC"},
+      {{"a", "b"}, "unexpected argument 'b'", "a"},
+      {{"-odd.OUC"}, "unexpected argument '-odd.OUC'", ""},
+      {{""}, "unexpected argument ''", ""},
+  };
+  for (const auto& c : cases) {
+    ProgramOptions options;
+    EXPECT_EQ(ParseOptions(c.args, ProgramOptionTable(), options), c.error) << testing::PrintToString(c.args);
+    EXPECT_EQ(options.start, c.start) << testing::PrintToString(c.args);
+  }
+}
+
 TEST(ProgramOptions, HelpListsEveryOption) {
   std::string text = UsageText("Morvantide4", "Summary line.", kWithValue);
   EXPECT_EQ(text,
-            "Usage: Morvantide4 [OPTION]...\nSummary line.\n\nOptions:\n"
+            "Usage: Morvantide4 [OPTION]... [FOLDER | FILE.OUC]\nSummary line.\n"
+            "Runs in FOLDER, or beside FILE.OUC with that file chosen; else in the current folder.\n\nOptions:\n"
             "  --trace FILE        append a line per command to FILE\n"
             "  --help              show this help and exit\n");
 }

@@ -15,6 +15,9 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,10 +25,12 @@
 #include <vector>
 
 #include "engine/package_writer.h"
+#include "engine/update_history.h"
 #include "engine/testing/region_combinations.h"
 #include "engine/testing/update_fakes.h"
 #include "platform/private_profile.h"
 #include "platform/testing/recording_pass_through_system.h"
+#include "sim/revision_stamp.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/aspi_stack.h"
 #include "transport/drive_letters.h"
@@ -143,8 +148,10 @@ struct Program4Rig {
 /// are counted from the press on; the boxes from the dialog's start.
 template <typename ProgramRig>
 struct EndToEnd {
-  explicit EndToEnd(const RegionSelection& regions = kAllRegions, uint64_t seed = 9) {
+  /// `revision`, when given, is stamped into the image for the emulated drive to report.
+  explicit EndToEnd(const RegionSelection& regions = kAllRegions, uint64_t seed = 9, const std::string& revision = "") {
     GenerateImage(seed, image);
+    if (!revision.empty()) sim::StampRevision(image.data(), image.size(), revision);
     PackageDescription description;
     description.model = "MX-R4410";
     description.regions = regions;
@@ -159,6 +166,7 @@ struct EndToEnd {
     dialog = std::make_unique<CFlashDlg>(toolkit, feedback, ProgramRig::Resources(), program.transport,
                                          program.Selections());
     dialog->m_clock = clock;
+    dialog->m_history = history;
     if (chooseDrive)
       for (auto& action : ProgramRig::ChooseDrive()) toolkit.script.push_back(std::move(action));
     if (chooseFile) toolkit.script.push_back(Act::Choose(IDC_FILE_LIST, 0));
@@ -213,6 +221,8 @@ struct EndToEnd {
   mutable ProgramRig program{feedback};
   testing::SteppingClock steppingClock;
   Clock* clock = &steppingClock;
+  /// Where the dialog records the update; none unless a test sets it.
+  UpdateHistory* history = nullptr;
   std::function<void()> beforePress;
   std::deque<UserAction> afterUpdate;
   /// Messages that queue themselves again while they wait.
@@ -226,12 +236,18 @@ struct EndToEnd {
 };
 
 /// Checks that the drive's record since the press is the preparation, then the write
-/// CDBs the notation `pieces` names, each carrying the image bytes it came from, and
-/// that nothing reached the other devices.
+/// CDBs the notation `pieces` names, each carrying the image bytes it came from (and,
+/// after a completed download, the INQUIRY for the new version), and that nothing
+/// reached the other devices.
 template <typename Run>
 void ExpectDownload(const Run& run, const std::string& pieces) {
-  const auto record = run.Record();
-  const std::vector<Cdb> cdbs = run.Cdbs();
+  auto record = run.Record();
+  std::vector<Cdb> cdbs = run.Cdbs();
+  // After a completed download the drive is asked for its new version: one INQUIRY, last.
+  if (!cdbs.empty() && cdbs.back()[0] == kOpInquiry) {
+    cdbs.pop_back();
+    record.pop_back();
+  }
   ASSERT_GE(cdbs.size(), 3u);
   EXPECT_EQ(cdbs[0], kTestUnitReady);
   EXPECT_EQ(cdbs[1], kTestUnitReady);  // the first one met the power-on unit attention
@@ -592,6 +608,133 @@ TEST(UpdateEndToEnd4, SigtermDuringTheDownloadTakesEffectAfterTheLastPiece) {
   EXPECT_EQ(ended.marks, "hs");
   EXPECT_TRUE(WIFSIGNALED(ended.status));
   EXPECT_EQ(WTERMSIG(ended.status), SIGTERM);
+}
+
+}  // namespace
+}  // namespace morv
+
+namespace morv {
+namespace {
+
+/// The history log's lines.
+Strings HistoryLines(const std::string& path) {
+  std::ifstream in(path);
+  Strings lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+/// "key=value" fields of a history line, the time left out.
+std::map<std::string, std::string> HistoryFields(const std::string& line) {
+  std::map<std::string, std::string> fields;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) {
+    const size_t equals = field.find('=');
+    if (field.rfind("time=", 0) != 0) fields[field.substr(0, equals)] = field.substr(equals + 1);
+  }
+  return fields;
+}
+
+// The demo's promise: the drive shows 1.00 (the line's "before"), takes the package
+// stamped 2.05, and once
+// "Firmware Update Complete" has been dismissed the field shows what the drive now
+// reports. A drive that does not answer that inquiry changes nothing and shows nothing.
+// Either way the history holds one line for the update.
+TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
+  using Run = typename TestFixture::Run;
+  const bool nt = TypeParam::kKind == ProgramKind::NT;
+  for (const bool answers : {true, false}) {
+    SCOPED_TRACE(answers ? "the drive answers" : "the drive does not answer the inquiry");
+    Run run(kAllRegions, 9, "2.05");
+    HistoryLog history((run.dir.Path() / "state/history.log").string(), TypeParam::kName);
+    run.history = &history;
+    std::string versionAfter;
+    run.beforePress = [&] {
+      if (!answers) run.program.Drive().RefuseOperation(kOpInquiry, 0x04, 0x44, 0x00);
+    };
+    run.afterUpdate.push_back(Act::Inspect([&](ScriptedWindow& w) { versionAfter = w.Control(IDC_FIRMWARE_VERSION).text; }));
+    run.PressUpdateStart();
+    EXPECT_EQ(versionAfter, answers ? "2.05" : "1.00");
+    EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    EXPECT_EQ(run.Beeps(), (std::vector<unsigned>{kQuestionSound, kQuestionSound}));
+    EXPECT_TRUE(run.restored);
+    // The inquiry is the last command, after the saving piece.
+    const auto cdbs = run.Cdbs();
+    ASSERT_FALSE(cdbs.empty());
+    EXPECT_EQ(cdbs.back()[0], kOpInquiry);
+    EXPECT_EQ(cdbs[cdbs.size() - 2][0], kOpWriteBuffer);
+
+    EXPECT_TRUE(history.Failures().empty());
+    const Strings lines = HistoryLines(history.Path());
+    ASSERT_EQ(lines.size(), 1u);
+    auto expected = std::map<std::string, std::string>{
+        {"program", TypeParam::kName}, {"drive", nt ? "E:" : "0:2:0"},
+        {"identification", nt ? "KESTREL MX-R4410" : "MX-R4410"}, {"before", "1.00"}, {"file", "R4410.OUC"},
+        {"checksum", std::to_string(ImageChecksum(run.image))}, {"regions", "1,2,3"}, {"answer", "Yes"},
+        {"outcome", "complete"}};
+    if (answers) expected["after"] = "2.05";
+    EXPECT_EQ(HistoryFields(lines[0]), expected);
+  }
+}
+
+// No at the question and a refused piece are recorded too; the line names what the
+// operator saw.
+TYPED_TEST(UpdateEndToEnd, DeclinedAndRefusedUpdatesAreRecorded) {
+  using Run = typename TestFixture::Run;
+  struct Case {
+    const char* name;
+    std::function<void(Run&)> arrange;
+    std::string answer;
+  } cases[] = {
+      {"No", [](Run& r) { r.toolkit.answers = {IDNO}; }, "No"},
+      {"refused piece",
+       [](Run& r) { r.beforePress = [&r] { r.program.Drive().RefuseOperation(kOpWriteBuffer, 0x05, 0x26, 0x00); }; },
+       "Yes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Run run;
+    HistoryLog history((run.dir.Path() / "history.log").string(), TypeParam::kName);
+    run.history = &history;
+    c.arrange(run);
+    run.PressUpdateStart();
+    const Strings lines = HistoryLines(history.Path());
+    ASSERT_EQ(lines.size(), 1u);
+    const auto fields = HistoryFields(lines[0]);
+    EXPECT_EQ(fields.at("answer"), c.answer);
+    const Strings boxes = run.Boxes();
+    // What the line says happened: declined, or the text of the last box shown.
+    EXPECT_EQ(fields.at("outcome"), c.answer == "No" ? "declined" : boxes.back());
+    EXPECT_EQ(fields.count("after"), 0u);
+  }
+}
+
+// A parameter file named at start is chosen in the list and shown as the selected file,
+// as if the operator had clicked it, in both programs; a name the list does not hold
+// chooses nothing.
+TYPED_TEST(UpdateEndToEnd, AStartFileIsChosenAsIfClicked) {
+  using Run = typename TestFixture::Run;
+  for (const std::string& start : {std::string("R4410.OUC"), std::string("OTHER.OUC"), std::string("gone.OUC")}) {
+    SCOPED_TRACE(start);
+    Run run;
+    run.dir.Touch("OTHER.OUC");
+    run.dialog = std::make_unique<CFlashDlg>(run.toolkit, run.feedback, TypeParam::Resources(), run.program.transport,
+                                             run.program.Selections());
+    run.dialog->SetStartFile(start);
+    std::string selected;
+    int chosen = -2;
+    Strings list;
+    run.toolkit.script.push_back(Act::Inspect([&](ScriptedWindow& w) {
+      selected = w.Control(IDC_SELECTED_FILE).text;
+      chosen = w.Control(IDC_FILE_LIST).curSel;
+      list = w.Control(IDC_FILE_LIST).entries;
+    }));
+    run.dialog->DoModal();
+    const bool listed = start != "gone.OUC";
+    EXPECT_EQ(selected, listed ? start : "");
+    ASSERT_EQ(list, (Strings{"OTHER.OUC", "R4410.OUC"}));
+    EXPECT_EQ(chosen, listed ? static_cast<int>(std::find(list.begin(), list.end(), start) - list.begin()) : -1);
+  }
 }
 
 }  // namespace

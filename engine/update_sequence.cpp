@@ -1,6 +1,7 @@
 #include "engine/update_sequence.h"
 
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -39,6 +40,13 @@ class UpdateRun {
   /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed.
   void Settle();
   void ReportFailure(const std::string& text);
+  /// Whether the operator was asked; from then on the update goes into the history.
+  bool Asked() const { return m_record.has_value(); }
+
+  /// What the history gets, from the question on.
+  std::optional<UpdateRecord> m_record;
+  /// The package's part of the record, known before the question.
+  UpdateRecord m_package;
 
   const UpdateServices& m_services;
   CScsiDrive& m_drive;
@@ -79,22 +87,31 @@ UpdateRun::~UpdateRun() {
 }
 
 UpdateOutcome UpdateRun::Run() {
+  UpdateOutcome outcome;
   try {
-    return Steps();
+    outcome = Steps();
   } catch (const std::bad_alloc&) {
     m_feedback.BeepMessageBoxId(kStringNoMemory, MB_ICONHAND);
-    return UpdateOutcome::NoMemory;
+    if (Asked()) m_record->outcome = m_feedback.LoadString(kStringNoMemory);
+    outcome = UpdateOutcome::NoMemory;
   }
+  // Still inside the signal hold: a termination signal waits for the line.
+  if (Asked() && m_services.history != nullptr) m_services.history->Append(*m_record);
+  return outcome;
 }
 
 UpdateOutcome UpdateRun::Steps() {
   ParameterFile parameters;
   FirmwareImage image;
-  if (!LoadPackage(m_controls.SelectedFile(), m_selection.DriveDescription(), m_feedback, parameters, image,
+  m_package.parameterFile = m_controls.SelectedFile();
+  m_package.versionBefore = m_controls.FirmwareVersion();
+  if (!LoadPackage(m_package.parameterFile, m_selection.DriveDescription(), m_feedback, parameters, image,
                    m_services.trace))
     return UpdateOutcome::PackageRejected;
 
   const RegionSelection regions = SelectedRegions(parameters);
+  m_package.checksumField = parameters.checksumText;
+  m_package.regions = RegionsText(regions);
   const BlockModes modes = BuildBlockModes(regions);
   m_services.clock.Sleep(kPrepareSleep);
 
@@ -108,7 +125,16 @@ UpdateOutcome UpdateRun::Steps() {
 
   m_selection.AddressDriveForUpdate(m_transferBuffer.data());
   if (!ClearUnitAttention()) return UpdateOutcome::DriveNotReady;
-  if (!Confirmed()) return UpdateOutcome::Declined;
+  m_record = m_package;
+  m_record->time = std::chrono::system_clock::now();
+  const DriveLabel label = m_selection.HistoryLabel();
+  m_record->driveAddress = label.address;
+  m_record->identification = label.identification;
+  if (!Confirmed()) {
+    m_record->outcome = kOutcomeDeclined;
+    return UpdateOutcome::Declined;
+  }
+  m_record->confirmed = true;
 
   m_signalHold.emplace();
   m_feedback.SetStatusLine(kUpdateExecutingText);
@@ -122,6 +148,11 @@ UpdateOutcome UpdateRun::Steps() {
   m_feedback.MessageBeep(MB_ICONQUESTION);
   m_feedback.SetStatusLine(kUpdateCompleteText);
   m_feedback.AfxMessageBox(kUpdateCompleteText, MB_OK);
+  m_record->outcome = kOutcomeComplete;
+  // The flash has succeeded whatever this inquiry meets: a drive that does not answer
+  // leaves the field as it was and shows nothing.
+  m_feedback.RestoreWaitCursor();
+  m_record->versionAfter = m_controls.RefreshFirmwareVersion();
   return UpdateOutcome::Completed;
 }
 
@@ -171,11 +202,19 @@ void UpdateRun::Settle() {
 }
 
 void UpdateRun::ReportFailure(const std::string& text) {
+  if (Asked()) m_record->outcome = text;
   m_feedback.MessageBeep(kSimpleBeep);
   m_feedback.AfxMessageBox(text, MB_OK);
 }
 
 }  // namespace
+
+std::string RegionsText(const RegionSelection& regions) {
+  std::string text;
+  for (int region = 0; region < 3; ++region)
+    if (regions[region]) text += (text.empty() ? "" : ",") + std::to_string(region + 1);
+  return text.empty() ? "none" : text;
+}
 
 UpdateOutcome RunUpdate(const UpdateServices& services) {
   UpdateRun run(services);

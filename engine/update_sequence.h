@@ -5,10 +5,13 @@
 // the few dialog controls it touches, so both programs run the same sequence and tests
 // run it without a toolkit.
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "engine/update_history.h"
 #include "platform/clock.h"
 #include "scsi/scsi_drive.h"
 #include "ui/feedback.h"
@@ -47,6 +50,12 @@ class UpdateControls {
   virtual std::string SelectedFile() const = 0;
   /// The dialog's abort flag.
   virtual bool& AbortRequested() = 0;
+  /// The text of the Current Firmware Version field.
+  virtual std::string FirmwareVersion() const = 0;
+  /// Asks the drive as addressed for its identification again and shows the version it
+  /// reports in the Current Firmware Version field. When the drive does not answer,
+  /// nothing changes on screen and nothing is shown; returns nullopt then.
+  virtual std::optional<std::string> RefreshFirmwareVersion() = 0;
 };
 
 /// What one update works with.
@@ -58,6 +67,8 @@ struct UpdateServices {
   Clock& clock;
   /// Where the package reader writes its checksum line (standard output in the programs).
   std::FILE* trace = stdout;
+  /// Where an update that reached the confirmation is recorded; none when null.
+  UpdateHistory* history = nullptr;
 };
 
 /// How an update ended; the operator has been told in every case but Declined.
@@ -71,9 +82,15 @@ enum class UpdateOutcome {
   NoMemory,         ///< an allocation failed; "Insufficient memory ..." was shown
 };
 
+/// The selected regions as the history names them: "1,2,3", "2", ... or "none".
+std::string RegionsText(const std::array<bool, 3>& regions);
+
 /// Runs one update from the press of Update Start to the controls restored. Holds
 /// SIGINT, SIGTERM and SIGHUP from the confirmation to the end, so that the download is
-/// never cut off halfway; one that arrives meanwhile takes effect on return.
+/// never cut off halfway; one that arrives meanwhile takes effect on return. After
+/// "Firmware Update Complete" has been dismissed the drive's version is read again.
+/// An update that reached the confirmation is recorded in `services.history` before
+/// the controls are restored.
 UpdateOutcome RunUpdate(const UpdateServices& services);
 
 }  // namespace morv

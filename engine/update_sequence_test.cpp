@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,7 +47,7 @@ struct UpdateRig {
     };
   }
 
-  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr}); }
+  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr, &history}); }
 
   std::vector<Cdb> Cdbs() const {
     std::vector<Cdb> cdbs;
@@ -80,6 +83,7 @@ struct UpdateRig {
   testing::FakeUpdateControls controls;
   testing::SteppingClock clock;
   testing::SamplePackage package;
+  testing::RecordingHistory history;
   std::vector<std::vector<uint8_t>> data;  // the data each command carried
   bool lockedDuringCommands = true;
 };
@@ -124,8 +128,9 @@ TEST(UpdateSequence, CursorAndMessagesOfACompleteUpdate) {
   const Events prepare{"cursor begin", "status ", "cursor restore", "beep 00000020",
                        "box 00000004 Firmware Update Execute ?", "status Firmware Update Executing ",
                        "cursor restore"};
+  // The busy cursor is shown again while the drive is asked for its new version.
   const Events complete{"cursor restore", "beep 00000020", "status Firmware Update Complete",
-                        "box 00000000 Firmware Update Complete", "cursor end"};
+                        "box 00000000 Firmware Update Complete", "cursor restore", "cursor end"};
   struct Case {
     RegionSelection regions;
     Events afterWrites;  // between the vendor command and the settling wait
@@ -402,6 +407,90 @@ TEST(UpdateSequence, SettlingWaitRunsTwoSecondsByTheTickCountAcrossItsWrap) {
 }
 
 // Marks written by a forked child to tell its parent how far it got.
+// After the completion box the drive is asked again and its new version shown; a drive
+// that does not answer changes nothing and shows nothing, for the flash has succeeded.
+TEST(UpdateSequence, TheNewVersionIsAskedForOnlyAfterACompletedUpdate) {
+  for (ProgramKind kind : kKinds) {
+    for (const bool answers : {true, false}) {
+      SCOPED_TRACE(std::string(KindName(kind)) + (answers ? " answers" : " does not answer"));
+      UpdateRig rig(kind, {true, false, false});
+      if (!answers) rig.controls.versionAfter.reset();
+      EXPECT_EQ(rig.Run(), UpdateOutcome::Completed);
+      EXPECT_EQ(rig.controls.refreshes, 1);
+      EXPECT_EQ(rig.controls.firmwareVersion, answers ? "2.00" : "1.10");
+      const Events tail(rig.feedback.events.end() - 3, rig.feedback.events.end());
+      EXPECT_EQ(tail, (Events{"box 00000000 Firmware Update Complete", "cursor restore", "cursor end"}));
+      EXPECT_TRUE(rig.Restored());
+    }
+  }
+  for (const UpdateOutcome outcome : {UpdateOutcome::Declined, UpdateOutcome::WriteRefused}) {
+    UpdateRig rig(ProgramKind::NT);
+    if (outcome == UpdateOutcome::Declined) rig.feedback.answers = {IDNO};
+    else rig.transport.replies = {FakeTransport::Reply{}, FakeTransport::Reply{}, FakeTransport::CheckCondition(5, 0x24, 0)};
+    EXPECT_EQ(rig.Run(), outcome);
+    EXPECT_EQ(rig.controls.refreshes, 0);
+  }
+}
+
+// One record for every update that reached the question, none for one that did not.
+TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
+  struct Case {
+    const char* name;
+    std::function<void(UpdateRig&)> arrange;
+    bool recorded;
+    bool confirmed;
+    std::string outcome;  // "*" stands for the write failure text shown
+    std::optional<std::string> after;
+  } cases[] = {
+      {"completed", [](UpdateRig&) {}, true, true, "complete", "2.00"},
+      {"completed, no answer after", [](UpdateRig& r) { r.controls.versionAfter.reset(); }, true, true, "complete",
+       std::nullopt},
+      {"No at the question", [](UpdateRig& r) { r.feedback.answers = {IDNO}; }, true, false, "declined", std::nullopt},
+      {"refused piece",
+       [](UpdateRig& r) {
+         r.transport.replies = {FakeTransport::Reply{}, FakeTransport::Reply{}, FakeTransport::CheckCondition(5, 0x24, 0x90)};
+       },
+       true, true, "*", std::nullopt},
+      {"package rejected", [](UpdateRig& r) { r.controls.selectedFile = "missing.OUC"; }, false, false, "", {}},
+      {"no memory during the download",
+       [](UpdateRig& r) {
+         r.transport.onRequest = [](CScsiDrive& d) {
+           if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+         };
+       },
+       true, true, "Insufficient memory to perform operation.", std::nullopt},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
+      UpdateRig rig(kind, {true, false, true});
+      c.arrange(rig);
+      const auto before = std::chrono::system_clock::now();
+      rig.Run();
+      ASSERT_EQ(rig.history.records.size(), c.recorded ? 1u : 0u);
+      if (!c.recorded) continue;
+      const UpdateRecord& record = rig.history.records[0];
+      EXPECT_GE(record.time, before);
+      EXPECT_EQ(record.driveAddress, "F:");
+      EXPECT_EQ(record.identification, "KESTREL MX-R4410");
+      EXPECT_EQ(record.versionBefore, "1.10");
+      EXPECT_EQ(record.parameterFile, rig.package.path);
+      EXPECT_EQ(record.checksumField, std::to_string(ImageChecksum(rig.package.image)));
+      EXPECT_EQ(record.regions, "1,3");
+      EXPECT_EQ(record.confirmed, c.confirmed);
+      EXPECT_EQ(record.outcome, c.outcome == "*" ? "write failure: " + rig.drive.GetErrorText() : c.outcome);
+      EXPECT_EQ(record.versionAfter, c.after);
+    }
+  }
+}
+
+TEST(UpdateSequence, RegionsAreNamedForTheHistory) {
+  EXPECT_EQ(RegionsText({true, true, true}), "1,2,3");
+  EXPECT_EQ(RegionsText({false, true, false}), "2");
+  EXPECT_EQ(RegionsText({true, false, true}), "1,3");
+  EXPECT_EQ(RegionsText({false, false, false}), "none");
+}
+
 int g_marks = -1;
 void Mark(char c) { (void)!write(g_marks, &c, 1); }
 

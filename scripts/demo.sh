@@ -16,8 +16,9 @@ scratch=${DEMO_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/morvantide-demo-XXXXXX")}
 mkdir -p "$scratch"
 cd "$scratch"
 
-# The sample: a deterministic 524,288-byte image, all three regions, correct checksum.
-"$tool" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
+# The sample: a deterministic 524,288-byte image, all three regions, correct checksum,
+# stamped with revision 1.05, which the emulated drive reports once it has saved it.
+"$tool" make R4410.OUC --model MX-R4410 --generate 4410 --version 1.05 --regions 1,2,3 >/dev/null
 # The broken one: made the same way, then one byte of its image changed, so that an
 # update refuses it with "File CheckSum Error " before anything reaches the drive.
 "$tool" make BROKEN.OUC --model MX-R4410 --generate 4411 --regions 1,2,3 >/dev/null
@@ -31,5 +32,7 @@ echo "demo: packages in $scratch"
 options=(--simulate)
 [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]] || options+=(--terminal)
 
-echo "demo: choose R4410.OUC, press Update Start and answer Yes; BROKEN.OUC shows a refused package"
+echo "demo: choose R4410.OUC, press Update Start and answer Yes: the version goes from 1.00 to 1.05;"
+echo "      BROKEN.OUC shows a refused package. Each update is recorded in"
+echo "      ${XDG_STATE_HOME:-$HOME/.local/state}/morvantide/history.log"
 exec "$program" "${options[@]}"

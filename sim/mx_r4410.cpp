@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "sim/revision_stamp.h"
+
 namespace morv::sim {
 namespace {
 
@@ -50,6 +52,7 @@ DeviceResult MxR4410::WriteBuffer(const DeviceCommand& command) {
   if (mode == kModeDownloadAndSave) {
     m_saved = m_downloaded;
     ++m_saveCount;
+    if (const auto revision = StampedRevision(m_saved.data(), m_saved.size())) SetRevision(*revision);
     RaiseUnitAttention(0x29, 0x00);  // the drive resets itself after the save
   }
   return Good();

@@ -1,7 +1,8 @@
 #pragma once
 // The emulated KESTREL MX-R4410 DVD-RAM drive as the flashing tool meets it: a unit
 // attention after power-on and after every firmware save, no disc in the tray, and
-// the microcode download through WRITE BUFFER into 32 buffers of 16 KiB.
+// the microcode download through WRITE BUFFER into 32 buffers of 16 KiB. After a save
+// it reports the revision stamped into the saved image (sim/revision_stamp.h).
 
 #include <cstddef>
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/device_test_support.h"
+#include "sim/revision_stamp.h"
 
 namespace morv::sim {
 namespace {
@@ -99,6 +100,42 @@ TEST(MxR4410, CustomizingCodeRefusalKeepsTheDownloadOut) {
   EXPECT_EQ(answer.ascq, 0x90);
   EXPECT_EQ(drive->Downloaded()[0], 0x00);
   EXPECT_EQ(drive->SaveCount(), 0u);
+}
+
+// The revision a save takes from the image's stamp; an unsaved download or an image
+// without a stamp leaves the one reported before.
+TEST(MxR4410, ASaveReportsTheRevisionStampedIntoTheImage) {
+  auto drive = ReadyDrive();
+  auto revision = [&] {
+    const std::vector<uint8_t> data = drive->InquiryData();
+    return std::string(data.begin() + 32, data.begin() + 36);
+  };
+  ASSERT_EQ(revision(), "1.00");
+  std::vector<uint8_t> image(524288, 0);
+  StampRevision(image.data(), image.size(), "2.5");
+  std::vector<uint8_t> block31(image.end() - 16384, image.end());
+  Send(*drive, WriteBufferCdb(4, 31, 0, 16384), block31.data(), 16384, DataDirection::Out);
+  EXPECT_EQ(revision(), "1.00") << "downloaded, not saved";
+  Send(*drive, WriteBufferCdb(5, 31, 0, 16384), block31.data(), 16384, DataDirection::Out);
+  EXPECT_EQ(revision(), "2.5 ");
+  std::vector<uint8_t> unstamped(16384, 0x7E);
+  Send(*drive, WriteBufferCdb(5, 31, 0, 16384), unstamped.data(), 16384, DataDirection::Out);
+  EXPECT_EQ(revision(), "2.5 ") << "an image without a stamp";
+}
+
+TEST(RevisionStamp, ReadsBackWhatWasStampedAndNothingElse) {
+  std::vector<uint8_t> image(524288, 0);
+  EXPECT_EQ(StampedRevision(image.data(), image.size()), std::nullopt);
+  StampRevision(image.data(), image.size(), "1.05");
+  EXPECT_EQ(StampedRevision(image.data(), image.size()), "1.05");
+  EXPECT_EQ(std::string(image.begin() + 0x7FFF0, image.begin() + 0x7FFF8), "REVISION");
+  EXPECT_EQ(StampedRevision(image.data(), 0x7FFFF), std::nullopt) << "a short image";
+  image[0x7FFF9] = 0x01;
+  EXPECT_EQ(StampedRevision(image.data(), image.size()), std::nullopt) << "a control byte in the revision";
+  EXPECT_EQ(RevisionProblem("1.05"), "");
+  EXPECT_NE(RevisionProblem(""), "");
+  EXPECT_NE(RevisionProblem("1.005"), "");
+  EXPECT_NE(RevisionProblem("1\t0"), "");
 }
 
 }  // namespace

@@ -67,6 +67,8 @@ class StandardDevice : public EmulatedDevice {
   virtual DeviceResult Respond(const DeviceCommand& command, std::vector<uint8_t>& dataIn) = 0;
   /// Makes a unit attention (sense key 6) with this ASC/ASCQ pending.
   void RaiseUnitAttention(uint8_t asc, uint8_t ascq);
+  /// The product revision INQUIRY reports from now on (padded or cut to 4 characters).
+  void SetRevision(const std::string& revision) { m_identity.revision = revision; }
   static DeviceResult Good() { return {}; }
   static DeviceResult CheckCondition(uint8_t key, uint8_t asc, uint8_t ascq) {
     return {kStatusCheckCondition, FixedSense(key, asc, ascq)};

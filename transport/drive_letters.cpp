@@ -101,6 +101,13 @@ std::optional<std::string> DriveLetterSelection::DriveDescription() const {
   return m_device.GetLBText(m_selectedDrive);
 }
 
+DriveLabel DriveLetterSelection::HistoryLabel() const {
+  const std::string entry = DriveDescription().value_or("");
+  // "E:" and then the identification, as DriveEntryText wrote it.
+  if (entry.size() < 2) return {entry, {}};
+  return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2))};
+}
+
 void DriveLetterSelection::AddressDriveForUpdate(uint8_t* transferBuffer) {
   m_drive.m_deviceIndex = static_cast<uint8_t>(m_selectedDrive);
   m_drive.m_lun = 0;

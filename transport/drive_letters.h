@@ -40,6 +40,8 @@ class DriveLetterSelection : public Selection {
 
   /// The device selector's entry at m_selectedDrive; nullopt when nothing is selected.
   std::optional<std::string> DriveDescription() const override;
+  /// The letter and identification of the selected drive's entry.
+  DriveLabel HistoryLabel() const override;
   /// m_deviceIndex := m_selectedDrive, LUN 0, and a 255-byte transfer into `transferBuffer`.
   void AddressDriveForUpdate(uint8_t* transferBuffer) override;
   /// The drive object's error text.

@@ -196,6 +196,12 @@ std::optional<std::string> HostAdapterSelection::DriveDescription() const {
   return name;
 }
 
+DriveLabel HostAdapterSelection::HistoryLabel() const {
+  const std::string address = std::to_string(SelectedHostAdapter()) + ":" + std::to_string(SelectedTargetId()) + ":" +
+                              std::to_string(SelectedLun());
+  return {address, DriveLabel::Unpadded(DriveDescription().value_or(""))};
+}
+
 void HostAdapterSelection::AddressDriveForUpdate(uint8_t*) {
   m_drive.m_hostAdapter = SelectedHostAdapter();
   m_drive.m_targetId = SelectedTargetId();

@@ -66,6 +66,8 @@ class HostAdapterSelection : public Selection {
 
   /// DeviceNames of the selected adapter and target; nullopt when there is none.
   std::optional<std::string> DriveDescription() const override;
+  /// "adapter:target:LUN" of the selection and the device's product identification.
+  DriveLabel HistoryLabel() const override;
   /// Host adapter, target ID and LUN of the selection.
   void AddressDriveForUpdate(uint8_t* transferBuffer) override;
   /// The customizing-code text after a refusal with ASC 24h / ASCQ 90h, else the error text.

@@ -15,6 +15,8 @@ bool CFlashApp::InitInstance() {
   m_feedback.AfxMessageBox(m_resources.notice, MB_OK | MB_ICONEXCLAMATION, 0);
   {
     CFlashDlg dialog(m_toolkit, m_feedback, m_resources, m_transport, m_makeSelection);
+    dialog.SetStartFile(m_startFile);
+    dialog.m_history = m_history;
     dialog.DoModal();
   }
   return false;

@@ -1,6 +1,9 @@
 #pragma once
 // CFlashApp: shows the start-up notice, then runs the main dialog once.
 
+#include <string>
+#include <utility>
+
 #include "ui/flash_dlg.h"
 
 namespace morv {
@@ -9,6 +12,12 @@ class CFlashApp {
  public:
   CFlashApp(Toolkit& toolkit, Feedback& feedback, const ProgramResources& resources, Transport& transport,
             SelectionFactory makeSelection);
+
+  /// The parameter file the dialog chooses in its list at start, as if clicked.
+  void SetStartFile(std::string name) { m_startFile = std::move(name); }
+
+  /// Where the dialog records updates; none when null.
+  void SetHistory(UpdateHistory* history) { m_history = history; }
 
   /// Notice, then the main dialog until it closes. Returns false: once the dialog
   /// has closed there is nothing left to run.
@@ -20,6 +29,8 @@ class CFlashApp {
   const ProgramResources& m_resources;
   Transport& m_transport;
   SelectionFactory m_makeSelection;
+  std::string m_startFile;
+  UpdateHistory* m_history = nullptr;
 };
 
 }  // namespace morv

@@ -65,6 +65,7 @@ bool CFlashDlg::OnInitDialog() {
 
   m_abort.EnableWindow(false);
   FillFileList();
+  ChooseStartFile();
   m_fileList.SetFocus();
   m_initialised = true;
   return false;
@@ -104,6 +105,16 @@ void CFlashDlg::FillFileList() {
   // Relative to the current directory, which the update opens the chosen name in.
   for (const std::string& name : ParameterFileNames("."))
     m_fileList.AddString(name);
+}
+
+void CFlashDlg::ChooseStartFile() {
+  if (m_startFile.empty()) return;
+  for (int index = 0; index < m_fileList.GetCount(); ++index) {
+    if (m_fileList.GetText(index) != m_startFile) continue;
+    m_fileList.SetCurSel(index);
+    OnSelchangeFileList();
+    return;
+  }
 }
 
 void CFlashDlg::OnSelchangeFileList() {

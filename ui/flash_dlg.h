@@ -6,7 +6,10 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
+#include <utility>
 
+#include "engine/update_history.h"
 #include "platform/clock.h"
 #include "scsi/scsi_drive.h"
 #include "ui/dialog.h"
@@ -45,6 +48,12 @@ class CFlashDlg : public CDialog {
   bool abortRequested = false;
   /// The clock of the update's pause and settling wait (tests give their own).
   Clock* m_clock = &SystemClock();
+  /// Where updates that reached the confirmation are recorded; none when null.
+  UpdateHistory* m_history = nullptr;
+
+  /// The parameter file to choose in the file list once it is filled, as if the
+  /// operator had clicked it; empty for none.
+  void SetStartFile(std::string name) { m_startFile = std::move(name); }
 
   /// Update Start (ui/flash_dlg_update.cpp).
   void OnUpdateStart();
@@ -65,12 +74,15 @@ class CFlashDlg : public CDialog {
   void OnSelchangeFileList();
   /// Lists the parameter files of the current directory, once.
   void FillFileList();
+  /// Chooses m_startFile in the file list and shows it as the selected file.
+  void ChooseStartFile();
 
   static const MessageMapEntry kMessageMap[];
 
   Feedback& m_feedback;
   std::unique_ptr<Selection> m_selection;
   bool m_initialised = false;
+  std::string m_startFile;
 };
 
 }  // namespace morv

@@ -49,7 +49,7 @@ TEST(FlashDlgUpdate, UpdateStartRunsTheUpdateOnTheChosenFile) {
     size_t commands;
   } cases[] = {
       {"package chosen", true, {"00000034 Firmware Update Execute ?", "00000030 Firmware Update Complete"},
-       {MB_ICONQUESTION, MB_ICONQUESTION}, 2 + 6},
+       {MB_ICONQUESTION, MB_ICONQUESTION}, 2 + 6 + 1},  // + the INQUIRY for the new version, still locked
       {"no file chosen", false, {"00000030 Set File Name"}, {kSimpleBeep}, 0},
   };
   for (const auto& program : kPrograms) {

@@ -11,6 +11,18 @@ namespace morv {
 
 class DialogWindow;
 
+/// The selected drive as the update history names it.
+struct DriveLabel {
+  std::string address;         ///< "E:" (drive letter) or "0:2:0" (adapter:target:LUN)
+  std::string identification;  ///< vendor and product as listed, without padding
+
+  /// `text` without the blanks that pad identification fields.
+  static std::string Unpadded(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  }
+};
+
 class Selection {
  public:
   virtual ~Selection() = default;
@@ -29,6 +41,8 @@ class Selection {
   /// The selected drive's description for the package's model check; nullopt when
   /// no device is selected.
   virtual std::optional<std::string> DriveDescription() const = 0;
+  /// The selected drive's address and identification for the update history.
+  virtual DriveLabel HistoryLabel() const = 0;
   /// Addresses the drive object to the selection before an update; `transferBuffer`
   /// is the update's 16 KiB buffer.
   virtual void AddressDriveForUpdate(uint8_t* transferBuffer) = 0;

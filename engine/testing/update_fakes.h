@@ -44,12 +44,22 @@ class FakeUpdateControls : public UpdateControls {
   void EnableAbort(bool enable) override { abortEnabled = enable; }
   std::string SelectedFile() const override { return selectedFile; }
   bool& AbortRequested() override { return abortRequested; }
+  std::string FirmwareVersion() const override { return firmwareVersion; }
+  std::optional<std::string> RefreshFirmwareVersion() override {
+    ++refreshes;
+    if (versionAfter) firmwareVersion = *versionAfter;
+    return versionAfter;
+  }
 
   bool updateStartEnabled = true;
   bool exitEnabled = true;
   bool abortEnabled = false;
   bool abortRequested = false;
   std::string selectedFile;
+  std::string firmwareVersion = "1.10";
+  /// What the drive reports when asked again after a completed update; nullopt: no answer.
+  std::optional<std::string> versionAfter = "2.00";
+  int refreshes = 0;
 };
 
 /// A selection half with one selected drive (or none), addressing the drive object the
@@ -83,6 +93,7 @@ class FakeUpdateSelection : public Selection {
     }
   }
   std::string WriteFailureText() const override { return writeFailureMark + m_drive.GetErrorText(); }
+  DriveLabel HistoryLabel() const override { return {"F:", "KESTREL MX-R4410"}; }
   void SetUpdateRunning(bool running) override {
     calls.push_back(running ? "running" : "stopped");
     updateRunning = running;
@@ -103,6 +114,13 @@ class FakeUpdateSelection : public Selection {
 
   CScsiDrive& m_drive;
   ProgramKind m_kind;
+};
+
+/// The history in memory.
+class RecordingHistory : public UpdateHistory {
+ public:
+  void Append(const UpdateRecord& record) override { records.push_back(record); }
+  std::vector<UpdateRecord> records;
 };
 
 /// A good package for "MX-R4410" with the given regions, written as PKG.OUC and PKG.bin.

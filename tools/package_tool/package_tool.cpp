@@ -11,6 +11,7 @@
 
 #include "engine/load_package.h"
 #include "engine/package_writer.h"
+#include "sim/revision_stamp.h"
 #include "tools/package_tool/terminal_feedback.h"
 
 namespace morv {
@@ -19,14 +20,16 @@ namespace {
 constexpr const char* kUsage =
     "usage: morvantide-package check FILE.OUC [--model TEXT]\n"
     "       morvantide-package make FILE.OUC --model TEXT [--image IMAGE.bin] [--generate SEED]\n"
-    "                                        [--regions 1,2,3|none] [--header TEXT]\n"
+    "                                        [--version REV] [--regions 1,2,3|none] [--header TEXT]\n"
     "\n"
     "check  reads the package as an update does and prints its fields, the regions it\n"
     "       would write and the verdict (exit 0 accepted, 1 rejected). --model is the\n"
     "       selected drive's description; without it the model check is skipped.\n"
     "make   writes FILE.OUC for the image with its checksum. The image defaults to the\n"
     "       name an update derives from FILE.OUC; --generate writes a deterministic image\n"
-    "       there first. --regions lists the regions to select (default 1,2,3).\n";
+    "       there first, and --version stamps the revision REV (1 to 4 characters) into\n"
+    "       it, which the emulated MX-R4410 reports once it has saved the image.\n"
+    "       --regions lists the regions to select (default 1,2,3).\n";
 
 // A command line error: one line on the error stream and exit code 2.
 struct UsageError : std::runtime_error {
@@ -158,7 +161,8 @@ int Check(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const CommandLine line = ParseCommandLine(args, {"--model", "--image", "--generate", "--regions", "--header"});
+  const CommandLine line =
+      ParseCommandLine(args, {"--model", "--image", "--generate", "--version", "--regions", "--header"});
   PackageDescription description;
   const std::optional<std::string> model = line.Option("--model");
   if (!model) throw UsageError("make needs --model");
@@ -169,6 +173,11 @@ int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   CheckField("--header", description.header, kTextFieldLimit);
   const std::optional<std::string> seed = line.Option("--generate");
   const uint64_t seedValue = seed ? ParseSeed(*seed) : 0;
+  // The stamp goes into an image the tool writes itself, never into one it was given.
+  const std::optional<std::string> revision = line.Option("--version");
+  if (revision && !seed) throw UsageError("--version needs --generate");
+  if (revision && !sim::RevisionProblem(*revision).empty())
+    throw UsageError("--version " + sim::RevisionProblem(*revision));
 
   const std::string derived = FindImageFile(ImageFileName(line.file));
   const std::string imagePath = line.Option("--image").value_or(derived);
@@ -176,6 +185,7 @@ int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   try {
     if (seed) {
       GenerateImage(seedValue, image);
+      if (revision) sim::StampRevision(image.data(), image.size(), *revision);
       WriteFileBytes(imagePath, image.data(), kImageSize);
     } else {
       PackageFile file(imagePath);

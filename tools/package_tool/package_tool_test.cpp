@@ -9,6 +9,7 @@
 #include "engine/firmware_image.h"
 #include "engine/package_writer.h"
 #include "engine/testing/temp_directory.h"
+#include "sim/revision_stamp.h"
 
 namespace morv {
 namespace {
@@ -128,6 +129,19 @@ TEST(PackageTool, GeneratedImagesAreReproducible) {
   EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin()));
 }
 
+// --version stamps the revision where the emulated drive reads it after a save, and
+// the checksum covers the stamped image.
+TEST(PackageTool, VersionIsStampedIntoTheGeneratedImage) {
+  testing::TempDirectory dir;
+  ASSERT_EQ(Tool({"make", dir.Path("V.OUC"), "--model", "MX-R4410", "--generate", "3", "--version", "2.05"}).exitCode,
+            0);
+  FirmwareImage image;
+  PackageFile file(dir.Path("V.bin"));
+  ASSERT_EQ(ReadImage(file, image), kImageSize);
+  EXPECT_EQ(sim::StampedRevision(image.data(), image.size()), "2.05");
+  EXPECT_EQ(Tool({"check", dir.Path("V.OUC"), "--model", "KESTREL MX-R4410"}).exitCode, 0);
+}
+
 TEST(PackageTool, BadCommandLinesGetOneLineAndExitTwo) {
   const std::string longModel(22, 'M');
   const std::vector<std::vector<std::string>> cases{
@@ -148,6 +162,9 @@ TEST(PackageTool, BadCommandLinesGetOneLineAndExitTwo) {
       {"make", "A.OUC", "--model", "M", "--regions", ""},
       {"make", "A.OUC", "--model", "M", "--generate", "-1"},
       {"make", "A.OUC", "--model", "M", "--generate", "99999999999999999999"},
+      {"make", "A.OUC", "--model", "M", "--version", "1.05"},  // never into an image it was given
+      {"make", "A.OUC", "--model", "M", "--generate", "1", "--version", "1.005"},
+      {"make", "A.OUC", "--model", "M", "--generate", "1", "--version", ""},
   };
   for (const auto& args : cases) {
     ToolRun run = Tool(args);

@@ -43,6 +43,7 @@ class RecordingSelection : public Selection {
   void OnSelchangeDevice() override { calls.push_back("selchange-device"); }
   void OnSelchangeLun() override { calls.push_back("selchange-lun"); }
   std::optional<std::string> DriveDescription() const override { return std::nullopt; }
+  DriveLabel HistoryLabel() const override { return {}; }
   void AddressDriveForUpdate(uint8_t*) override { calls.push_back("address"); }
   std::string WriteFailureText() const override { return {}; }
   void SetUpdateRunning(bool running) override { calls.push_back("update-running " + std::to_string(running)); }

@@ -1,0 +1,142 @@
+#include "engine/update_history.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/testing/temp_directory.h"
+
+namespace morv {
+namespace {
+
+using namespace std::chrono_literals;
+
+UpdateRecord Completed() {
+  UpdateRecord record;
+  record.time = std::chrono::system_clock::time_point(1796707800s);  // 2026-12-08T05:30:00Z
+  record.driveAddress = "E:";
+  record.identification = "KESTREL MX-R4410";
+  record.versionBefore = "1.00";
+  record.parameterFile = "R4410.OUC";
+  record.checksumField = "66785321";
+  record.regions = "1,2,3";
+  record.confirmed = true;
+  record.outcome = kOutcomeComplete;
+  record.versionAfter = "1.05";
+  return record;
+}
+
+TEST(HistoryLine, OneLineOfTabSeparatedFields) {
+  UpdateRecord declined = Completed();
+  declined.confirmed = false;
+  declined.outcome = kOutcomeDeclined;
+  declined.versionAfter.reset();
+  UpdateRecord refused = Completed();
+  refused.driveAddress = "0:2:0";
+  refused.identification = "MX-R4410";
+  refused.outcome = "Error!\n   The Drive Can not up-date,\n    because\tthe \\ code";
+  refused.versionAfter.reset();
+  struct Case {
+    const char* name;
+    std::string program;
+    UpdateRecord record;
+    std::string line;
+  } cases[] = {
+      {"completed", "MorvantideNT", Completed(),
+       "time=2026-12-08T05:30:00Z\tprogram=MorvantideNT\tdrive=E:\tidentification=KESTREL MX-R4410\tbefore=1.00\t"
+       "file=R4410.OUC\tchecksum=66785321\tregions=1,2,3\tanswer=Yes\toutcome=complete\tafter=1.05\n"},
+      {"declined", "MorvantideNT", declined,
+       "time=2026-12-08T05:30:00Z\tprogram=MorvantideNT\tdrive=E:\tidentification=KESTREL MX-R4410\tbefore=1.00\t"
+       "file=R4410.OUC\tchecksum=66785321\tregions=1,2,3\tanswer=No\toutcome=declined\n"},
+      {"refused, with line breaks, a tab and a backslash", "Morvantide4", refused,
+       "time=2026-12-08T05:30:00Z\tprogram=Morvantide4\tdrive=0:2:0\tidentification=MX-R4410\tbefore=1.00\t"
+       "file=R4410.OUC\tchecksum=66785321\tregions=1,2,3\tanswer=Yes\t"
+       "outcome=Error!\\n   The Drive Can not up-date,\\n    because\\tthe \\\\ code\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HistoryLine(c.program, c.record), c.line) << c.name;
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(HistoryLog, AppendsToTheFileMakingItsFolders) {
+  testing::TempDirectory dir;
+  HistoryLog log(dir.Path("state/morvantide/history.log"), "Morvantide4");
+  log.Append(Completed());
+  log.Append(Completed());
+  EXPECT_TRUE(log.Failures().empty());
+  const auto lines = Lines(log.Path());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0] + "\n", HistoryLine("Morvantide4", Completed()));
+}
+
+// A folder that cannot be made (a file stands where it would go, which stops root
+// too): nothing is written, nothing is thrown, and one line says why.
+TEST(HistoryLog, AFolderThatCannotBeWrittenIsOneLineForLater) {
+  testing::TempDirectory dir;
+  dir.Write("state", std::string("not a folder"));
+  HistoryLog log(dir.Path("state/morvantide/history.log"), "MorvantideNT");
+  log.Append(Completed());
+  ASSERT_EQ(log.Failures().size(), 1u);
+  EXPECT_EQ(log.Failures()[0].find('\n'), std::string::npos);
+  EXPECT_TRUE(log.Failures()[0].starts_with("the update was not recorded in the history: cannot create " +
+                                            dir.Path("state/morvantide") + ": "))
+      << log.Failures()[0];
+}
+
+TEST(HistoryLog, DefaultPathFollowsXdgStateHome) {
+  const char* saved = std::getenv("XDG_STATE_HOME");
+  const std::string previous = saved ? saved : "";
+  setenv("XDG_STATE_HOME", "/var/tmp/state", 1);
+  EXPECT_EQ(HistoryLog::DefaultPath(), "/var/tmp/state/morvantide/history.log");
+  setenv("XDG_STATE_HOME", "relative/state", 1);  // not absolute: ignored
+  EXPECT_EQ(HistoryLog::DefaultPath(), std::string(std::getenv("HOME")) + "/.local/state/morvantide/history.log");
+  unsetenv("XDG_STATE_HOME");
+  EXPECT_EQ(HistoryLog::DefaultPath(), std::string(std::getenv("HOME")) + "/.local/state/morvantide/history.log");
+  if (saved) setenv("XDG_STATE_HOME", previous.c_str(), 1);
+}
+
+// Both programs appending to one log at once: every line arrives whole, none mixed.
+TEST(HistoryLog, ConcurrentAppendsFromBothProgramsKeepWholeLines) {
+  testing::TempDirectory dir;
+  const std::string path = dir.Path("history.log");
+  constexpr int kLinesEach = 400;
+  UpdateRecord record = Completed();
+  record.outcome = std::string(300, 'x');  // longer lines make a mix likelier
+  std::vector<pid_t> children;
+  for (const char* program : {"MorvantideNT", "Morvantide4"}) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      HistoryLog log(path, program);
+      for (int i = 0; i < kLinesEach; ++i) log.Append(record);
+      _exit(log.Failures().empty() ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::map<std::string, int> perProgram;
+  for (const std::string& line : Lines(path)) {
+    const std::string program = line.substr(line.find("\tprogram=") + 9, line.find("\tdrive=") - line.find("\tprogram=") - 9);
+    ASSERT_EQ(line + "\n", HistoryLine(program, record)) << "a torn or mixed line";
+    ++perProgram[program];
+  }
+  EXPECT_EQ(perProgram, (std::map<std::string, int>{{"Morvantide4", kLinesEach}, {"MorvantideNT", kLinesEach}}));
+}
+
+}  // namespace
+}  // namespace morv

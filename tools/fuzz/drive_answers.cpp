@@ -35,6 +35,7 @@ using Problems = std::vector<std::string>;
 
 const Cdb kTestUnitReady{0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 const Cdb kTestUnitReadyVU{0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
+const Cdb kVersionInquiry{0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
 constexpr uint8_t kOpWriteBuffer = 0x3B;
 constexpr uint8_t kOptionAnswerNo = 0x08;
 constexpr uint8_t kDriveTarget = 2;
@@ -218,13 +219,15 @@ std::vector<Expected> ExpectedAfterYes(const RegionSelection& regions, const Fir
                         image.data() + piece.imageOffset,
                         length});
   }
+  expected.push_back({kVersionInquiry});
   return expected;
 }
 
 /// Nothing before the operator's Yes but TEST UNIT READY; after it the vendor command
 /// and the plan's pieces in order, each once, a command again only where MorvantideNT
 /// repeats it after a unit attention, nothing after a refused piece, and the completion
-/// reported exactly when every piece was taken.
+/// reported exactly when every piece was taken, followed by the INQUIRY for the new
+/// firmware version.
 void CheckUpdate(const Observed& seen, ProgramKind kind, const RegionSelection& regions, bool answerNo,
                  const FirmwareImage& image, Problems& problems) {
   bool asked = false, completed = false;
@@ -243,9 +246,12 @@ void CheckUpdate(const Observed& seen, ProgramKind kind, const RegionSelection& 
   }
 
   const std::vector<Expected> expected = ExpectedAfterYes(regions, image);
+  const size_t versionInquiry = expected.size() - 1;
   size_t next = 0, sends = 0;
+  uint8_t lastWriteStatus = 0;  // as the last piece sent was finally answered
   for (; i < sent.size(); ++i) {
     const sim::RecordedCommand& command = sent[i];
+    if (command.cdb[0] == kOpWriteBuffer) lastWriteStatus = command.status;
     const sim::RecordedCommand* previous = next > 0 ? &sent[i - 1] : nullptr;
     if (previous != nullptr && previous->cdb == command.cdb) {
       if (kind != ProgramKind::NT || previous->status == 0 || !ReadsAsUnitAttention(previous->sense) ||
@@ -272,11 +278,12 @@ void CheckUpdate(const Observed& seen, ProgramKind kind, const RegionSelection& 
       problems.push_back("piece " + Hex(command.cdb) + " does not carry its image bytes");
   }
 
-  const bool planDone = next == expected.size() && (expected.size() == 1 || sent.back().status == 0);
+  const bool planDone = next >= versionInquiry && (versionInquiry == 1 || lastWriteStatus == 0);
   if (completed != planDone)
     problems.push_back(completed ? "completion reported before every piece was taken"
                                  : "no completion although every piece was taken");
-  if (next < expected.size() && (next < 2 || sent.back().status == 0))
+  if (planDone && next != expected.size()) problems.push_back("no INQUIRY for the new version after the completion");
+  if (!planDone && (next < 2 || lastWriteStatus == 0 || sent.back().cdb[0] != kOpWriteBuffer))
     problems.push_back("the download stopped without a refused piece");
 }
 

@@ -1,5 +1,8 @@
 #include "platform/pass_through_system.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace morv {
 
 char DriveLetterOf(const std::string& path) {
@@ -19,6 +22,20 @@ DataDirection RecordDirection(const ScsiPassThroughDirect& request) {
     case kDataIn: return DataDirection::In;
     default: return DirectionFor(request.Cdb[0], request.DataTransferLength);
   }
+}
+
+bool ErrnoMessageText(int code, size_t bufferSize, std::string& text, int& error) {
+  if (strerrordesc_np(code) == nullptr) {
+    error = EINVAL;
+    return false;
+  }
+  const char* message = std::strerror(code);
+  if (std::strlen(message) + 1 > bufferSize) {
+    error = ERANGE;
+    return false;
+  }
+  text = message;
+  return true;
 }
 
 bool WellFormed(const ScsiPassThroughDirect& request) {

@@ -88,6 +88,12 @@ char DriveLetterOf(const std::string& path);
 /// by operation code for an unspecified direction, none for a length of 0.
 DataDirection RecordDirection(const ScsiPassThroughDirect& request);
 
+/// The C library's text for the errno value `code`, the system text of a backend
+/// whose error codes are errno values, when it fits a buffer of `bufferSize`
+/// characters with its terminating zero. Otherwise false, with `error` set to EINVAL
+/// (no such code) or ERANGE (too long).
+bool ErrnoMessageText(int code, size_t bufferSize, std::string& text, int& error);
+
 /// Whether a system can carry out `request`: a CDB of 1 to 16 bytes, a buffer for
 /// any data, a known direction and a sense length that fits the record.
 bool WellFormed(const ScsiPassThroughDirect& request);

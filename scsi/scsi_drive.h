@@ -82,8 +82,8 @@ class CScsiDrive {
   /// WRITE BUFFER; the caller has set the data with SetBuffer and the same length.
   uint8_t WriteBuffer(uint8_t mode, uint8_t bufferId, uint32_t offset, uint32_t length);
   /// Morvantide4's INQUIRY for the device list: repeats while it fails with UNIT
-  /// ATTENTION (at most kMaxUnitAttentionRepeats times), 10-second limit; `productId` gets "%16.16s" of the product
-  /// identification (16 spaces on failure).
+  /// ATTENTION (at most kMaxUnitAttentionRepeats times), 10-second limit; `productId` gets the 16 bytes of the product
+  /// identification as IdentificationText reads them (16 spaces on failure).
   uint8_t InquireProductId(std::string& productId);
   /// The vendor-unique TEST UNIT READY template (00 00 00 00 00 C0) for Execute6.
   static uint8_t* TestUnitReadyVU();

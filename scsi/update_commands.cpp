@@ -4,10 +4,9 @@
 // argument fields, so every other byte keeps its value between calls, and the
 // execution merges the LUN into byte 1 in place.
 
-#include <algorithm>
 #include <array>
-#include <cstdio>
 
+#include "scsi/identification_text.h"
 #include "scsi/scsi_drive.h"
 
 namespace morv {
@@ -26,8 +25,6 @@ void PutBigEndian24(uint8_t* out, uint32_t value) {
   out[2] = static_cast<uint8_t>(value);
 }
 
-inline constexpr size_t kProductIdOffset = 16;
-inline constexpr size_t kProductIdLength = 16;
 inline constexpr uint32_t kProductIdBufferLength = 256;
 
 }  // namespace
@@ -59,15 +56,9 @@ uint8_t CScsiDrive::InquireProductId(std::string& productId) {
   // The buffer dies with this call: never leave the drive object pointing at it.
   SetBuffer(nullptr, 0);
 
-  // At most 16 characters from byte 16, ending early at a zero byte.
-  std::string product;
-  if (code == kCodeDone) {
-    auto first = data.begin() + kProductIdOffset;
-    product.assign(first, std::find(first, first + kProductIdLength, uint8_t{0}));
-  }
-  char text[kProductIdLength + 1];
-  std::snprintf(text, sizeof text, "%16.16s", product.c_str());
-  productId = text;
+  // The 16 bytes from byte 16 as identification text; 16 spaces when it failed.
+  productId = code == kCodeDone ? IdentificationText(data.data() + kProductOffset, kProductLength)
+                                : std::string(kProductLength, ' ');
   return code;
 }
 

@@ -186,14 +186,17 @@ struct ProductIdCase {
   size_t sends;
 };
 
-TEST(InquireProductIdTest, ReturnsTheProductIdPaddedToSixteenAndRepeatsOnUnitAttention) {
+TEST(InquireProductIdTest, ReturnsTheProductIdAsSixteenCharactersAndRepeatsOnUnitAttention) {
   const std::vector<ProductIdCase> cases = {
       {"all sixteen bytes", ProgramKind::Four, {InquiryReply(InquiryData("ABCDEFGHIJKLMNOP"))}, kCodeDone,
        "ABCDEFGHIJKLMNOP", 1},
+      // A zero byte ends the text and the rest reads as spaces, as the kernel reads it.
       {"ten characters and a zero", ProgramKind::Four, {InquiryReply(InquiryData("ABCDEFGHIJ"))}, kCodeDone,
-       "      ABCDEFGHIJ", 1},
+       "ABCDEFGHIJ      ", 1},
       {"data ending inside the product id", ProgramKind::Four, {InquiryReply(InquiryData("ABCD", 20))}, kCodeDone,
-       "            ABCD", 1},
+       "ABCD            ", 1},
+      {"control bytes", ProgramKind::Four, {InquiryReply(InquiryData("MX-R4410\x01\xFF"))}, kCodeDone,
+       "MX-R4410        ", 1},
       {"not ready", ProgramKind::Four, {NotReady()}, kCodeError, std::string(16, ' '), 1},
       {"busy target", ProgramKind::Four, {Refusal(kCodeTargetBusy)}, kCodeTargetBusy, std::string(16, ' '), 1},
       {"two unit attentions", ProgramKind::Four,
@@ -205,7 +208,7 @@ TEST(InquireProductIdTest, ReturnsTheProductIdPaddedToSixteenAndRepeatsOnUnitAtt
        std::vector<Reply>(kMaxUnitAttentionRepeats + 5, UnitAttention()), kCodeError, std::string(16, ' '),
        kMaxUnitAttentionRepeats + 1},
       {"NT: unit attention", ProgramKind::NT, {UnitAttention(), InquiryReply(InquiryData("XY"))}, kCodeDone,
-       "              XY", 2},
+       "XY              ", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -5,11 +5,7 @@
 
 namespace morv::sim {
 
-SimPassThroughSystem::SimPassThroughSystem()
-    : m_messages{{ENODEV, "no such device"},
-                 {EBADF, "invalid handle"},
-                 {EINVAL, "invalid parameter"},
-                 {EIO, "input/output error"}} {}
+SimPassThroughSystem::SimPassThroughSystem() = default;
 
 SimPassThroughSystem::SimPassThroughSystem(const StandardDevices& devices) : SimPassThroughSystem() {
   Attach('C', devices.disk);
@@ -30,22 +26,13 @@ void SimPassThroughSystem::FailPassThrough(int error, int count) {
   m_failCount = count;
 }
 
-void SimPassThroughSystem::SetMessageText(int code, std::string text) {
-  if (text.empty())
-    m_messages.erase(code);
-  else
-    m_messages[code] = std::move(text);
-}
+void SimPassThroughSystem::SetMessageText(int code, std::string text) { m_messages[code] = std::move(text); }
 
 PassThroughSystem::Handle SimPassThroughSystem::Open(const std::string& path) {
   const char letter = DriveLetterOf(path);
-  if (letter == 0) {
-    Fail(ENOENT);
-    return kInvalidHandle;
-  }
-  const auto& device = m_letters[static_cast<size_t>(letter - 'A')].device;
+  const EmulatedDevice* device = letter == 0 ? nullptr : m_letters[static_cast<size_t>(letter - 'A')].device.get();
   if (device == nullptr || !device->Present()) {
-    Fail(ENODEV);
+    Fail(ENOENT);  // no node for the letter, as on the real system
     return kInvalidHandle;
   }
   m_handles[m_nextHandle] = letter;
@@ -97,7 +84,8 @@ void SimPassThroughSystem::Close(Handle handle) { m_handles.erase(handle); }
 
 bool SimPassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {
   auto it = m_messages.find(code);
-  if (it == m_messages.end()) return Fail(EINVAL);
+  if (it == m_messages.end()) return ErrnoMessageText(code, bufferSize, text, m_lastError);
+  if (it->second.empty()) return Fail(EINVAL);
   if (it->second.size() + 1 > bufferSize) return Fail(ERANGE);
   text = it->second;
   return true;

@@ -1,7 +1,9 @@
 #pragma once
 // MorvantideNT's pass-through system over emulated devices: each drive letter may
-// have a device behind it; the others open with "no such device". Requests complete
-// at once. Error codes are errno values with the system's own short texts.
+// have a device behind it. It fails as the Linux backend does, so the emulation never
+// shows a text that real hardware cannot: a letter without a device does not open
+// (ENOENT, as for a missing sg node), error codes are errno values and their texts
+// the C library's. Requests complete at once.
 
 #include <array>
 #include <cstdint>
@@ -31,10 +33,10 @@ class SimPassThroughSystem : public PassThroughSystem {
   void SetMaxTransfer(char letter, uint32_t bytes);
   /// Fails the next `count` pass-through calls with `error`, before any device.
   void FailPassThrough(int error, int count = 1);
-  /// Replaces the message text for `code`; an empty text removes it.
+  /// Replaces the message text for `code`; an empty text makes the lookup fail (EINVAL).
   void SetMessageText(int code, std::string text);
 
-  /// Opens a letter whose device is present; ENODEV otherwise.
+  /// Opens a letter whose device is present; ENOENT otherwise.
   Handle Open(const std::string& path) override;
   /// Hands the request to the letter's device; EBADF, EINVAL or ENODEV when it cannot.
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
@@ -44,7 +46,8 @@ class SimPassThroughSystem : public PassThroughSystem {
   void Close(Handle handle) override;
   /// Error code of the last failed call.
   int LastError() const override { return m_lastError; }
-  /// The system's text for `code`; EINVAL for an unknown code, ERANGE for a long one.
+  /// The C library's text for `code`, or the one a test set; EINVAL for an unknown
+  /// code, ERANGE for a long one.
   bool MessageText(int code, size_t bufferSize, std::string& text) override;
 
  private:

@@ -22,7 +22,7 @@ PassThroughRecord Inquiry(uint8_t* buffer, uint32_t length) {
   return record;
 }
 
-TEST(SimPassThroughSystem, StandardLettersAndNoSuchDeviceElsewhere) {
+TEST(SimPassThroughSystem, StandardLettersAndNoNodeElsewhereAsOnTheRealSystem) {
   StandardDevices devices;
   SimPassThroughSystem system(devices);
   struct Case {
@@ -31,8 +31,8 @@ TEST(SimPassThroughSystem, StandardLettersAndNoSuchDeviceElsewhere) {
     const char* product;
   } cases[] = {
       {"\\\\.\\C:", 0, "VIRTUAL DISK    "}, {"\\\\.\\E:", 0, "MX-R4410        "},
-      {"\\\\.\\g:", 0, "CD-ROM X1       "}, {"\\\\.\\A:", ENODEV, ""},
-      {"\\\\.\\D:", ENODEV, ""},              {"\\\\.\\Z:", ENODEV, ""},
+      {"\\\\.\\g:", 0, "CD-ROM X1       "}, {"\\\\.\\A:", ENOENT, ""},
+      {"\\\\.\\D:", ENOENT, ""},              {"\\\\.\\Z:", ENOENT, ""},
       {"E:", ENOENT, ""},
   };
   for (const Case& c : cases) {
@@ -50,8 +50,8 @@ TEST(SimPassThroughSystem, StandardLettersAndNoSuchDeviceElsewhere) {
     system.Close(handle);
   }
   std::string text;
-  ASSERT_TRUE(system.MessageText(ENODEV, 80, text));
-  EXPECT_EQ(text, "no such device");
+  ASSERT_TRUE(system.MessageText(ENOENT, 80, text));
+  EXPECT_EQ(text, "No such file or directory");
 }
 
 TEST(SimPassThroughSystem, RequestsTheDevicesNeverSee) {

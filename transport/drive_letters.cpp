@@ -1,8 +1,6 @@
 #include "transport/drive_letters.h"
 
-#include <algorithm>
-#include <cstdio>
-
+#include "scsi/identification_text.h"
 #include "transport/drive_inquiry.h"
 #include "ui/feedback.h"
 #include "ui/resource_ids.h"
@@ -10,8 +8,6 @@
 namespace morv {
 namespace {
 
-constexpr size_t kIdentificationOffset = 8;
-constexpr size_t kIdentificationLength = 24;
 /// What the update's first commands may transfer from its buffer.
 constexpr uint32_t kUpdateFirstTransfer = 255;
 
@@ -24,11 +20,10 @@ bool IsKeptDeviceType(uint8_t peripheral) {
 }  // namespace
 
 std::string DriveEntryText(char letter, const uint8_t* inquiryData) {
-  const uint8_t* first = inquiryData + kIdentificationOffset;
-  const std::string identification(first, std::find(first, first + kIdentificationLength, uint8_t{0}));
-  char text[2 + kIdentificationLength + 1];
-  std::snprintf(text, sizeof text, "%c:%16.24s", letter, identification.c_str());
-  return text;
+  // Vendor and product always read as 8 + 16 characters, so the entry is the
+  // letter, the colon and exactly 24 characters.
+  return std::string{letter, ':'} + IdentificationText(inquiryData + kVendorOffset, kVendorLength) +
+         IdentificationText(inquiryData + kProductOffset, kProductLength);
 }
 
 DriveLetterSelection::DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport)

@@ -69,8 +69,8 @@ class DriveLetterSelection : public Selection {
   SelectionLock m_lock{m_feedback, {&m_device}};
 };
 
-/// The device selector's text for a drive: "%c:%16.24s" of the letter and INQUIRY
-/// bytes 8 to 31 (vendor and product identification, up to the first zero byte).
+/// The device selector's text for a drive: the letter, a colon, then the vendor and
+/// product identification (INQUIRY bytes 8 to 31) as IdentificationText reads each.
 std::string DriveEntryText(char letter, const uint8_t* inquiryData);
 
 }  // namespace morv

@@ -92,16 +92,20 @@ TEST(DriveLetterScan, KeepsWriteOnceCdDvdAndOpticalDrivesInLetterOrder) {
   }
 }
 
-TEST(DriveLetterScan, EntryIsTheLetterAndUpTo24IdentificationCharactersPaddedTo16) {
+TEST(DriveLetterScan, EntryIsTheLetterAndTheVendorAndProductFieldsReadAsTheKernelReadsThem) {
   struct Case {
     std::string identification;  // INQUIRY bytes from 8
     std::string entry;
   } cases[] = {
       {kKestrel, "E:" + kKestrel},                                    // exactly 2 + 24
-      {"", "E:" + std::string(16, ' ')},                              // byte 8 zero
-      {"SHORT", "E:" + std::string(11, ' ') + "SHORT"},               // padded on the left
+      {"", "E:" + std::string(24, ' ')},                              // byte 8 zero
       {kKestrel + "1.00", "E:" + kKestrel},                           // never past byte 31
-      {std::string("VEND\0XYZ", 8), "E:" + std::string(12, ' ') + "VEND"},  // ends at a zero byte
+      // A zero ends a field's text, the field reads on as spaces, and the next field
+      // is read on its own.
+      {std::string("KESTREL\0MX-R4410", 16), "E:" + kKestrel},
+      {std::string("VEND\0XYZPRODUCT\0abc", 20), "E:VEND    PRODUCT         "},
+      {"SHORT", "E:SHORT" + std::string(19, ' ')},
+      {"KES\tTREL\x01X-R4410", "E:KES TREL X-R4410        "},      // unprintable bytes
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry);
@@ -174,7 +178,7 @@ TEST(DriveLetterUpdate, DescribesAndAddressesTheChosenDrive) {
              run.selection->AddressDriveForUpdate(buffer);
            })});
 
-  EXPECT_EQ(description, "G:OTHERCO CD-ROM X1");  // 17 characters: no padding
+  EXPECT_EQ(description, "G:OTHERCO CD-ROM X1       ");  // the zero-padded product reads on as spaces
   const CScsiDrive& drive = run.dialog->m_drive;
   EXPECT_EQ(drive.m_deviceIndex, 1);
   EXPECT_EQ(drive.m_lun, 0);

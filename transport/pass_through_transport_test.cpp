@@ -156,18 +156,18 @@ TEST_F(PassThroughTransportTest, RequestToADriveInUseIsRefusedWithoutBeingSent) 
 }
 
 TEST_F(PassThroughTransportTest, OpenFailureTextCarriesTheErrorCodeAndSystemText) {
-  const std::string noDevice = std::to_string(ENODEV);
+  const std::string noDevice = std::to_string(ENOENT);
   struct Case {
     const char* what;
     std::function<void()> setUp;
     std::string text;
   } cases[] = {
-      {"letter without a drive", [] {}, "Get Handle Error: " + noDevice + "\nno such device\n"},
-      {"no message for the code", [&] { simulated.SetMessageText(ENODEV, ""); },
+      {"letter without a drive", [] {}, "Get Handle Error: " + noDevice + "\nNo such file or directory\n"},
+      {"no message for the code", [&] { simulated.SetMessageText(ENOENT, ""); },
        "Get Handle Error: " + noDevice + "\nFormat message failed.  Error: " + std::to_string(EINVAL) + "\n"},
-      {"message of 79 characters fits", [&] { simulated.SetMessageText(ENODEV, std::string(79, 'x')); },
+      {"message of 79 characters fits", [&] { simulated.SetMessageText(ENOENT, std::string(79, 'x')); },
        "Get Handle Error: " + noDevice + "\n" + std::string(79, 'x') + "\n"},
-      {"message of 80 characters does not", [&] { simulated.SetMessageText(ENODEV, std::string(80, 'x')); },
+      {"message of 80 characters does not", [&] { simulated.SetMessageText(ENOENT, std::string(80, 'x')); },
        "Get Handle Error: " + noDevice + "\nFormat message failed.  Error: " + std::to_string(ERANGE) + "\n"},
   };
   for (const Case& c : cases) {
@@ -184,7 +184,7 @@ TEST_F(PassThroughTransportTest, OpenFailureTextCarriesTheErrorCodeAndSystemText
 TEST_F(PassThroughTransportTest, FailedCallTextAndClosedHandle) {
   simulated.FailPassThrough(EIO);
   EXPECT_EQ(Tur(), kCodeError);
-  EXPECT_EQ(drive.GetErrorText(), "Error opening . Error: " + std::to_string(EIO) + "\ninput/output error\n");
+  EXPECT_EQ(drive.GetErrorText(), "Error opening . Error: " + std::to_string(EIO) + "\nInput/output error\n");
   EXPECT_TRUE(devices.drive->Record().empty());
   EXPECT_EQ(transport.DriveInUse[0], 0);
 }
@@ -196,8 +196,8 @@ TEST_F(PassThroughTransportTest, UnusualRequestsFailWithoutHarm) {
     std::string text;
   } cases[] = {
       {"index past the table", 28, 6, "Drive index 28 out of range\n"},
-      {"CDB longer than 16", 0, 17, "Error opening . Error: " + std::to_string(EINVAL) + "\ninvalid parameter\n"},
-      {"empty CDB", 0, 0, "Error opening . Error: " + std::to_string(EINVAL) + "\ninvalid parameter\n"},
+      {"CDB longer than 16", 0, 17, "Error opening . Error: " + std::to_string(EINVAL) + "\nInvalid argument\n"},
+      {"empty CDB", 0, 0, "Error opening . Error: " + std::to_string(EINVAL) + "\nInvalid argument\n"},
   };
   uint8_t cdb[32] = {};
   for (const Case& c : cases) {
@@ -248,7 +248,7 @@ TEST_F(PassThroughTransportTest, QueryMaxTransferIsClampedToTheLimit) {
 
   Select('F');
   EXPECT_EQ(transport.QueryMaxTransfer(drive), 0u);
-  EXPECT_EQ(drive.GetErrorText(), "Get Handle Error: " + std::to_string(ENODEV) + "\nno such device\n");
+  EXPECT_EQ(drive.GetErrorText(), "Get Handle Error: " + std::to_string(ENOENT) + "\nNo such file or directory\n");
 }
 
 TEST_F(PassThroughTransportTest, UnitAttentionIsRepeatedThroughTheTransport) {
@@ -351,8 +351,8 @@ TEST(PassThroughTransportTrace, OneLinePerRequestWithDeviceCdbAndOutcome) {
       "E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=06/29/00",
       "E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=05/24/90",
       "E: 3B 04 00 00 00 00 00 40 01 00 | len=16385 out | refused code=E6 Buffer Too Big",
-      "F: 00 00 00 00 00 00 | len=0 none | refused code=04 Get Handle Error: " + std::to_string(ENODEV) +
-          " no such device",
+      "F: 00 00 00 00 00 00 | len=0 none | refused code=04 Get Handle Error: " + std::to_string(ENOENT) +
+          " No such file or directory",
   };
   EXPECT_EQ(lines, expected);
 }

@@ -1,8 +1,11 @@
 // Runs inside the qemu-scsi guest (tools/qemu-scsi/run-vm.sh) and drives the
 // kernel's real SCSI targets through the Linux sg backend and PassThroughTransport:
 // the qemu LSI adapter's disk, empty CD-ROM and a look-alike of our drive that
-// refuses WRITE BUFFER, and scsi_debug posing as the MX-R4410.
+// refuses WRITE BUFFER, and scsi_debug posing as the MX-R4410: what reaches the
+// drive while the process is stopped, continued and signalled, descriptor-format
+// sense, and the largest transfer with a small default reserve.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "platform/linux/sg_pass_through_system.h"
+#include "platform/linux/testing/guest_scsi_debug.h"
 #include "platform/testing/recording_pass_through_system.h"
 #include "transport/pass_through_transport.h"
 #include "ui/testing/recording_feedback.h"
@@ -123,6 +127,101 @@ TEST_F(PassThroughVm, WriteBufferToScsiDebugCompletesThroughTheUnitAttentionRepe
   EXPECT_GE(attentions, 1) << "the second download met a unit attention and was sent again";
   EXPECT_EQ(system.answers.back().spt.ScsiStatus, 0x00);
   EXPECT_EQ(system.answers.size(), 2u + attentions);
+}
+
+/// Installs a do-nothing handler for `signal` while it lives, with or without
+/// SA_RESTART (ncurses installs SIGTSTP's with it and SIGWINCH's without).
+class SignalHandler {
+ public:
+  SignalHandler(int signal, bool restart) : m_signal(signal) {
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    action.sa_flags = restart ? SA_RESTART : 0;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, &m_previous);
+  }
+  ~SignalHandler() { ::sigaction(m_signal, &m_previous, nullptr); }
+
+ private:
+  int m_signal;
+  struct sigaction m_previous {};
+};
+
+TEST_F(PassThroughVm, SignalsDuringASlowCommandNeitherRepeatNorFailIt) {
+  const GuestDevice* target = Find("KESTREL", true);
+  ASSERT_NE(target, nullptr);
+  Select(static_cast<char>('A' + target->sg));
+  guest::ScsiDebugSetting logged("opts", "1", "0");
+  const struct {
+    const char* what;
+    std::vector<guest::SignalStep> steps;
+  } cases[] = {
+      {"stopped and continued", {{600, SIGSTOP}, {300, SIGCONT}}},
+      {"terminal resized (handler without SA_RESTART)", {{600, SIGWINCH}}},
+      {"handler with SA_RESTART", {{600, SIGUSR1}}},
+      {"stopped, resized, continued, resized", {{500, SIGSTOP}, {100, SIGWINCH}, {200, SIGCONT}, {100, SIGWINCH}}},
+  };
+  SignalHandler resize(SIGWINCH, false);
+  SignalHandler restarting(SIGUSR1, true);
+  std::vector<uint8_t> piece(16384, 0x5A);
+  for (const auto& c : cases) {
+    // Each WRITE BUFFER leaves unit attentions that the next command meets; the
+    // transport sends that command again, so the program may send more than one.
+    guest::KernelCommandLog log;
+    ASSERT_TRUE(log.Open());
+    const size_t sentBefore = system.requests.size();
+    uint8_t code;
+    {
+      guest::ScsiDebugSetting slow("delay", "500", "1");  // 2 s per command
+      guest::Disturber disturber(c.steps);
+      drive.SetBuffer(piece.data(), 16384);
+      code = drive.WriteBuffer(5, 31, 0, 16384);
+    }
+    EXPECT_EQ(code, kCodeDone) << c.what << ": " << drive.GetErrorText();
+    const int sent = static_cast<int>(system.requests.size() - sentBefore);
+    EXPECT_EQ(log.Count("3B"), sent) << c.what << ": WRITE BUFFERs the drive received, the program sent " << sent;
+  }
+}
+
+TEST_F(PassThroughVm, DescriptorFormatSenseReadsAsFixedFormatAndTheUnitAttentionIsRepeated) {
+  const GuestDevice* target = Find("KESTREL", true);
+  ASSERT_NE(target, nullptr);
+  Select(static_cast<char>('A' + target->sg));
+  guest::ScsiDebugSetting descriptorSense("dsense", "1", "0");
+  std::vector<uint8_t> piece(16384, 0x5A);
+  drive.SetBuffer(piece.data(), 16384);
+  ASSERT_EQ(drive.WriteBuffer(4, 0, 0, 16384), kCodeDone) << drive.GetErrorText();
+  // Mode 4 leaves two unit attentions behind: bus reset (29/02), then microcode changed (3F/01).
+  const size_t before = system.answers.size();
+  EXPECT_EQ(drive.TestUnitReady(), kCodeDone) << drive.GetErrorText();
+  ASSERT_EQ(system.answers.size() - before, 3u) << "two unit attentions, then good";
+  const uint8_t expected[][3] = {{0x06, 0x29, 0x02}, {0x06, 0x3F, 0x01}};
+  for (size_t i = 0; i < 2; ++i) {
+    const PassThroughRecord& answer = system.answers[before + i];
+    EXPECT_EQ(answer.spt.ScsiStatus, 0x02);
+    EXPECT_EQ(answer.sense[0], 0x70) << "fixed format";
+    EXPECT_EQ(answer.sense[2] & 0x0F, expected[i][0]);
+    EXPECT_EQ(answer.sense[12], expected[i][1]);
+    EXPECT_EQ(answer.sense[13], expected[i][2]);
+  }
+}
+
+TEST_F(PassThroughVm, LargestTransferIsWhatTheDriverGrantsNotTheSiteDefault) {
+  const GuestDevice* target = Find("KESTREL", true);
+  ASSERT_NE(target, nullptr);
+  Select(static_cast<char>('A' + target->sg));
+  const char kDefault[] = "/sys/module/sg/parameters/def_reserved_size";
+  std::string previous;
+  std::getline(std::ifstream(kDefault), previous);
+  std::ofstream(kDefault) << "8192\n";
+  const uint32_t largest = transport.QueryMaxTransfer(drive);
+  transport.MaxTransfer[PassThroughTransport::kScanSlot] = largest;
+  std::vector<uint8_t> piece(16384, 0x5A);
+  drive.SetBuffer(piece.data(), 16384);
+  const uint8_t code = drive.WriteBuffer(4, 1, 0, 16384);
+  std::ofstream(kDefault) << previous << "\n";
+  EXPECT_EQ(largest, 131072u) << drive.GetErrorText();
+  EXPECT_EQ(code, kCodeDone) << "a 16 KiB piece past an 8 KiB default reserve: " << drive.GetErrorText();
 }
 
 TEST_F(PassThroughVm, LetterWithoutANodeFailsToOpen) {

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/fixed_format_sense.h"
 #include "platform/linux/aspi_linux_sg.h"
 
 namespace morv::linux_aspi {
@@ -292,7 +293,8 @@ LinuxAspiManager::Answer LinuxAspiManager::ReadAnswer(int fd, int& error) {
   Request& request = **it;
   const BlockOutcome outcome = OutcomeFor(answer.status, answer.host_status, answer.driver_status);
   uint8_t sense[SENSE_LEN + 2];
-  const size_t senseLength = FixedFormatSense(request.sense, std::min<size_t>(answer.sb_len_wr, kSgSenseCapacity), sense);
+  const size_t senseLength =
+      FixedFormatSense(request.sense, std::min<size_t>(answer.sb_len_wr, kSgSenseCapacity), sense, sizeof sense);
   const int resid = std::clamp(answer.resid, 0, static_cast<int>(request.dataInLength));
   Finish(request, outcome.status, outcome.haStat, outcome.targStat, sense, senseLength,
          request.dataInLength - static_cast<size_t>(resid));

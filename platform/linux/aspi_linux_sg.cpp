@@ -88,21 +88,4 @@ BlockOutcome SubmitFailureOutcome(int error) {
   }
 }
 
-size_t FixedFormatSense(const uint8_t* sense, size_t length, uint8_t (&out)[SENSE_LEN + 2]) {
-  std::memset(out, 0, sizeof out);
-  if (sense == nullptr || length == 0) return 0;
-  const uint8_t responseCode = sense[0] & 0x7F;
-  if (responseCode == 0x72 || responseCode == 0x73) {
-    out[0] = responseCode == 0x72 ? 0x70 : 0x71;
-    out[2] = length > 1 ? (sense[1] & 0x0F) : 0;
-    out[7] = 10;  // additional sense length up to ASCQ and beyond
-    out[12] = length > 2 ? sense[2] : 0;
-    out[13] = length > 3 ? sense[3] : 0;
-    return sizeof out;
-  }
-  const size_t n = std::min(length, sizeof out);
-  std::memcpy(out, sense, n);
-  return n;
-}
-
 }  // namespace morv::linux_aspi

@@ -1,6 +1,6 @@
 #pragma once
 // How the Linux ASPI manager turns a request block into an sg v3 header and the
-// sg driver's answer back into ASPI status, adapter status and fixed-format sense.
+// sg driver's answer back into ASPI status and adapter status.
 
 #include <scsi/sg.h>
 
@@ -36,9 +36,5 @@ uint8_t AdapterStatusFor(unsigned hostStatus, unsigned driverStatus);
 BlockOutcome OutcomeFor(unsigned scsiStatus, unsigned hostStatus, unsigned driverStatus);
 /// The outcome of a command the sg driver refused to take (errno of write()).
 BlockOutcome SubmitFailureOutcome(int error);
-/// Copies `length` bytes of sense into `out` (16 bytes, zero-filled) in fixed format,
-/// converting descriptor-format sense (72h/73h) so that key, ASC and ASCQ sit at
-/// bytes 2, 12 and 13. Returns the number of bytes that mean something.
-size_t FixedFormatSense(const uint8_t* sense, size_t length, uint8_t (&out)[SENSE_LEN + 2]);
 
 }  // namespace morv::linux_aspi

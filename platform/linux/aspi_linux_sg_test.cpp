@@ -74,33 +74,5 @@ TEST(SubmitFailureOutcome, NamesWhyTheDriverRefused) {
     EXPECT_EQ(SubmitFailureOutcome(error), expected) << std::strerror(error);
 }
 
-TEST(FixedFormatSense, CopiesFixedAndConvertsDescriptorFormat) {
-  struct Case {
-    const char* name;
-    std::vector<uint8_t> in;
-    std::vector<uint8_t> expected;  // 16 bytes
-    size_t length;
-  };
-  std::vector<uint8_t> fixed18 = {0x70, 0, 0x06, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x29, 0x01, 0, 0, 0xAB, 0xCD};
-  std::vector<uint8_t> fixed16(fixed18.begin(), fixed18.begin() + 16);
-  std::vector<uint8_t> descriptor = {0x72, 0x02, 0x04, 0x01, 0, 0, 0, 8, 0x02, 0x06, 0, 0, 0x80, 0, 0, 0};
-  std::vector<uint8_t> converted(16, 0);
-  converted[0] = 0x70, converted[2] = 0x02, converted[7] = 10, converted[12] = 0x04, converted[13] = 0x01;
-  std::vector<uint8_t> shortFixed = {0x70, 0, 0x05};
-  std::vector<uint8_t> shortFixedOut = {0x70, 0, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const Case cases[] = {
-      {"fixed, cut at 16", fixed18, fixed16, 16},
-      {"descriptor", descriptor, converted, 16},
-      {"short fixed", shortFixed, shortFixedOut, 3},
-      {"none", {}, std::vector<uint8_t>(16, 0), 0},
-  };
-  for (const auto& c : cases) {
-    uint8_t out[SENSE_LEN + 2];
-    std::memset(out, 0xEE, sizeof out);
-    EXPECT_EQ(FixedFormatSense(c.in.data(), c.in.size(), out), c.length) << c.name;
-    EXPECT_EQ(std::vector<uint8_t>(out, out + 16), c.expected) << c.name;
-  }
-}
-
 }  // namespace
 }  // namespace morv::linux_aspi

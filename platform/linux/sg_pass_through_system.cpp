@@ -1,12 +1,17 @@
 #include "platform/linux/sg_pass_through_system.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <chrono>
 #include <cstring>
 
+#include "platform/fixed_format_sense.h"
 #include "platform/linux/sg_request.h"
 
 namespace morv::sg {
@@ -28,14 +33,55 @@ PassThroughSystem::Handle SgPassThroughSystem::Open(const std::string& path) {
 bool SgPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& record) {
   if (!WellFormed(record.spt)) return Fail(EINVAL);
   sg_io_hdr_t header = BuildHeader(record);
-  if (::ioctl(handle, SG_IO, &header) < 0) return Fail(errno);
+  if (!Submit(handle, header) || !AwaitAnswer(handle, header)) return false;
   const SgOutcome outcome = OutcomeOf(header);
   if (outcome.error != 0) return Fail(outcome.error);
   record.spt.ScsiStatus = outcome.scsiStatus;
+  FixedFormatSense(record.sense, std::min<size_t>(header.sb_len_wr, record.spt.SenseInfoLength), record.sense,
+                   record.spt.SenseInfoLength);
   return true;
 }
 
+bool SgPassThroughSystem::Submit(Handle handle, sg_io_hdr_t& header) {
+  int version = 0;
+  if (::ioctl(handle, SG_GET_VERSION_NUM, &version) < 0) return Fail(errno);
+  // The driver either queues the command and returns at once, or refuses it with an
+  // error and queues nothing, so repeating an interrupted write() sends nothing twice.
+  for (;;) {
+    const ssize_t written = ::write(handle, &header, sizeof header);
+    if (written == static_cast<ssize_t>(sizeof header)) return true;
+    if (written < 0 && errno == EINTR) continue;
+    return Fail(written < 0 ? errno : EIO);
+  }
+}
+
+bool SgPassThroughSystem::AwaitAnswer(Handle handle, sg_io_hdr_t& header) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(uint64_t{header.timeout} + kAnswerGraceMs);
+  for (;;) {
+    // read() hands back the finished request's header with the results filled in,
+    // and copies data-in and sense into the buffers the header names.
+    const ssize_t n = ::read(handle, &header, sizeof header);
+    if (n == static_cast<ssize_t>(sizeof header)) return true;
+    if (n >= 0) return Fail(EIO);
+    if (errno != EAGAIN && errno != EINTR) return Fail(errno);  // ENODEV: the device went away
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return Fail(ETIMEDOUT);
+    pollfd answer{handle, POLLIN, 0};
+    // Interrupted, stopped and continued, or woken by the device going away: read again.
+    if (::poll(&answer, 1, static_cast<int>(std::min<long long>(left, INT_MAX))) < 0 && errno != EINTR &&
+        errno != ENOMEM)
+      return Fail(errno);
+  }
+}
+
 bool SgPassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) {
+  // Only here, on the descriptor of this one query: every open already sets up the
+  // driver's default reserve, and asking for more on each request would cost a
+  // larger allocation per command.
+  int wanted = kRequestedReserve;
+  if (::ioctl(handle, SG_SET_RESERVED_SIZE, &wanted) < 0) return Fail(errno);
   int reserved = 0;
   if (::ioctl(handle, SG_GET_RESERVED_SIZE, &reserved) < 0) return Fail(errno);
   if (reserved < 0) return Fail(EIO);
@@ -48,11 +94,7 @@ bool SgPassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& cap
 void SgPassThroughSystem::Close(Handle handle) { ::close(handle); }
 
 bool SgPassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {
-  if (strerrordesc_np(code) == nullptr) return Fail(EINVAL);
-  const char* message = std::strerror(code);
-  if (std::strlen(message) + 1 > bufferSize) return Fail(ERANGE);
-  text = message;
-  return true;
+  return ErrnoMessageText(code, bufferSize, text, m_lastError);
 }
 
 }  // namespace morv::sg

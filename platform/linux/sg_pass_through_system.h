@@ -1,20 +1,46 @@
 #pragma once
 // MorvantideNT's pass-through on Linux: drive letter A: is /dev/sg0 … Z: /dev/sg25,
-// one SG_IO ioctl per request, errno for error codes and strerror for their texts.
+// errno for error codes and strerror for their texts.
+//
+// Each request is submitted exactly once, with write() of an sg v3 header, and its
+// answer is collected with poll() and read() on the same descriptor. A signal during
+// the wait (stop and continue, a terminal resize, a child ending) only interrupts
+// poll(), which is simply resumed; nothing is ever sent again. (An SG_IO ioctl would
+// not do: when a signal interrupts its wait the sg driver abandons the command,
+// which goes on in the drive, and the kernel restarts the ioctl, sending the same
+// command a second time, or fails it with EINTR while the drive carries it out.)
+//
+// The record's time limit goes to the kernel with the command: when it passes, the
+// SCSI layer aborts the command and the answer comes back as a time-out (ETIMEDOUT).
+// The wait itself ends kAnswerGraceMs after that limit at the latest, for a kernel
+// whose error recovery hangs; the request then fails with ETIMEDOUT, the command is
+// left to the kernel (whatever it answers is discarded when the descriptor closes)
+// and nothing is sent again.
+
+#include <scsi/sg.h>
 
 #include "platform/pass_through_system.h"
 
 namespace morv::sg {
+
+/// How long the wait goes on after the record's time limit, in milliseconds: room
+/// for the kernel to abort the command and recover before it answers.
+inline constexpr unsigned kAnswerGraceMs = 60'000;
+/// The reserved buffer GetCapabilities asks the sg driver for, in bytes.
+inline constexpr int kRequestedReserve = 128 * 1024;
 
 class SgPassThroughSystem : public PassThroughSystem {
  public:
   /// Opens the letter's sg node read-write (sg filters commands only on read-only
   /// descriptors, and WRITE BUFFER must pass) and non-blocking.
   Handle Open(const std::string& path) override;
-  /// One SG_IO; host and driver errors fail the call with a fitting errno.
+  /// write() of the request, then poll() and read() of its answer, as above. Host
+  /// and driver errors fail the call with a fitting errno; descriptor-format sense
+  /// is turned into fixed format.
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
-  /// MaximumTransferLength from SG_GET_RESERVED_SIZE, which the sg driver bounds by
-  /// the host's largest request.
+  /// Asks the sg driver for a reserved buffer of kRequestedReserve bytes on this
+  /// descriptor (it grants at most what the host can carry in one request) and
+  /// reports what SG_GET_RESERVED_SIZE then says as MaximumTransferLength.
   bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) override;
   /// close(2).
   void Close(Handle handle) override;
@@ -28,6 +54,14 @@ class SgPassThroughSystem : public PassThroughSystem {
     m_lastError = error;
     return false;
   }
+  /// write() of `header` to an sg descriptor (anything else is refused with the
+  /// errno of SG_GET_VERSION_NUM, so no header is ever written into a plain file);
+  /// false with the errno when the driver did not take it.
+  bool Submit(Handle handle, sg_io_hdr_t& header);
+  /// Waits for the answer to the one request out on `handle` and reads it into
+  /// `header`; false with the errno when none came.
+  bool AwaitAnswer(Handle handle, sg_io_hdr_t& header);
+
   int m_lastError = 0;
 };
 

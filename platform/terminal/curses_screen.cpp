@@ -47,8 +47,12 @@ struct CursesScreen::State {
   termios savedModes{};
   bool haveModes = false;
   std::string restoreSequence;  // written by the signal path, prepared beforehand
-  int savedStdout = -1;         // the real standard output while it is held back
-  int heldStdout = -1;          // where standard output goes meanwhile
+  // Standard output and standard error, held back while the dialog is drawn.
+  struct HeldStream {
+    int fd;           // STDOUT_FILENO or STDERR_FILENO
+    int saved = -1;   // the real stream while it is held back
+    int held = -1;    // where the stream goes meanwhile
+  } held[2] = {{STDOUT_FILENO}, {STDERR_FILENO}};
   int altDown = 0, altUp = 0;   // key codes of Alt-Down and Alt-Up, where known
   bool closed = false;          // the terminal is gone
   int failedReads = 0;
@@ -71,22 +75,41 @@ void WriteAll(int fd, const char* data, size_t size) {
   }
 }
 
-// Sends what standard output held back to the real one and puts it back in place.
+// Sends a terminal stream into a temporary file until it is released, so that
+// nothing written to it lands on top of the dialog.
+void Hold(CursesScreen::State::HeldStream& stream) {
+  if (!::isatty(stream.fd)) return;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/morvantide-held-XXXXXX";
+  const int file = ::mkstemp(name.data());
+  if (file < 0) return;
+  ::unlink(name.c_str());
+  stream.saved = ::dup(stream.fd);
+  stream.held = file;
+  ::dup2(file, stream.fd);
+}
+
+// Sends what a stream held back to the real one and puts it back in place.
 // Async-signal-safe: only dup2, pread and write.
-void ReleaseStdout(CursesScreen::State& s) {
-  if (s.savedStdout < 0) return;
-  ::dup2(s.savedStdout, STDOUT_FILENO);
+void Release(CursesScreen::State::HeldStream& stream) {
+  if (stream.saved < 0) return;
+  ::dup2(stream.saved, stream.fd);
   char buffer[4096];
   off_t at = 0;
   for (;;) {
-    ssize_t n = ::pread(s.heldStdout, buffer, sizeof buffer, at);
+    ssize_t n = ::pread(stream.held, buffer, sizeof buffer, at);
     if (n <= 0) break;
-    WriteAll(STDOUT_FILENO, buffer, static_cast<size_t>(n));
+    WriteAll(stream.fd, buffer, static_cast<size_t>(n));
     at += n;
   }
-  ::close(s.heldStdout);
-  ::close(s.savedStdout);
-  s.heldStdout = s.savedStdout = -1;
+  ::close(stream.held);
+  ::close(stream.saved);
+  stream.held = stream.saved = -1;
+}
+
+// Standard output first, then standard error.
+void ReleaseHeldStreams(CursesScreen::State& s) {
+  for (auto& stream : s.held) Release(stream);
 }
 
 // Restores the terminal without ncurses: prepared escape sequences and the saved
@@ -97,7 +120,7 @@ void EmergencyRestore() {
   if (!s) return;
   WriteAll(s->outFd, s->restoreSequence.data(), s->restoreSequence.size());
   if (s->haveModes) ::tcsetattr(s->outFd, TCSANOW, &s->savedModes);
-  ReleaseStdout(*s);
+  ReleaseHeldStreams(*s);
 }
 
 void OnFatalSignal(int signal) {
@@ -238,20 +261,13 @@ void CursesScreen::Open() {
   s.restoreSequence = Capability("sgr0") + Capability("cnorm") + Capability("rmkx") +
                       (Capability("kmous").empty() ? std::string() : std::string(kMouseOff)) + Capability("rmcup");
 
-  // Standard output would write over the dialog: hold it back until the end.
-  if (::isatty(STDOUT_FILENO)) {
-    std::cout.flush();
-    std::fflush(stdout);
-    const char* tmp = std::getenv("TMPDIR");
-    std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/morvantide-stdout-XXXXXX";
-    int held = ::mkstemp(name.data());
-    if (held >= 0) {
-      ::unlink(name.c_str());
-      s.savedStdout = ::dup(STDOUT_FILENO);
-      s.heldStdout = held;
-      ::dup2(held, STDOUT_FILENO);
-    }
-  }
+  // Standard output and standard error would write over the dialog: hold them back
+  // until the end.
+  std::cout.flush();
+  std::clog.flush();
+  std::fflush(stdout);
+  std::fflush(stderr);
+  for (auto& stream : s.held) Hold(stream);
 
   g_owner.store(&s);
   g_restored.store(false);
@@ -269,10 +285,12 @@ void CursesScreen::Close() {
   if (!s.open) return;
   s.open = false;
   std::cout.flush();
+  std::clog.flush();
   std::fflush(stdout);
+  std::fflush(stderr);
   if (!g_restored.exchange(true)) {
     endwin();
-    ReleaseStdout(s);
+    ReleaseHeldStreams(s);
   }
   for (int i = 0; i < kSignalCount; ++i) ::sigaction(kRestoreSignals[i], &s.previous[i], nullptr);
   std::set_terminate(s.previousTerminate);

@@ -63,11 +63,13 @@ TEST(SampleInPty, KeysReachTheDialogThroughARealTerminal) {
   ASSERT_TRUE(tmux.WaitFor("│ Rescan │")) << tmux.Capture();
   tmux.SendKeys({"Escape"});
   ASSERT_TRUE(tmux.WaitForGone("│ Rescan │")) << tmux.Capture();
-  // Enter presses Update Start: its output line is held back while the dialog runs.
+  // Enter presses Update Start: its output and error lines are held back while the
+  // dialog runs.
   tmux.SendKeys({"Enter"});
   ASSERT_TRUE(tmux.WaitFor("Sample done")) << tmux.Capture();
   EXPECT_NE(tmux.Capture().find(" Busy "), std::string::npos);
   EXPECT_EQ(tmux.Capture().find("F_CSum"), std::string::npos);
+  EXPECT_EQ(tmux.Capture().find("standard error"), std::string::npos);
   tmux.SendKeys({"Enter"});
   ASSERT_TRUE(tmux.WaitForGone("Sample done")) << tmux.Capture();
   // Alt-A opens the about box, Enter closes it, Escape ends the program.
@@ -80,6 +82,7 @@ TEST(SampleInPty, KeysReachTheDialogThroughARealTerminal) {
   std::string after = tmux.Capture(true);
   EXPECT_EQ(after.find("Sample Flasher"), std::string::npos) << "screen given back";
   EXPECT_NE(after.find("F_CSum= 1234"), std::string::npos) << after;
+  EXPECT_NE(after.find("sample: a note on standard error"), std::string::npos) << after;
   EXPECT_NE(after.find("result 2"), std::string::npos) << after;
 }
 

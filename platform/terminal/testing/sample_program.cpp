@@ -1,6 +1,7 @@
 // The sample dialog on the real terminal, for the pseudo-terminal tests of the
 // ncurses backend: a notice, the dialog (two files, two drives), Update Start writes
-// a line to standard output and shows a box, and the result is printed at the end.
+// a line to standard output and one to standard error and shows a box, and the
+// result is printed at the end.
 #include <cstdio>
 
 #include "platform/terminal/curses_screen.h"
@@ -32,6 +33,7 @@ int main() {
     if (id == kDevice && code == CBN_SELCHANGE) w.SetWindowText(kStatus, "device " + w.GetWindowText(kDevice));
     if (id == kStart) {
       std::printf("F_CSum= 1234 \n");
+      std::fprintf(stderr, "sample: a note on standard error\n");
       toolkit.SetCursor(CursorShape::Wait);
       toolkit.MessageBox("Sample done", "sample", MB_OK);
       toolkit.SetCursor(CursorShape::Arrow);

@@ -2,7 +2,7 @@
 // The Qt 6 Widgets toolkit: dialogs from templates, message boxes, beeps, the busy
 // cursor and the message pump. Needs a QApplication.
 
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv::qt {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/terminal/terminal_screen.h"
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv::terminal {
 

@@ -288,9 +288,12 @@ TEST(HostAdapterUpdate, WhileAnUpdateRunsPumpedSelectionChangesAndRescansAreRefu
              run.selection->SetUpdateRunning(true);
              before = run.selection->m_memory;
              cdromCommands = devices.cdrom->Record().size();
-             // Delivered while the next command waits, as the update's would be.
+             // Delivered while the next command waits, as the update's would be; the
+             // bus holds that command until the last of them has been handled.
+             bus.SetHeld(true);
              run.toolkit->pending = {Act::Choose(IDC_DEVICE, 2), Act::Choose(IDC_HOST_ADAPTER, 0),
-                                     Act::Notify(IDC_LUN, CBN_SELCHANGE), Act::Menu(ID_OPTION_RESCAN)};
+                                     Act::Notify(IDC_LUN, CBN_SELCHANGE), Act::Menu(ID_OPTION_RESCAN),
+                                     Act::Inspect([&](ScriptedWindow&) { bus.SetHeld(false); })};
              run.selection->ShowFirmwareVersion();
            }),
            Act::Inspect([&](ScriptedWindow& w) {

@@ -147,7 +147,7 @@ TEST(AspiStack, TracesEveryRequestWithItsAddress) {
   CScsiDrive drive(*stack->transport);
   drive.m_targetId = 2;
   drive.TestUnitReady();
-  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 00 00 00 00 00 00 | len=0 none | status=02 sense=06/29/00"});
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 00 00 00 00 00 00 | len=0 none | status=02 sense=06/29/00 | TEST UNIT READY"});
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 // What each SCSI operation code moves, in one table: whether the command has a data
-// phase and which way its data goes. The drive object, the pass-through record, the
-// request blocks, the emulated devices and the Linux backends all ask it, so they
-// cannot disagree.
+// phase, which way its data goes, and its name for the command trace. The drive
+// object, the pass-through record, the request blocks, the emulated devices, the
+// Linux backends and the trace all ask it, so they cannot disagree.
 
 #include <cstdint>
 
@@ -25,6 +25,10 @@ bool HasDataPhase(uint8_t operationCode);
 /// The direction a platform names for a request: none for a length of 0, data-out
 /// for the operation codes that send data, data-in for everything else.
 DataDirection DirectionFor(uint8_t operationCode, uint32_t dataLength);
+
+/// The command's name for the trace ("WRITE BUFFER", "INQUIRY", ...), or nullptr
+/// for an operation code the table does not name.
+const char* OperationName(uint8_t operationCode);
 
 /// "in", "out" or "none".
 const char* DirectionName(DataDirection direction);

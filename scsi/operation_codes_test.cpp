@@ -31,6 +31,20 @@ TEST(OperationCodes, EachCommandMovesWhatItCarries) {
   }
 }
 
+TEST(OperationCodes, NamesForTheTrace) {
+  EXPECT_STREQ(OperationName(kOpWriteBuffer), "WRITE BUFFER");
+  EXPECT_STREQ(OperationName(0x12), "INQUIRY");
+  EXPECT_STREQ(OperationName(0x00), "TEST UNIT READY");
+  EXPECT_EQ(OperationName(0xFF), nullptr);
+  // A code the table names never shows an empty name in the trace.
+  for (int code = 0; code < 256; ++code) {
+    const char* name = OperationName(static_cast<uint8_t>(code));
+    if (name != nullptr) {
+      EXPECT_NE(std::string(name), "") << code;
+    }
+  }
+}
+
 TEST(OperationCodes, DataPhaseAndDirectionAgreeForEveryCode) {
   for (int code = 0; code < 256; ++code) {
     SCOPED_TRACE(code);

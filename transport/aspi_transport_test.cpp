@@ -444,11 +444,11 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
   tracedDrive.ExecRequest(cdb, 6, 10);
 
   EXPECT_EQ(trace.Lines(), (std::vector<std::string>{
-                       "0:2:0 12 00 00 00 24 00 | len=36 in | status=00",
-                       "0:2:0 12 00 00 00 24 00 | len=36 in | status=02 sense=05/24/00",
-                       "0:2:0 12 00 00 00 24 00 | len=36 in | status=00 ha=11",
-                       "0:2:0 12 00 00 00 24 00 | len=36 in | refused code=FE",
-                       "0:2:0 12 00 00 00 24 00 | len=36 in | code=00 status=00",
+                       "0:2:0 12 00 00 00 24 00 | len=36 in | status=00 | INQUIRY",
+                       "0:2:0 12 00 00 00 24 00 | len=36 in | status=02 sense=05/24/00 | INQUIRY",
+                       "0:2:0 12 00 00 00 24 00 | len=36 in | status=00 ha=11 | INQUIRY",
+                       "0:2:0 12 00 00 00 24 00 | len=36 in | refused code=FE | INQUIRY",
+                       "0:2:0 12 00 00 00 24 00 | len=36 in | code=00 status=00 | INQUIRY",
                    }));
 }
 
@@ -467,7 +467,7 @@ TEST_F(AspiTransportTest, TraceShowsTheRequestAsSentWhateverAHandlerChangesMeanw
     manager.Complete();
   };
   EXPECT_EQ(tracedDrive.ExecRequest(cdb, 6, 10), kCodeDone);
-  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 12 00 00 00 24 00 | len=36 in | status=00"});
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 12 00 00 00 24 00 | len=36 in | status=00 | INQUIRY"});
 }
 
 }  // namespace

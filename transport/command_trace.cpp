@@ -34,6 +34,7 @@ std::string CommandTrace::FormatLine(const std::string& device, const uint8_t* c
     line += hex;
   }
   line += " | len=" + std::to_string(dataLength) + " " + DirectionName(direction) + " | " + outcome;
+  if (const char* name = cdbLength > 0 ? OperationName(cdb[0]) : nullptr) line += std::string(" | ") + name;
   return line;
 }
 

@@ -27,7 +27,8 @@ class CommandTrace {
   static std::string DeviceOutcome(uint8_t status, const uint8_t* sense, size_t senseLength);
   /// "refused code=FD" for a request that never reached the device.
   static std::string Refusal(uint8_t code);
-  /// The line Record writes, without the line feed.
+  /// The line Record writes, without the line feed: device, CDB bytes, length and
+  /// direction, outcome, and the command's name where the opcode table has one.
   static std::string FormatLine(const std::string& device, const uint8_t* cdb, size_t cdbLength,
                                 uint32_t dataLength, DataDirection direction, const std::string& outcome);
 

@@ -333,11 +333,11 @@ TEST(PassThroughTransportTrace, OneLinePerRequestWithDeviceCdbAndOutcome) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) lines.push_back(line);
   const std::vector<std::string> expected = {
-      "E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=06/29/00",
-      "E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=05/24/90",
-      "E: 3B 04 00 00 00 00 00 40 01 00 | len=16385 out | refused code=E6 Buffer Too Big",
+      "E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=06/29/00 | WRITE BUFFER",
+      "E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=05/24/90 | WRITE BUFFER",
+      "E: 3B 04 00 00 00 00 00 40 01 00 | len=16385 out | refused code=E6 Buffer Too Big | WRITE BUFFER",
       "F: 00 00 00 00 00 00 | len=0 none | refused code=04 Get Handle Error: " + std::to_string(ENOENT) +
-          " No such file or directory",
+          " No such file or directory | TEST UNIT READY",
   };
   EXPECT_EQ(lines, expected);
 }

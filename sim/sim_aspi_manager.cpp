@@ -35,6 +35,11 @@ void SimAspiManager::SetNeverComplete(uint8_t target, bool never) {
   m_neverComplete[target] = never;
 }
 
+void SimAspiManager::SetCompleteAtOnce(bool atOnce) {
+  std::lock_guard lock(m_mutex);
+  m_atOnce = atOnce;
+}
+
 size_t SimAspiManager::PendingCount() {
   std::lock_guard lock(m_mutex);
   return m_pending.size();
@@ -60,6 +65,7 @@ uint8_t SimAspiManager::Execute(SRB_ExecSCSICmd& srb) {
     std::lock_guard lock(m_mutex);
     StoreSrbStatus(srb.SRB_Status, SS_PENDING);
     const bool never = m_neverComplete.contains(srb.SRB_Target) && m_neverComplete[srb.SRB_Target];
+    if (m_atOnce && !never) return Complete(srb);
     m_pending.push_back({&srb, std::chrono::steady_clock::now() + m_delay, never});
   }
   m_changed.notify_all();
@@ -97,11 +103,11 @@ void SimAspiManager::Run() {
   }
 }
 
-void SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
+uint8_t SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
   auto it = m_devices.find({srb.SRB_Target, srb.SRB_Lun});
   if (it == m_devices.end() || !it->second->Present()) {
     CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
-    return;
+    return SS_ERR;
   }
   DeviceCommand command;
   command.cdb.assign(srb.CDBByte, srb.CDBByte + srb.SRB_CDBLen);
@@ -109,8 +115,9 @@ void SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
   command.data = srb.SRB_BufPointer;
   command.dataLength = srb.SRB_BufLen;
   const DeviceResult result = it->second->Execute(command);
-  CompleteExecBlock(srb, result.status == 0 ? SS_COMP : SS_ERR, HASTAT_OK, result.status, result.sense.data(),
-                    result.sense.size());
+  const uint8_t status = result.status == 0 ? SS_COMP : SS_ERR;
+  CompleteExecBlock(srb, status, HASTAT_OK, result.status, result.sense.data(), result.sense.size());
+  return status;
 }
 
 }  // namespace morv::sim

@@ -2,7 +2,8 @@
 // The emulated SCSI bus behind Morvantide4 --simulate and the tests: one host
 // adapter 0 with its own ID, emulated devices at target IDs and LUNs. Requests
 // complete a short delay after they were sent, on the manager's own thread, so
-// the requester's pumped wait really waits.
+// the requester's pumped wait really waits; or, when asked, at once on the
+// requester's thread, for runs that must be fast and repeatable (the fuzz target).
 
 #include <chrono>
 #include <condition_variable>
@@ -44,6 +45,9 @@ class SimAspiManager : public DispatchingAspiManager {
   /// Fault: requests sent to `target` while this is set are taken and never
   /// complete; only an abort ends them.
   void SetNeverComplete(uint8_t target, bool never);
+  /// Requests sent while this is set complete before SendASPI32Command returns, on
+  /// the caller's thread (a target set to never complete still never does).
+  void SetCompleteAtOnce(bool atOnce);
   /// Requests taken and neither completed nor aborted yet.
   size_t PendingCount();
 
@@ -62,8 +66,9 @@ class SimAspiManager : public DispatchingAspiManager {
   uint8_t Abort(const SRB_Abort& srb) override;
   /// The manager's thread: completes each request when it is due.
   void Run();
-  /// Runs the request on its device and completes the block (lock held).
-  void Complete(SRB_ExecSCSICmd& srb);
+  /// Runs the request on its device and completes the block (lock held); returns
+  /// the status it gave the block.
+  uint8_t Complete(SRB_ExecSCSICmd& srb);
 
   const std::chrono::microseconds m_delay;
   const std::string m_identifier;
@@ -73,6 +78,7 @@ class SimAspiManager : public DispatchingAspiManager {
   std::condition_variable m_changed;
   std::map<std::pair<uint8_t, uint8_t>, std::shared_ptr<EmulatedDevice>> m_devices;
   std::map<uint8_t, bool> m_neverComplete;
+  bool m_atOnce = false;
   std::list<Pending> m_pending;
   bool m_stopping = false;
   std::thread m_thread;

@@ -79,6 +79,35 @@ TEST(SimAspiManager, CompletesLaterOnItsOwnThread) {
   EXPECT_EQ(drive->Record()[0].dataLength, 36u);
 }
 
+// Asked to, the bus completes each request before SendASPI32Command returns, on the
+// caller's thread; a target set never to complete still waits for its abort.
+TEST(SimAspiManager, CompletesAtOnceWhenAsked) {
+  auto drive = std::make_shared<ScriptedDevice>();
+  auto failing = std::make_shared<ScriptedDevice>();
+  failing->answer = {0x02, FixedSense(0x05, 0x24, 0x90)};
+  SimAspiManager manager(std::chrono::seconds(60));
+  manager.SetCompleteAtOnce(true);
+  manager.Attach(2, 0, drive);
+  manager.Attach(3, 0, failing);
+  manager.SetNeverComplete(4, true);
+  manager.Attach(4, 0, std::make_shared<ScriptedDevice>());
+
+  Request good(0, 2), refused(0, 3), absent(0, 5), stuck(0, 4);
+  EXPECT_EQ(manager.SendASPI32Command(&good.srb), SS_COMP);
+  EXPECT_TRUE(good.event->Wait(0));
+  EXPECT_EQ(drive->ranOn, std::this_thread::get_id());
+  EXPECT_EQ(manager.SendASPI32Command(&refused.srb), SS_ERR);
+  EXPECT_EQ(refused.srb.SenseArea[13], 0x90);
+  EXPECT_EQ(manager.SendASPI32Command(&absent.srb), SS_ERR);
+  EXPECT_EQ(absent.srb.SRB_HaStat, HASTAT_SEL_TO);
+  EXPECT_EQ(manager.SendASPI32Command(&stuck.srb), SS_PENDING);
+  EXPECT_EQ(manager.PendingCount(), 1u);
+  SRB_Abort abort{};
+  abort.SRB_Cmd = SC_ABORT_SRB;
+  abort.SRB_ToAbort = &stuck.srb;
+  EXPECT_EQ(manager.SendASPI32Command(&abort), SS_COMP);
+}
+
 TEST(SimAspiManager, OutcomesByTarget) {
   auto good = std::make_shared<ScriptedDevice>();
   auto failing = std::make_shared<ScriptedDevice>();

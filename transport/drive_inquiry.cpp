@@ -28,6 +28,9 @@ uint8_t InquireFirmwareVersion(CScsiDrive& drive, std::string& version) {
   if (code == kCodeDone) {
     auto first = data.begin() + kVersionOffset;
     version.assign(first, std::find(first, first + kVersionLength, uint8_t{0}));
+    // Whatever else the drive put there shows as a space: no control character or
+    // byte outside ASCII ever reaches the dialog.
+    std::replace_if(version.begin(), version.end(), [](unsigned char c) { return c < 0x20 || c > 0x7E; }, ' ');
   }
   return code;
 }

@@ -19,8 +19,9 @@ using InquiryData = std::array<uint8_t, 256>;
 /// addressed. Returns the completion code.
 uint8_t InquireDriveData(CScsiDrive& drive, InquiryData& data);
 
-/// INQUIRY as above; on completion code 1 `version` gets the firmware version text,
-/// otherwise it is left alone. Returns the completion code.
+/// INQUIRY as above; on completion code 1 `version` gets the firmware version text
+/// (bytes outside printable ASCII read as spaces), otherwise it is left alone.
+/// Returns the completion code.
 uint8_t InquireFirmwareVersion(CScsiDrive& drive, std::string& version);
 
 }  // namespace morv

@@ -24,6 +24,9 @@ TEST(FirmwareVersion, SeventeenBytesFromByte32UpToTheFirstZero) {
       {"1.00 2001/02/03 XYZ", "1.00 2001/02/03 X"},             // bytes 32 to 48, never 49
       {std::string("1.0\0 junk", 9), "1.0"},
       {"", ""},
+      // Control characters and bytes outside ASCII never reach the dialog.
+      {"1.0\x1B[2J\x07", "1.0 [2J "},
+      {"\xFF\x80" "1.00\t\n", "  1.00  "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shown);

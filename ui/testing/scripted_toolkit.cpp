@@ -103,6 +103,7 @@ void ScriptedWindow::EndDialog(int r) {
 
 void ScriptedWindow::SetWindowText(int id, const std::string& text) {
   if (auto* c = Expect(id, "SetWindowText")) c->text = text;
+  textsShown.push_back({id, text});
 }
 
 std::string ScriptedWindow::GetWindowText(int id) const {
@@ -148,6 +149,7 @@ int ScriptedWindow::AddString(int id, const std::string& text) {
   if (!c || !c->IsList()) return LB_ERR;
   int index = c->Sorted() ? InsertionIndex(c->entries, text) : static_cast<int>(c->entries.size());
   c->entries.insert(c->entries.begin() + index, text);
+  textsShown.push_back({id, text});
   if (c->curSel >= index) ++c->curSel;
   return index;
 }

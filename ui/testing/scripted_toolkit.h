@@ -96,6 +96,13 @@ class ScriptedWindow : public DialogWindow {
   bool iconic = false;
   bool ended = false;
   int result = 0;
+  /// A text a control was given: its window text or a list entry.
+  struct ShownText {
+    int id;
+    std::string text;
+  };
+  /// Every text the dialog gave its controls, in order.
+  std::vector<ShownText> textsShown;
 
  private:
   ScriptedControl* Expect(int id, const char* operation);

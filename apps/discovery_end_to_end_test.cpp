@@ -11,9 +11,9 @@
 #include "engine/package_writer.h"
 #include "platform/clock.h"
 #include "ui/resource_ids.h"
-#include "ui/testing/scripted_toolkit.h"
-#include "ui/testing/scoped_config_home.h"
-#include "ui/testing/temp_directory.h"
+#include "framework/testing/scripted_toolkit.h"
+#include "framework/testing/scoped_config_home.h"
+#include "framework/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {

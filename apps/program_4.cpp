@@ -2,8 +2,8 @@
 
 #include "apps/programs.h"
 #include "platform/private_profile.h"
-#include "transport/aspi_stack.h"
-#include "transport/host_adapters.h"
+#include "apps/aspi_stack.h"
+#include "ui/host_adapters.h"
 #include "ui/resources.h"
 
 namespace morv {

@@ -9,7 +9,7 @@
 #include "apps/program_options.h"
 #include "scsi/transport.h"
 #include "ui/flash_dlg.h"
-#include "ui/resource_types.h"
+#include "framework/resource_types.h"
 
 namespace morv {
 

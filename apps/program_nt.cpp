@@ -1,8 +1,8 @@
 // MorvantideNT: reaches the drive by its drive letter.
 
 #include "apps/programs.h"
-#include "transport/drive_letters.h"
-#include "transport/pass_through_stack.h"
+#include "ui/drive_letters.h"
+#include "apps/pass_through_stack.h"
 #include "ui/resources.h"
 
 namespace morv {

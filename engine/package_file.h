@@ -1,7 +1,7 @@
 #pragma once
 // The files of a firmware package, read through the C library without any text-mode
 // translation. Every failure to open, read or close one becomes a FileError, which
-// LoadPackage turns into the operator's "File Read Error!" report.
+// ReadPackage turns into the operator's "File Read Error!" report.
 
 #include <cstddef>
 #include <cstdint>

@@ -8,7 +8,7 @@
 
 #include "engine/testing/update_fakes.h"
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -17,7 +17,7 @@ void RunWholeUpdate(benchmark::State& state, Clock& clock) {
   testing::SamplePackage package({true, true, true});
   RecordingFeedback feedback;
   FakeTransport transport;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   testing::FakeUpdateSelection selection(drive, ProgramKind::NT);
   testing::FakeUpdateControls controls;
   controls.selectedFile = package.path;

@@ -6,7 +6,7 @@
 #include <new>
 #include <optional>
 
-#include "engine/load_package.h"
+#include "engine/package_report.h"
 #include "engine/write_plan.h"
 #include "platform/signal_hold.h"
 
@@ -51,7 +51,7 @@ class UpdateRun {
   const UpdateServices& m_services;
   CScsiDrive& m_drive;
   Feedback& m_feedback;
-  Selection& m_selection;
+  UpdateTarget& m_selection;
   UpdateControls& m_controls;
   /// Set from the confirmation on; destroyed last, after the controls are restored, so
   /// a held signal ends the process only with the dialog usable again.
@@ -105,9 +105,9 @@ UpdateOutcome UpdateRun::Steps() {
   FirmwareImage image;
   m_package.parameterFile = m_controls.SelectedFile();
   m_package.versionBefore = m_controls.FirmwareVersion();
-  if (!LoadPackage(m_package.parameterFile, m_selection.DriveDescription(), m_feedback, parameters, image,
-                   m_services.trace))
-    return UpdateOutcome::PackageRejected;
+  const PackageVerdict verdict =
+      ReadPackage(m_package.parameterFile, ModelIn(m_selection.DriveDescription()), parameters, image);
+  if (!ReportPackage(verdict, parameters, m_feedback, m_services.trace)) return UpdateOutcome::PackageRejected;
 
   const RegionSelection regions = SelectedRegions(parameters);
   m_package.checksumField = parameters.checksumText;

@@ -1,7 +1,7 @@
 #pragma once
 // The update behind Update Start: checks the package, prepares the drive, asks the
 // operator, downloads the selected regions with WRITE BUFFER and reports. It is written
-// against the drive object, the feedback services, the program's selection half and
+// against the drive object, the feedback services, the program's selection half (as UpdateTarget) and
 // the few dialog controls it touches, so both programs run the same sequence and tests
 // run it without a toolkit.
 
@@ -14,8 +14,8 @@
 #include "engine/update_history.h"
 #include "platform/clock.h"
 #include "scsi/scsi_drive.h"
-#include "ui/feedback.h"
-#include "ui/selection.h"
+#include "framework/feedback.h"
+#include "engine/update_target.h"
 
 namespace morv {
 
@@ -62,7 +62,7 @@ class UpdateControls {
 struct UpdateServices {
   CScsiDrive& drive;
   Feedback& feedback;
-  Selection& selection;
+  UpdateTarget& selection;
   UpdateControls& controls;
   Clock& clock;
   /// Where the package reader writes its checksum line (standard output in the programs).

@@ -22,7 +22,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/data_direction.h"
+#include "scsi/operation_codes.h"
 
 namespace morv {
 

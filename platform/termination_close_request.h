@@ -13,7 +13,7 @@
 
 #include <array>
 
-#include "platform/close_request.h"
+#include "framework/close_request.h"
 
 namespace morv {
 

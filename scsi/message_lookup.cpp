@@ -4,44 +4,23 @@
 #include <span>
 
 #include "scsi/message_tables.h"
+#include "scsi/status_table_search.h"
 
 namespace morv {
-namespace {
 
-/// The first entry before the terminator whose code is `code`, else the
-/// terminator. The terminator's code is never compared, so 00h always ends there.
-const StatusTextEntry& Find(std::span<const StatusTextEntry> table, uint8_t code) {
-  for (const auto& entry : table) {
-    if (entry.code == 0x00) return entry;
-    if (entry.code == code) return entry;
-  }
-  return table.back();
+std::string TargetStatusText(uint8_t status, std::span<const StatusTextEntry> table) {
+  return StatusTextOrUnknown(table, status, "Unknown Target status:%02X");
 }
 
-/// The entry's text, or `unknownFormat` (with one %02X) filled in with `code`.
-std::string TextOrUnknown(std::span<const StatusTextEntry> table, uint8_t code, const char* unknownFormat) {
-  const auto& entry = Find(table, code);
-  if (entry.code != 0x00) return entry.text;
-  char text[64];
-  std::snprintf(text, sizeof text, unknownFormat, static_cast<unsigned>(code));
-  return text;
+std::string SenseKeyText(uint8_t senseKey) { return FindStatusEntry(kSenseKeyTable, senseKey).text; }
+
+std::string VendorErrorText(uint8_t code) { return FindStatusEntry(kVendorErrorTable, code).text; }
+
+std::string SenseDetail(uint8_t asc, uint8_t ascq, const std::string& detail) {
+  char text[16];
+  std::snprintf(text, sizeof text, " %02X-%02X (", static_cast<unsigned>(asc), static_cast<unsigned>(ascq));
+  return text + detail + ")";
 }
-
-}  // namespace
-
-std::string SrbStatusText(uint8_t code) { return Find(kSrbStatusTable, code).text; }
-
-std::string HaStatusText(uint8_t status) {
-  return TextOrUnknown(kHaStatusTable, status, "Unknown Ha status:%02X");
-}
-
-std::string TargetStatusText(uint8_t status, ProgramKind kind) {
-  return TextOrUnknown(TargetStatusTable(kind), status, "Unknown Target status:%02X");
-}
-
-std::string SenseKeyText(uint8_t senseKey) { return Find(kSenseKeyTable, senseKey).text; }
-
-std::string VendorErrorText(uint8_t code) { return Find(kVendorErrorTable, code).text; }
 
 std::string SenseCodeText(uint8_t asc, uint8_t ascq) {
   for (const auto& entry : kSenseCodeTable) {

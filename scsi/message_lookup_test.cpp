@@ -14,6 +14,9 @@
 namespace morv {
 namespace {
 
+/// A program's target-status table in miniature (each transport keeps its own).
+constexpr StatusTextEntry kSampleStatusTable[] = {{0x02, "Check Condition."}, {0x04, "Condition Met."}, {0x00, ""}};
+
 struct StatusTableShape {
   const char* name;
   std::span<const StatusTextEntry> table;
@@ -26,8 +29,6 @@ TEST(MessageTablesTest, StatusTablesEndInTheirOnlyTerminator) {
   const std::vector<StatusTableShape> tables = {
       {"srb", kSrbStatusTable, 9, "Aborted.", "Timeout."},
       {"ha", kHaStatusTable, 5, "Selection timeout.", ""},
-      {"target NT", TargetStatusTable(ProgramKind::NT), 9, "Check Condition.", ""},
-      {"target 4", TargetStatusTable(ProgramKind::Four), 4, "Check Condition.", ""},
       {"sense key", kSenseKeyTable, 16, "RECOVERED ERROR", "NO SENSE"},
       {"vendor", kVendorErrorTable, 31, "DSP ROM ERROR", "NO ERROR"},
   };
@@ -78,12 +79,11 @@ TEST(MessageLookupTest, StatusLookupsFallBackAsEachTableSays) {
       {HaStatusText(0x20), "Unknown Ha status:20"},
       {HaStatusText(0x00), "Unknown Ha status:00"},
       {HaStatusText(0xFF), "Unknown Ha status:FF"},
-      {TargetStatusText(0x04, ProgramKind::NT), "Condition Met."},
-      {TargetStatusText(0x04, ProgramKind::Four), "Unknown Target status:04"},
-      {TargetStatusText(0x18, ProgramKind::NT), "Reservation Conflict."},
-      {TargetStatusText(0x18, ProgramKind::Four), "Request Conflict."},
-      {TargetStatusText(0x0A, ProgramKind::NT), "Unknown Target status:0A"},
-      {TargetStatusText(0x00, ProgramKind::Four), "Unknown Target status:00"},
+      {TargetStatusText(0x04, kSampleStatusTable), "Condition Met."},
+      {TargetStatusText(0x0A, kSampleStatusTable), "Unknown Target status:0A"},
+      {TargetStatusText(0x00, kSampleStatusTable), "Unknown Target status:00"},
+      {SenseDetail(0x24, 0x90, "A5"), " 24-90 (A5)"},
+      {SenseDetail(0x00, 0xFF, ""), " 00-FF ()"},
       {SenseKeyText(0), "NO SENSE"},
       {SenseKeyText(9), "unknown code"},
       {SenseKeyText(0x0F), "unknown code"},

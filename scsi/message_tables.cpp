@@ -5,45 +5,6 @@
 
 namespace morv {
 
-const std::array<StatusTextEntry, 9> kSrbStatusTable{{
-    {0x02, "Aborted."},
-    {0x04, "Error."},
-    {0x81, "Invalid HA."},
-    {0x82, "No Device."},
-    {0xE0, "Invalid SRB."},
-    {0xE4, "Faild Initailize."},
-    {0xE5, "ASPI is busy."},
-    {0xE6, "Buffer size is too big."},
-    {0x00, "Timeout."},
-}};
-
-const std::array<StatusTextEntry, 5> kHaStatusTable{{
-    {0x11, "Selection timeout."},
-    {0x12, "Overrun or Underrun."},
-    {0x13, "Busfree ditect."},
-    {0x14, "Phase Error."},
-    {0x00, ""},
-}};
-
-const std::array<StatusTextEntry, 9> kTargetStatusTableNT{{
-    {0x02, "Check Condition."},
-    {0x04, "Condition Met."},
-    {0x08, "Target Busy."},
-    {0x10, "Intermediate."},
-    {0x14, "Intermediate-Condition Met."},
-    {0x18, "Reservation Conflict."},
-    {0x22, "Command Terminated."},
-    {0x28, "Queue Full."},
-    {0x00, ""},
-}};
-
-const std::array<StatusTextEntry, 4> kTargetStatusTable4{{
-    {0x02, "Check Condition."},
-    {0x08, "Target Busy."},
-    {0x18, "Request Conflict."},
-    {0x00, ""},
-}};
-
 const std::array<StatusTextEntry, 16> kSenseKeyTable{{
     {0x01, "RECOVERED ERROR"},
     {0x02, "NOT READY"},
@@ -339,10 +300,5 @@ const std::array<StatusTextEntry, 31> kVendorErrorTable{{
     {0xF1, "SPINDLE MOTOR ERROR"},
     {0x00, "NO ERROR"},
 }};
-
-std::span<const StatusTextEntry> TargetStatusTable(ProgramKind kind) {
-  if (kind == ProgramKind::NT) return kTargetStatusTableNT;
-  return kTargetStatusTable4;
-}
 
 }  // namespace morv

@@ -1,6 +1,6 @@
 #pragma once
 // The message tables behind every error text: request status, host adapter status,
-// target status (one table per program), sense key, ASC/ASCQ and the drive's own
+// sense key, ASC/ASCQ and the drive's own
 // one-byte error codes. Each table is searched from its first entry; its last entry
 // is a terminator that never matches and whose text is the fallback where the
 // lookup has one (scsi/message_lookup.h).
@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <span>
 
-#include "scsi/transport.h"
 
 namespace morv {
 
@@ -34,10 +33,6 @@ inline constexpr uint8_t kAnySenseCode = 0xFF;
 extern const std::array<StatusTextEntry, 9> kSrbStatusTable;
 /// Host adapter status; terminator with the empty text.
 extern const std::array<StatusTextEntry, 5> kHaStatusTable;
-/// SCSI status byte as MorvantideNT names it.
-extern const std::array<StatusTextEntry, 9> kTargetStatusTableNT;
-/// SCSI status byte as Morvantide4 names it (fewer entries, 18h reads differently).
-extern const std::array<StatusTextEntry, 4> kTargetStatusTable4;
 /// Sense key; terminator "NO SENSE".
 extern const std::array<StatusTextEntry, 16> kSenseKeyTable;
 /// ASC/ASCQ texts in table order, repeated 53h 02h entry included; terminator
@@ -45,8 +40,5 @@ extern const std::array<StatusTextEntry, 16> kSenseKeyTable;
 extern const std::array<SenseCodeEntry, 237> kSenseCodeTable;
 /// The drive's one-byte error codes; terminator "NO ERROR".
 extern const std::array<StatusTextEntry, 31> kVendorErrorTable;
-
-/// The target status table of the given program.
-std::span<const StatusTextEntry> TargetStatusTable(ProgramKind kind);
 
 }  // namespace morv

@@ -2,8 +2,7 @@
 
 namespace morv {
 
-CScsiDrive::CScsiDrive(Transport& transport, Feedback& feedback)
-    : m_transport(transport), m_feedback(feedback) {
+CScsiDrive::CScsiDrive(Transport& transport) : m_transport(transport) {
   m_transport.ResetDeviceCount();
 }
 
@@ -23,28 +22,6 @@ uint8_t CScsiDrive::Execute(uint8_t* cdb, uint8_t length, int32_t timeout) {
   for (int repeats = 0; repeats < kMaxUnitAttentionRepeats && code != kCodeDone && UnitAttentionReported(); ++repeats)
     code = ExecRequest(cdb, length, timeout);
   return code;
-}
-
-bool HasDataPhase(uint8_t operationCode) {
-  switch (operationCode) {
-    case 0x00:  // TEST UNIT READY (and its vendor-unique form)
-    case 0x01:  // REZERO UNIT
-    case 0x0B:  // SEEK(6)
-    case 0x16:  // RESERVE(6)
-    case 0x17:  // RELEASE(6)
-    case 0x1B:  // START STOP UNIT
-    case 0x1E:  // PREVENT ALLOW MEDIUM REMOVAL
-    case 0x2B:  // SEEK(10)
-    case 0x2C:  // ERASE(10)
-    case 0x35:  // SYNCHRONIZE CACHE
-    case 0x45:  // PLAY AUDIO(10)
-    case 0x4B:  // PAUSE/RESUME
-    case 0x4E:  // STOP PLAY/SCAN
-    case 0xA6:  // LOAD/UNLOAD MEDIUM
-      return false;
-    default:
-      return true;
-  }
 }
 
 }  // namespace morv

@@ -10,11 +10,10 @@
 #include <string>
 
 #include "scsi/completion_codes.h"
+#include "scsi/operation_codes.h"
 #include "scsi/transport.h"
 
 namespace morv {
-
-class Feedback;
 
 /// Largest sense length any program keeps.
 inline constexpr size_t kMaxSenseLength = 20;
@@ -32,8 +31,8 @@ inline constexpr int kMaxUnitAttentionRepeats = 20;
 struct ScsiRequest {
   uint8_t* data = nullptr;   ///< caller-owned buffer of the next requests (borrowed)
   uint32_t dataLength = 0;   ///< transfer length handed to the transport
-  /// Fixed-format sense of the last request that reached the device; the program
-  /// keeps Transport::SenseLength() bytes, the rest stays zero.
+  /// Fixed-format sense of the last request that reached the device; the transport
+  /// fills as many bytes as its program keeps (20 or 14), the rest stays zero.
   std::array<uint8_t, kMaxSenseLength> sense{};
   /// Whether the last request reached the device and completed (set by the transport).
   bool completed = false;
@@ -43,7 +42,7 @@ class CScsiDrive {
  public:
   /// Empty texts, no buffer, address and status zero; resets the transport's count
   /// of discovered devices.
-  CScsiDrive(Transport& transport, Feedback& feedback);
+  explicit CScsiDrive(Transport& transport);
   CScsiDrive(const CScsiDrive&) = delete;
   CScsiDrive& operator=(const CScsiDrive&) = delete;
 
@@ -88,11 +87,6 @@ class CScsiDrive {
   /// The vendor-unique TEST UNIT READY template (00 00 00 00 00 C0) for Execute6.
   static uint8_t* TestUnitReadyVU();
 
-  // Error texts (scsi/error_text.cpp).
-  /// Rewrites m_errorText after a failed request: MorvantideNT passes the target
-  /// status byte, Morvantide4 the completion code.
-  void ComposeErrorText(uint8_t codeOrStatus);
-
   /// Sense key (byte 2 bits 0-3), ASC (byte 12) and ASCQ (byte 13) of the last sense.
   uint8_t SenseKey() const { return m_request.sense[2] & 0x0F; }
   uint8_t Asc() const { return m_request.sense[12]; }
@@ -101,17 +95,11 @@ class CScsiDrive {
   bool UnitAttentionReported() const { return m_request.completed && SenseKey() == kSenseKeyUnitAttention; }
 
   Transport& GetTransport() const { return m_transport; }
-  Feedback& GetFeedback() const { return m_feedback; }
 
  private:
   uint8_t Execute(uint8_t* cdb, uint8_t length, int32_t timeout);
 
   Transport& m_transport;
-  Feedback& m_feedback;
 };
-
-/// Whether a command with this operation code moves data. Commands that do not are
-/// sent without a buffer, so a buffer whose owner has gone is never handed on.
-bool HasDataPhase(uint8_t operationCode);
 
 }  // namespace morv

@@ -2,15 +2,11 @@
 // What the drive object needs of the program-specific transport. MorvantideNT's
 // PassThroughTransport and Morvantide4's AspiTransport implement it (transport/).
 
-#include <cstddef>
 #include <cstdint>
 
 namespace morv {
 
 class CScsiDrive;
-
-/// Which program's message variants the drive object composes its error texts with.
-enum class ProgramKind { NT, Four };
 
 class Transport {
  public:
@@ -23,17 +19,14 @@ class Transport {
   ///    m_targetStatus and m_request.sense (all zeros when the device returned none);
   ///  - a request refused or failed before the device clears m_request.completed and
   ///    m_request.sense and keeps m_haStatus and m_targetStatus;
-  ///  - for every code other than 1, m_errorText describes the failure on return;
+  ///  - for every code other than 1, m_errorText describes the failure on return,
+  ///    composed in the transport's own words;
   ///  - a second request to a target with one outstanding is refused with
   ///    kCodeTargetBusy without being sent.
   virtual uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength,
                               int32_t timeoutSeconds) = 0;
   /// Whether Execute6/10/12 repeat a request while it fails with UNIT ATTENTION.
   virtual bool RepeatsOnUnitAttention() const = 0;
-  /// Number of sense bytes the program keeps (20 or 14).
-  virtual size_t SenseLength() const = 0;
-  /// Message variants (target-status table, error-text composition).
-  virtual ProgramKind Kind() const = 0;
   /// Resets the count of discovered devices (DriveCount or HostAdapterCount).
   virtual void ResetDeviceCount() = 0;
 };

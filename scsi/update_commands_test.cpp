@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -19,8 +18,7 @@ using Reply = FakeTransport::Reply;
 struct Bench {
   explicit Bench(ProgramKind kind = ProgramKind::NT) : transport(kind) {}
   FakeTransport transport;
-  RecordingFeedback feedback;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
 };
 
 TEST(ScsiDriveTest, ConstructionStartsEmptyAndResetsTheDeviceCount) {

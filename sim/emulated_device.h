@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/data_direction.h"
+#include "scsi/operation_codes.h"
 
 namespace morv::sim {
 

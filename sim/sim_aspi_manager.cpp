@@ -1,5 +1,7 @@
 #include "sim/sim_aspi_manager.h"
 
+#include "platform/fixed_format_sense.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -38,6 +40,14 @@ void SimAspiManager::SetNeverComplete(uint8_t target, bool never) {
 void SimAspiManager::SetCompleteAtOnce(bool atOnce) {
   std::lock_guard lock(m_mutex);
   m_atOnce = atOnce;
+}
+
+void SimAspiManager::SetHeld(bool held) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_held = held;
+  }
+  m_changed.notify_all();
 }
 
 size_t SimAspiManager::PendingCount() {
@@ -89,7 +99,7 @@ void SimAspiManager::Run() {
     auto next = m_pending.end();
     for (auto it = m_pending.begin(); it != m_pending.end(); ++it)
       if (!it->never && (next == m_pending.end() || it->due < next->due)) next = it;
-    if (next == m_pending.end()) {
+    if (next == m_pending.end() || m_held) {
       m_changed.wait(lock);
       continue;
     }
@@ -116,7 +126,10 @@ uint8_t SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
   command.dataLength = srb.SRB_BufLen;
   const DeviceResult result = it->second->Execute(command);
   const uint8_t status = result.status == 0 ? SS_COMP : SS_ERR;
-  CompleteExecBlock(srb, status, HASTAT_OK, result.status, result.sense.data(), result.sense.size());
+  // Sense reaches the transport in fixed format, as from the real manager.
+  std::vector<uint8_t> sense(std::max(result.sense.size(), kFixedSenseLength));
+  const size_t senseLength = FixedFormatSense(result.sense.data(), result.sense.size(), sense.data(), sense.size());
+  CompleteExecBlock(srb, status, HASTAT_OK, result.status, sense.data(), senseLength);
   return status;
 }
 

@@ -48,6 +48,9 @@ class SimAspiManager : public DispatchingAspiManager {
   /// Requests sent while this is set complete before SendASPI32Command returns, on
   /// the caller's thread (a target set to never complete still never does).
   void SetCompleteAtOnce(bool atOnce);
+  /// While held, requests are taken but none completes; once released they
+  /// complete as they fall due. Lets a test decide when a pumped wait may end.
+  void SetHeld(bool held);
   /// Requests taken and neither completed nor aborted yet.
   size_t PendingCount();
 
@@ -79,6 +82,7 @@ class SimAspiManager : public DispatchingAspiManager {
   std::map<std::pair<uint8_t, uint8_t>, std::shared_ptr<EmulatedDevice>> m_devices;
   std::map<uint8_t, bool> m_neverComplete;
   bool m_atOnce = false;
+  bool m_held = false;
   std::list<Pending> m_pending;
   bool m_stopping = false;
   std::thread m_thread;

@@ -112,12 +112,15 @@ TEST(SimAspiManager, OutcomesByTarget) {
   auto good = std::make_shared<ScriptedDevice>();
   auto failing = std::make_shared<ScriptedDevice>();
   auto vanished = std::make_shared<ScriptedDevice>();
+  auto describing = std::make_shared<ScriptedDevice>();
   failing->answer = {0x02, FixedSense(0x05, 0x24, 0x90)};
   vanished->present = false;
+  describing->answer = {0x02, {0x72, 0x06, 0x28, 0x00, 0, 0, 0, 0}};  // descriptor format
   SimAspiManager manager(std::chrono::microseconds(0));
   manager.Attach(0, 0, good);
   manager.Attach(2, 0, failing);
   manager.Attach(5, 0, vanished);
+  manager.Attach(3, 0, describing);
 
   struct Case {
     const char* name;
@@ -127,6 +130,7 @@ TEST(SimAspiManager, OutcomesByTarget) {
   const Case cases[] = {
       {"good", 0, 0, SS_COMP, 0, 0, 0, 0, 0},
       {"check condition", 0, 2, SS_ERR, 0, 0x02, 0x05, 0x24, 0x90},
+      {"descriptor sense read as fixed", 0, 3, SS_ERR, 0, 0x02, 0x06, 0x28, 0x00},
       {"adapter's own ID", 0, 7, SS_ERR, HASTAT_SEL_TO, 0, 0, 0, 0},
       {"vanished device", 0, 5, SS_ERR, HASTAT_SEL_TO, 0, 0, 0, 0},
       {"no such adapter", 1, 0, SS_INVALID_HA, 0, 0, 0, 0, 0},

@@ -1,5 +1,7 @@
 #include "sim/sim_pass_through_system.h"
 
+#include "platform/fixed_format_sense.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -66,8 +68,8 @@ bool SimPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& r
   const DeviceResult result = letter->device->Execute(command);
 
   request.ScsiStatus = result.status;
-  const size_t senseLength = std::min<size_t>(result.sense.size(), request.SenseInfoLength);
-  std::copy_n(result.sense.begin(), senseLength, record.sense);
+  // Sense reaches the transport in fixed format, as from the real backends.
+  FixedFormatSense(result.sense.data(), result.sense.size(), record.sense, request.SenseInfoLength);
   return true;
 }
 

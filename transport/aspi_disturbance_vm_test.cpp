@@ -21,7 +21,7 @@
 #include "platform/linux/aspi_linux_manager.h"
 #include "platform/signal_hold.h"
 #include "transport/aspi_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -133,7 +133,7 @@ void SendUnderDisturbance(int out, uint8_t adapter) {
     linux_aspi::LinuxAspiManager manager;
     RecordingFeedback feedback;
     AspiTransport transport(manager, feedback);
-    CScsiDrive drive(transport, feedback);
+    CScsiDrive drive(transport);
     drive.m_hostAdapter = adapter;
     [[maybe_unused]] ssize_t ignored = write(out, "holding\n", 8);
     std::vector<uint8_t> piece(16384);
@@ -264,7 +264,7 @@ TEST(AspiDisturbanceVm, VanishingNodesAreLetGoAndTheirCommandsEndAsTheKernelSays
   linux_aspi::LinuxAspiManager manager;
   RecordingFeedback feedback;
   AspiTransport transport(manager, feedback);
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   const int adapter = AdapterOf(transport, "scsi_debug");
   ASSERT_GE(adapter, 0);
   const std::string scsiDebug = std::to_string(adapter) + ":0";

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/wait_feedback.h"
+#include "transport/aspi_error_text.h"
 #include "transport/command_trace.h"
-#include "ui/feedback.h"
 
 namespace morv {
 namespace {
@@ -37,7 +38,7 @@ std::string ManagerOutcome(uint8_t code, const CScsiDrive& drive) {
 
 }  // namespace
 
-AspiTransport::AspiTransport(AspiManager& manager, Feedback& feedback, Clock& clock, AspiRequestResources& resources,
+AspiTransport::AspiTransport(AspiManager& manager, WaitFeedback& feedback, Clock& clock, AspiRequestResources& resources,
                              CommandTrace* trace)
     : m_manager(manager), m_feedback(feedback), m_clock(clock), m_resources(resources), m_trace(trace) {}
 
@@ -159,7 +160,7 @@ uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_
     drive.m_targetStatus = 0;
   }
   request.completed = code == SS_COMP || code == SS_ERR;
-  if (code != kCodeDone) drive.ComposeErrorText(code);
+  if (code != kCodeDone) ComposeAspiErrorText(drive, code, m_feedback);
   if (m_trace != nullptr)
     m_trace->Record(device, sentCdb, cdbLength, dataLength, DirectionFor(sentCdb[0], dataLength),
                     ManagerOutcome(code, drive));
@@ -174,7 +175,7 @@ uint8_t AspiTransport::Refuse(CScsiDrive& drive, uint8_t code, const uint8_t* cd
   // Nothing reached the device: no sense to act on; the status bytes stay.
   drive.m_request.completed = false;
   drive.m_request.sense.fill(0);
-  drive.ComposeErrorText(code);
+  ComposeAspiErrorText(drive, code, m_feedback);
   if (m_trace != nullptr) {
     const uint8_t shown = cdbLength > kMaxCdbLength ? kMaxCdbLength : cdbLength;
     m_trace->Record(DeviceText(drive), cdb, shown, drive.m_request.dataLength,

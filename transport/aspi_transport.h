@@ -19,7 +19,7 @@
 namespace morv {
 
 class CommandTrace;
-class Feedback;
+class WaitFeedback;
 
 /// Host adapters and target IDs the transport serves: 0-7 each.
 inline constexpr int kAspiMaxHostAdapters = 8;
@@ -35,8 +35,9 @@ struct HostAdapterIdentity {
 
 class AspiTransport : public Transport {
  public:
-  /// The manager and the feedback (for the pumped waits) must outlive the transport.
-  AspiTransport(AspiManager& manager, Feedback& feedback, Clock& clock = SystemClock(),
+  /// The manager and the feedback (the pumped waits, the "Aspi Error" box) must
+  /// outlive the transport.
+  AspiTransport(AspiManager& manager, WaitFeedback& feedback, Clock& clock = SystemClock(),
                 AspiRequestResources& resources = HeapRequestResources(), CommandTrace* trace = nullptr);
   ~AspiTransport() override;
   AspiTransport(const AspiTransport&) = delete;
@@ -60,12 +61,11 @@ class AspiTransport : public Transport {
   /// manager completes it or `timeoutSeconds` have passed on the calendar clock.
   /// Returns the manager's status (0 for a time-out), or the transport's refusals:
   /// 253 busy target or no event, 254 no memory, 0x81/0x82 adapter/target beyond
-  /// 7, 0xE0 a CDB longer than 16 bytes. Every code but 1 composes m_errorText; on 1
-  /// the text of an earlier failure stays.
+  /// 7, 0xE0 a CDB longer than 16 bytes. Every code but 1 composes m_errorText in
+  /// Morvantide4's words (transport/aspi_error_text.h); on 1 the text of an earlier
+  /// failure stays.
   uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeoutSeconds) override;
   bool RepeatsOnUnitAttention() const override { return false; }
-  size_t SenseLength() const override { return SENSE_LEN; }
-  ProgramKind Kind() const override { return ProgramKind::Four; }
   /// HostAdapterCount back to 0 (a new drive object); the support info stays cached.
   void ResetDeviceCount() override { m_hostAdapterCount = 0; }
 
@@ -85,7 +85,7 @@ class AspiTransport : public Transport {
   void ReleaseFinished();
 
   AspiManager& m_manager;
-  Feedback& m_feedback;
+  WaitFeedback& m_feedback;
   Clock& m_clock;
   AspiRequestResources& m_resources;
   CommandTrace* m_trace;

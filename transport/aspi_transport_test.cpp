@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "transport/aspi_test_support.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -141,7 +141,7 @@ class AspiTransportTest : public ::testing::Test {
   SteppingClock clock;
   TestResources resources;
   AspiTransport transport{manager, feedback, clock, resources};
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
   uint8_t data[36] = {};
 };
 
@@ -425,7 +425,7 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
   TraceFile trace;
   ASSERT_TRUE(trace.Trace()) << trace.Error();
   AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
-  CScsiDrive tracedDrive(traced, feedback);
+  CScsiDrive tracedDrive(traced);
   tracedDrive.m_targetId = 2;
   tracedDrive.SetBuffer(data, 36);
   uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};
@@ -455,7 +455,7 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
 TEST_F(AspiTransportTest, TraceShowsTheRequestAsSentWhateverAHandlerChangesMeanwhile) {
   TraceFile trace;
   AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
-  CScsiDrive tracedDrive(traced, feedback);
+  CScsiDrive tracedDrive(traced);
   tracedDrive.m_targetId = 2;
   tracedDrive.SetBuffer(data, 36);
   uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};

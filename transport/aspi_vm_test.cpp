@@ -15,7 +15,7 @@
 #include "platform/linux/aspi_linux_manager.h"
 #include "transport/aspi_test_support.h"
 #include "transport/aspi_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -59,12 +59,12 @@ class AspiVm : public ::testing::Test {
   RecordingFeedback feedback;
   long pumps = 0;
   AspiTransport transport{manager, feedback};
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
   // A second transport to scsi_debug whose clock steps a second per reading, so a
   // time limit runs out after that many polling passes.
   SteppingClock clock;
   AspiTransport limited{manager, feedback, clock};
-  CScsiDrive limitedDrive{limited, feedback};
+  CScsiDrive limitedDrive{limited};
 };
 
 TEST_F(AspiVm, HostsAreAdaptersInHostOrderWithDriverNamesAndOwnIds) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/data_direction.h"
+#include "scsi/operation_codes.h"
 
 namespace morv {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -32,7 +32,7 @@ TEST(FirmwareVersion, SeventeenBytesFromByte32UpToTheFirstZero) {
     SCOPED_TRACE(c.shown);
     FakeTransport transport;
     RecordingFeedback feedback;
-    CScsiDrive drive(transport, feedback);
+    CScsiDrive drive(transport);
     FakeTransport::Reply reply;
     reply.dataIn = WithVersion(c.bytes);
     transport.replies.push_back(reply);
@@ -49,7 +49,7 @@ TEST(FirmwareVersion, SeventeenBytesFromByte32UpToTheFirstZero) {
 TEST(FirmwareVersion, AFailedInquiryLeavesTheTextAlone) {
   FakeTransport transport;
   RecordingFeedback feedback;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   transport.replies.push_back(FakeTransport::CheckCondition(0x05, 0x24, 0x00));
   transport.replies.back().dataIn = WithVersion("9.99");
   std::string version = "1.00";

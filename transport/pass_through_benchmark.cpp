@@ -8,7 +8,7 @@
 
 #include "sim/sim_pass_through_system.h"
 #include "transport/pass_through_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -21,7 +21,7 @@ void BM_PassThroughDownload(benchmark::State& state) {
   sim::SimPassThroughSystem system(devices);
   PassThroughTransport transport(system);
   RecordingFeedback feedback;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   transport.DriveNames[0] = "E:KESTREL MX-R4410        ";
   transport.MaxTransfer[0] = kPieceLength;
   std::vector<uint8_t> piece(kPieceLength, 0x5A);

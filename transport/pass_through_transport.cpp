@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 
 #include "transport/command_trace.h"
+#include "transport/pass_through_error_text.h"
 
 namespace morv {
 namespace {
@@ -13,7 +15,6 @@ constexpr uint16_t kRecordLength = 44;      // the published size of the request
 constexpr uint8_t kTargetId = 1;            // the handle selects the drive; fixed value
 constexpr uint8_t kSenseInfoLength = 24;
 constexpr uint32_t kSenseInfoOffset = 48;   // where the sense area follows the request
-constexpr uint8_t kOpWriteBuffer = 0x3B;
 constexpr size_t kMessageBufferSize = 80;
 
 std::string Printf(const char* format, ...) {
@@ -86,9 +87,20 @@ uint8_t PassThroughTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb,
   request.completed = true;
   std::copy_n(record.sense, kSenseLength, request.sense.begin());
   const uint8_t code = record.spt.ScsiStatus == 0 ? kCodeDone : kCodeError;
-  if (code == kCodeError) drive.ComposeErrorText(drive.m_targetStatus);
+  if (code == kCodeError) ComposePassThroughErrorText(drive, drive.m_targetStatus);
   Trace(drive, record, CommandTrace::DeviceOutcome(record.spt.ScsiStatus, request.sense.data(), kSenseLength));
   return code;
+}
+
+uint8_t PassThroughTransport::OpenScanSlot(uint32_t maxTransfer) {
+  DriveInUse[kScanSlot] = 0;
+  MaxTransfer[kScanSlot] = maxTransfer;
+  return kScanSlot;
+}
+
+void PassThroughTransport::SetDrive(uint8_t index, std::string name, uint32_t maxTransfer) {
+  DriveNames[index] = std::move(name);
+  MaxTransfer[index] = maxTransfer;
 }
 
 uint32_t PassThroughTransport::QueryMaxTransfer(CScsiDrive& drive) {

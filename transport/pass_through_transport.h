@@ -44,12 +44,16 @@ class PassThroughTransport : public Transport {
   uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeoutSeconds) override;
   /// True: MorvantideNT repeats a request while it fails with UNIT ATTENTION.
   bool RepeatsOnUnitAttention() const override { return true; }
-  /// 20 sense bytes.
-  size_t SenseLength() const override { return kSenseLength; }
-  /// MorvantideNT's message variants.
-  ProgramKind Kind() const override { return ProgramKind::NT; }
   /// DriveCount := 0.
   void ResetDeviceCount() override { DriveCount = 0; }
+
+  // Discovery's changes to the device table.
+  /// Readies the scan slot (free, `maxTransfer` bytes) and returns its index.
+  uint8_t OpenScanSlot(uint32_t maxTransfer);
+  /// Points the scan slot at drive letter `letter`.
+  void PointScanSlotAt(char letter) { DriveNames[kScanSlot] = std::string{letter, ':'}; }
+  /// Entry `index` names a drive ("E:" and its description) with its largest transfer.
+  void SetDrive(uint8_t index, std::string name, uint32_t maxTransfer);
 
   /// Largest transfer of the drive of `drive.m_deviceIndex` in bytes, at most
   /// kMaxTransferLimit; 0 when it cannot be learned.

@@ -16,8 +16,7 @@
 #include "platform/testing/recording_pass_through_system.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/command_trace.h"
-#include "transport/pass_through_stack.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -45,7 +44,7 @@ class PassThroughTransportTest : public ::testing::Test {
   RecordingPassThroughSystem system{simulated};
   PassThroughTransport transport{system};
   RecordingFeedback feedback;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
 };
 
 TEST_F(PassThroughTransportTest, RecordCarriesTheSystemsFixedValues) {
@@ -304,20 +303,6 @@ TEST_F(PassThroughTransportTest, RefusalBeforeTheDeviceLeavesNoStaleUnitAttentio
   }
 }
 
-TEST(PassThroughStack, SimulatedStackReachesTheEmulatedDrivesThroughTheTransport) {
-  auto stack = MakePassThroughStack(true);
-  ASSERT_TRUE(stack->devices.has_value());
-  RecordingFeedback feedback;
-  CScsiDrive drive(*stack->transport, feedback);
-  stack->transport->DriveNames[0] = "E:";
-  stack->transport->MaxTransfer[0] = 255;
-  std::vector<uint8_t> inquiry(256, 0);
-  drive.SetBuffer(inquiry.data(), 255);
-  ASSERT_EQ(drive.Inquiry(255), kCodeDone);
-  EXPECT_EQ(std::string(inquiry.begin() + 16, inquiry.begin() + 32), "MX-R4410        ");
-  EXPECT_EQ(stack->devices->drive->Record().size(), 1u);
-}
-
 TEST(PassThroughTransportTrace, OneLinePerRequestWithDeviceCdbAndOutcome) {
   const std::string path = ::testing::TempDir() + "pass_through_trace.txt";
   std::remove(path.c_str());
@@ -330,7 +315,7 @@ TEST(PassThroughTransportTrace, OneLinePerRequestWithDeviceCdbAndOutcome) {
   sim::SimPassThroughSystem system(devices);
   PassThroughTransport transport(system, trace.get());
   RecordingFeedback feedback;
-  CScsiDrive drive(transport, feedback);
+  CScsiDrive drive(transport);
   transport.DriveNames[0] = "E:KESTREL MX-R4410        ";
   transport.MaxTransfer[0] = 16384;
   transport.DriveNames[1] = "F:";

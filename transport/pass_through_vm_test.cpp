@@ -20,7 +20,7 @@
 #include "platform/linux/testing/guest_scsi_debug.h"
 #include "platform/testing/recording_pass_through_system.h"
 #include "transport/pass_through_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -79,7 +79,7 @@ class PassThroughVm : public ::testing::Test {
   RecordingPassThroughSystem system{sgSystem};
   PassThroughTransport transport{system};
   RecordingFeedback feedback;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
 };
 
 TEST_F(PassThroughVm, InquiryOnEveryLetterMatchesTheGuestsDeviceList) {

@@ -8,24 +8,29 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "platform/private_profile.h"
 #include "sim/sim_pass_through_system.h"
-#include "transport/drive_letters.h"
+#include "transport/drive_letter_scan.h"
+#include "transport/pass_through_transport.h"
 #include "transport/selection_memory.h"
-#include "ui/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
 
-/// A profile in a fresh folder under the temporary directory, removed at the end.
+/// A fresh folder under the temporary directory.
+std::filesystem::path MakeTempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "morvantide-bench-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+/// A profile in a fresh folder, removed at the end. The folder is made before the
+/// profile's path is built from it, so nothing is written where the benchmark runs.
 struct TempProfile {
-  TempProfile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "morvantide-bench-XXXXXX").string();
-    folder = mkdtemp(pattern.data());
-  }
   ~TempProfile() { std::filesystem::remove_all(folder); }
-  std::filesystem::path folder;
+  std::filesystem::path folder = MakeTempFolder();
   PrivateProfile profile{(folder / "Morvantide4.INI").string()};
 };
 
@@ -51,11 +56,9 @@ void BM_ScanDrives(benchmark::State& state) {
   sim::StandardDevices devices;
   sim::SimPassThroughSystem system(devices);
   PassThroughTransport transport(system);
-  RecordingFeedback feedback;
-  CScsiDrive drive(transport, feedback);
-  DriveLetterSelection selection(drive, feedback, transport);
+  CScsiDrive drive(transport);
   for (auto _ : state) {
-    if (selection.ScanDrives() != 2) state.SkipWithError("the emulated drives were not found");
+    if (ScanDriveLetters(drive, transport) != 2) state.SkipWithError("the emulated drives were not found");
     devices.disk->ClearRecord();
     devices.drive->ClearRecord();
     devices.cdrom->ClearRecord();

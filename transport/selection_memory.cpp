@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/private_profile.h"
-#include "ui/win32_types.h"
+#include "framework/win32_types.h"
 
 namespace morv {
 namespace {

@@ -30,7 +30,7 @@
 #include "platform/linux/sg_pass_through_system.h"
 #include "transport/aspi_transport.h"
 #include "transport/pass_through_transport.h"
-#include "ui/testing/recording_feedback.h"
+#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -127,14 +127,14 @@ int Run() {
   RecordingFeedback feedback;
   sg::SgPassThroughSystem sgSystem;
   PassThroughTransport passThrough(sgSystem);
-  CScsiDrive letterDrive(passThrough, feedback);
+  CScsiDrive letterDrive(passThrough);
   passThrough.DriveNames[PassThroughTransport::kScanSlot] = std::string(1, static_cast<char>('A' + sg)) + ":";
   passThrough.MaxTransfer[PassThroughTransport::kScanSlot] = 65536;
   letterDrive.m_deviceIndex = PassThroughTransport::kScanSlot;
 
   linux_aspi::LinuxAspiManager manager;
   AspiTransport aspi(manager, feedback);
-  CScsiDrive aspiDrive(aspi, feedback);
+  CScsiDrive aspiDrive(aspi);
   if (aspi.AspiSupportInfo() != SS_COMP) return 2;
   for (int a = 0; a < aspi.HostAdapterCount(); ++a) {
     HostAdapterIdentity identity;

@@ -1,7 +1,7 @@
 #pragma once
 // The about box: the program's name, version and icon, closed by OK or cancel.
 
-#include "ui/dialog.h"
+#include "framework/dialog.h"
 
 namespace morv {
 

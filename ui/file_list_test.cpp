@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/testing/temp_directory.h"
+#include "framework/testing/temp_directory.h"
 
 namespace morv {
 namespace {

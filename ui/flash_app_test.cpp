@@ -6,8 +6,8 @@
 #include "ui/resources.h"
 #include "scsi/testing/fake_transport.h"
 #include "ui/testing/recording_selection.h"
-#include "ui/testing/scripted_toolkit.h"
-#include "ui/testing/temp_directory.h"
+#include "framework/testing/scripted_toolkit.h"
+#include "framework/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {

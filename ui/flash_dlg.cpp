@@ -22,7 +22,7 @@ const CDialog::MessageMapEntry CFlashDlg::kMessageMap[] = {
 CFlashDlg::CFlashDlg(Toolkit& toolkit, Feedback& feedback, const ProgramResources& resources, Transport& transport,
                      const SelectionFactory& makeSelection)
     : CDialog(toolkit, resources.mainDialog, resources),
-      m_drive(transport, feedback),
+      m_drive(transport),
       m_hIcon(resources.FindIcon(IDR_MAINFRAME)),
       m_feedback(feedback),
       m_selection(makeSelection(m_drive, feedback)) {}
@@ -32,7 +32,6 @@ CFlashDlg::~CFlashDlg() = default;
 std::span<const CDialog::MessageMapEntry> CFlashDlg::GetMessageMap() const { return kMessageMap; }
 
 void CFlashDlg::DoDataExchange(CDataExchange& exchange) {
-  DDX_Control(exchange, IDC_STATUS, m_status);
   DDX_Control(exchange, IDOK, m_exit);
   DDX_Control(exchange, IDC_FILE_LIST, m_fileList);
   DDX_Control(exchange, IDC_SELECTED_FILE, m_selectedFile);
@@ -48,7 +47,7 @@ bool CFlashDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   DialogWindow& window = *GetWindow();
   m_feedback.SetMainWindow(&window);
-  m_selection->Attach(window);
+  m_selection->Attach({m_hostAdapter, m_device, m_lun, m_firmwareVersion});
 
   if (window.HasSystemMenu()) {
     std::string about = m_resources.LoadString(IDS_ABOUTBOX);
@@ -72,7 +71,7 @@ bool CFlashDlg::OnInitDialog() {
 }
 
 void CFlashDlg::OnWindowClosing() {
-  for (CWnd* control : std::initializer_list<CWnd*>{&m_status, &m_exit, &m_fileList, &m_selectedFile,
+  for (CWnd* control : std::initializer_list<CWnd*>{&m_exit, &m_fileList, &m_selectedFile,
                                                    &m_firmwareVersion, &m_abort, &m_updateStart, &m_lun, &m_device,
                                                    &m_hostAdapter})
     control->Detach();

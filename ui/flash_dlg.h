@@ -12,8 +12,8 @@
 #include "engine/update_history.h"
 #include "platform/clock.h"
 #include "scsi/scsi_drive.h"
-#include "ui/dialog.h"
-#include "ui/feedback.h"
+#include "framework/dialog.h"
+#include "framework/feedback.h"
 #include "ui/selection.h"
 
 namespace morv {
@@ -28,11 +28,9 @@ class CFlashDlg : public CDialog {
   ~CFlashDlg() override;
 
   Feedback& GetFeedback() const { return m_feedback; }
-  Selection& GetSelection() const { return *m_selection; }
 
   // What device selection and the update work with.
   CScsiDrive m_drive;
-  CEdit m_status;
   CButton m_exit;
   CListBox m_fileList;
   CEdit m_selectedFile;

@@ -6,8 +6,8 @@
 #include "ui/resources.h"
 #include "scsi/testing/fake_transport.h"
 #include "ui/testing/recording_selection.h"
-#include "ui/testing/scripted_toolkit.h"
-#include "ui/testing/temp_directory.h"
+#include "framework/testing/scripted_toolkit.h"
+#include "framework/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {
@@ -111,8 +111,8 @@ TEST(FlashDlgInit, DeviceStepsRunAfterTheWindowStepsAndBeforeTheFileList) {
     DialogRun run(program);
     run.dir.Touch("A.OUC");
     bool checked = false;
-    run.selection->onInitDevices = [&](DialogWindow& window) {
-      auto& w = static_cast<ScriptedWindow&>(window);
+    run.selection->onInitDevices = [&] {
+      const ScriptedWindow& w = run.Main();
       EXPECT_EQ(w.systemMenu.size(), 2u);
       EXPECT_EQ(w.smallIcon, IDR_MAINFRAME);
       EXPECT_TRUE(w.Control(IDC_ABORT).enabled);

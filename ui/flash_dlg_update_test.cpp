@@ -11,14 +11,36 @@
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
-#include "ui/testing/scripted_toolkit.h"
-#include "ui/testing/temp_directory.h"
+#include "framework/testing/scripted_toolkit.h"
+#include "framework/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {
 namespace {
 
 using Act = ScriptedToolkit;
+
+/// The dialog's selection half over the update's fake selection; the dialog's own
+/// selection handlers do nothing here.
+class FakeDialogSelection : public Selection {
+ public:
+  FakeDialogSelection(CScsiDrive& drive, ProgramKind kind) : m_target(drive, kind) {}
+  void Attach(const SelectorControls&) override {}
+  void InitDevices() override {}
+  void OnRescan() override {}
+  void OnSelchangeHostAdapter() override {}
+  void OnSelchangeDevice() override {}
+  void OnSelchangeLun() override {}
+  void OnDestroy() override {}
+  std::optional<std::string> DriveDescription() const override { return m_target.DriveDescription(); }
+  DriveLabel HistoryLabel() const override { return m_target.HistoryLabel(); }
+  void AddressDriveForUpdate(uint8_t* buffer) override { m_target.AddressDriveForUpdate(buffer); }
+  std::string WriteFailureText() const override { return m_target.WriteFailureText(); }
+  void SetUpdateRunning(bool running) override { m_target.SetUpdateRunning(running); }
+
+ private:
+  testing::FakeUpdateSelection m_target;
+};
 
 struct Program {
   const char* name;
@@ -70,7 +92,7 @@ TEST(FlashDlgUpdate, UpdateStartRunsTheUpdateOnTheChosenFile) {
       FakeTransport transport(program.kind);
       testing::SteppingClock clock;
       CFlashDlg dialog(toolkit, feedback, program.resources(), transport, [&](CScsiDrive& drive, Feedback&) {
-        return std::make_unique<testing::FakeUpdateSelection>(drive, program.kind);
+        return std::make_unique<FakeDialogSelection>(drive, program.kind);
       });
       dialog.m_clock = &clock;
       std::vector<ControlState> duringCommands;

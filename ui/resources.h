@@ -2,7 +2,7 @@
 // Each program's resources: main dialog, about box, menu, strings, icons and the
 // start-up notice.
 
-#include "ui/resource_types.h"
+#include "framework/resource_types.h"
 
 namespace morv {
 

@@ -1,8 +1,8 @@
 #include "ui/resources_common.h"
 
-#include "ui/feedback.h"
+#include "framework/feedback.h"
 #include "ui/resource_ids.h"
-#include "ui/win32_types.h"
+#include "framework/win32_types.h"
 
 namespace morv {
 namespace {

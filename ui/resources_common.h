@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "ui/resource_types.h"
+#include "framework/resource_types.h"
 
 namespace morv {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "ui/feedback.h"
-#include "ui/resource_types.h"
-#include "ui/toolkit.h"
+#include "framework/feedback.h"
+#include "framework/resource_types.h"
+#include "framework/toolkit.h"
 
 namespace morv {
 
@@ -34,7 +34,6 @@ class ToolkitFeedback : public Feedback {
 
   /// The busy cursor's nesting count.
   int WaitCursorCount() const { return m_waitCursorCount; }
-  const std::string& AppTitle() const { return m_appTitle; }
 
  private:
   /// Adds `delta` to the nesting count and shows the cursor the count asks for.

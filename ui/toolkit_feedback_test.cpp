@@ -4,7 +4,7 @@
 
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
-#include "ui/testing/scripted_toolkit.h"
+#include "framework/testing/scripted_toolkit.h"
 
 namespace morv {
 namespace {

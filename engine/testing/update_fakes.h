@@ -14,6 +14,7 @@
 #include "engine/testing/temp_directory.h"
 #include "engine/update_sequence.h"
 #include "engine/write_plan.h"
+#include "scsi/testing/fake_transport.h"
 
 namespace morv::testing {
 
@@ -62,20 +63,13 @@ class FakeUpdateControls : public UpdateControls {
   int refreshes = 0;
 };
 
-/// A selection half with one selected drive (or none), addressing the drive object the
+/// A selection with one selected drive (or none), addressing the drive object the
 /// way the program of `kind` does. Its write-failure text is marked so that tests see
 /// the sequence asked the selection for it.
-class FakeUpdateSelection : public Selection {
+class FakeUpdateSelection : public UpdateTarget {
  public:
   FakeUpdateSelection(CScsiDrive& drive, ProgramKind kind) : m_drive(drive), m_kind(kind) {}
 
-  void Attach(DialogWindow&) override {}
-  void InitDevices() override {}
-  // Selection changes are only recorded, with whether an update was running.
-  void OnRescan() override { Record("rescan"); }
-  void OnSelchangeHostAdapter() override { Record("selchange-ha"); }
-  void OnSelchangeDevice() override { Record("selchange-device"); }
-  void OnSelchangeLun() override { Record("selchange-lun"); }
   std::optional<std::string> DriveDescription() const override {
     calls.push_back("description");
     return description;
@@ -99,7 +93,6 @@ class FakeUpdateSelection : public Selection {
     updateRunning = running;
     if (onUpdateRunning) onUpdateRunning(running);
   }
-  void OnDestroy() override {}
 
   std::optional<std::string> description = "F: KESTREL MX-R4410     1.10";
   uint8_t deviceIndex = 5;
@@ -110,8 +103,6 @@ class FakeUpdateSelection : public Selection {
   std::function<void(bool)> onUpdateRunning;
 
  private:
-  void Record(const std::string& call) { calls.push_back(call + (updateRunning ? " during update" : "")); }
-
   CScsiDrive& m_drive;
   ProgramKind m_kind;
 };

@@ -14,7 +14,7 @@
 #include <algorithm>
 
 #include "platform/qt/qt_icons.h"
-#include "ui/list_order.h"
+#include "framework/list_order.h"
 
 namespace morv::qt {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/qt/dialog_units.h"
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 class QMenuBar;
 

@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QImage>
 
-#include "ui/resource_types.h"
+#include "framework/resource_types.h"
 
 namespace morv::qt {
 

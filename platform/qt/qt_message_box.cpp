@@ -10,8 +10,8 @@
 
 #include <map>
 
-#include "ui/message_box_buttons.h"
-#include "ui/win32_types.h"
+#include "framework/message_box_buttons.h"
+#include "framework/win32_types.h"
 
 namespace morv::qt {
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/pump_pass.h"
-#include "ui/message_box_buttons.h"
+#include "framework/message_box_buttons.h"
 
 namespace morv::qt {
 namespace {

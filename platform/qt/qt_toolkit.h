@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/close_request.h"
-#include "ui/toolkit.h"
+#include "framework/close_request.h"
+#include "framework/toolkit.h"
 
 class QSocketNotifier;
 

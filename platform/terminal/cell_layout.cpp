@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "ui/win32_types.h"
+#include "framework/win32_types.h"
 
 namespace morv::terminal {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/terminal/canvas.h"
-#include "ui/resource_types.h"
+#include "framework/resource_types.h"
 
 namespace morv::terminal {
 

@@ -6,7 +6,7 @@
 
 #include "platform/terminal/cell_layout.h"
 #include "platform/terminal/terminal_dialog.h"
-#include "ui/list_order.h"
+#include "framework/list_order.h"
 
 namespace morv::terminal {
 namespace {

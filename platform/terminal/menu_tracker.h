@@ -9,7 +9,7 @@
 
 #include "platform/terminal/canvas.h"
 #include "platform/terminal/key_event.h"
-#include "ui/resource_types.h"
+#include "framework/resource_types.h"
 
 namespace morv::terminal {
 

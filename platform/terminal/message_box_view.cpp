@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "ui/message_box_buttons.h"
-#include "ui/win32_types.h"
+#include "framework/message_box_buttons.h"
+#include "framework/win32_types.h"
 
 namespace morv::terminal {
 namespace {

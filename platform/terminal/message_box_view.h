@@ -46,8 +46,6 @@ class MessageBoxView {
   void Paint(Canvas& canvas) const;
 
   const std::vector<std::string>& Lines() const { return m_lines; }
-  const std::vector<BoxButton>& Buttons() const { return m_buttons; }
-  int FocusedButton() const { return m_focus; }
 
  private:
   int ButtonCols() const;

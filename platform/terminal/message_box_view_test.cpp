@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/win32_types.h"
+#include "framework/win32_types.h"
 
 namespace morv::terminal {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/terminal/cell_layout.h"
-#include "ui/list_order.h"
+#include "framework/list_order.h"
 
 namespace morv::terminal {
 namespace {

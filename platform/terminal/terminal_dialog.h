@@ -11,7 +11,7 @@
 #include "platform/terminal/canvas.h"
 #include "platform/terminal/key_event.h"
 #include "platform/terminal/menu_tracker.h"
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv::terminal {
 

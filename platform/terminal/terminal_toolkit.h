@@ -12,9 +12,9 @@
 
 #include <vector>
 
-#include "platform/close_request.h"
+#include "framework/close_request.h"
 #include "platform/terminal/terminal_screen.h"
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv::terminal {
 

@@ -12,7 +12,6 @@
 
 #include "scsi/library/command_library.h"
 #include "scsi/testing/fake_transport.h"
-#include "ui/testing/recording_feedback.h"
 
 namespace morv {
 
@@ -46,8 +45,7 @@ inline std::string HexBytes(const std::vector<uint8_t>& bytes) {
 class LibraryFixture {
  public:
   FakeTransport transport{ProgramKind::NT};
-  RecordingFeedback feedback;
-  CScsiDrive drive{transport, feedback};
+  CScsiDrive drive{transport};
   CScsiCommandLibrary library{drive};
 
   /// Runs one row; checks it sent exactly one CDB with the command time-out and

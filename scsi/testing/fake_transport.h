@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "scsi/message_lookup.h"
 #include "scsi/scsi_drive.h"
 
 namespace morv {
+
+/// Which program's transport a FakeTransport plays: MorvantideNT's repeats on UNIT
+/// ATTENTION, keeps 20 sense bytes, composes from the target status and clears the
+/// text on success; Morvantide4's does none of that and composes from the code.
+enum class ProgramKind { NT, Four };
 
 class FakeTransport : public Transport {
  public:
@@ -39,6 +45,13 @@ class FakeTransport : public Transport {
   int resetCount = 0;
   /// Runs before each reply (tests use it to nest requests).
   std::function<void(CScsiDrive&)> onRequest;
+  /// Composes the error text of a failed reply from the target status (NT) or the
+  /// code (Four). Tests of a program's own words plug its composition in here; the
+  /// stand-in writes the command name, the byte and the sense's ASC-ASCQ.
+  std::function<void(CScsiDrive&, uint8_t)> compose = [](CScsiDrive& drive, uint8_t codeOrStatus) {
+    drive.m_errorText = drive.m_commandName + " fake " + std::to_string(codeOrStatus) +
+                        SenseDetail(drive.Asc(), drive.Ascq(), std::to_string(drive.SenseKey()));
+  };
 
   uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeout) override {
     sent.push_back({std::vector<uint8_t>(cdb, cdb + cdbLength), drive.m_request.data, drive.m_request.dataLength,
@@ -63,15 +76,14 @@ class FakeTransport : public Transport {
       if (!reply.errorText.empty())
         drive.m_errorText = reply.errorText;
       else
-        drive.ComposeErrorText(m_kind == ProgramKind::NT ? drive.m_targetStatus : reply.code);
+        compose(drive, m_kind == ProgramKind::NT ? drive.m_targetStatus : reply.code);
     } else if (m_kind == ProgramKind::NT) {
       drive.m_errorText.clear();
     }
     return reply.code;
   }
   bool RepeatsOnUnitAttention() const override { return m_kind == ProgramKind::NT; }
-  size_t SenseLength() const override { return m_kind == ProgramKind::NT ? 20 : 14; }
-  ProgramKind Kind() const override { return m_kind; }
+  size_t SenseLength() const { return m_kind == ProgramKind::NT ? 20 : 14; }
   void ResetDeviceCount() override { ++resetCount; }
 
   /// A reply that completed with CHECK CONDITION and the given sense key, ASC, ASCQ.

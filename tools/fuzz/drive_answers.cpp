@@ -17,13 +17,13 @@
 #include "sim/sim_aspi_manager.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/aspi_transport.h"
-#include "transport/drive_letters.h"
-#include "transport/host_adapters.h"
+#include "ui/drive_letters.h"
+#include "ui/host_adapters.h"
 #include "transport/pass_through_transport.h"
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
-#include "ui/testing/scripted_toolkit.h"
+#include "framework/testing/scripted_toolkit.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv::fuzz {

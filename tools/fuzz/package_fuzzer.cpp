@@ -1,19 +1,16 @@
 // libFuzzer target for the package reader. An input is a parameter file, optionally
 // followed by the marker "\n#IMAGE\n" and the bytes of the image file. Every input is
-// read field by field with ReadField, then checked by LoadPackage from real files, and
-// the results must keep the reader's promises.
-
-#include <stdlib.h>
+// read field by field with ReadField, then read and checked by ReadPackage from memory,
+// and the results must keep the reader's promises.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "engine/load_package.h"
-#include "engine/package_writer.h"
-#include "ui/testing/recording_feedback.h"
+#include "engine/read_package.h"
 
 namespace {
 
@@ -25,14 +22,20 @@ void Require(bool condition) {
   if (!condition) __builtin_trap();
 }
 
+/// A package file over `bytes`, which must outlive it (fmemopen reads them in place).
+std::unique_ptr<PackageFile> OpenInMemory(std::string& bytes) {
+  std::FILE* stream = fmemopen(bytes.empty() ? nullptr : bytes.data(), bytes.size(), "r");
+  if (stream == nullptr) throw FileError::FromErrno();
+  return std::make_unique<PackageFile>(stream);
+}
+
 // Every field ReadField delivers holds only kept bytes and at most limit + 1 of them.
-void FuzzReadField(std::string_view bytes, int limit) {
-  std::string copy(bytes);
-  PackageFile file(fmemopen(copy.data(), copy.size(), "r"));
+void FuzzReadField(std::string& bytes, int limit) {
+  const std::unique_ptr<PackageFile> file = OpenInMemory(bytes);
   try {
     for (;;) {
       std::string field;
-      ReadField(file, field, limit);
+      ReadField(*file, field, limit);
       Require(field.size() <= static_cast<std::size_t>(limit) + 1);
       for (char c : field) Require(c != ',' && c != '"' && static_cast<int8_t>(c) > 0x1F);
     }
@@ -41,48 +44,26 @@ void FuzzReadField(std::string_view bytes, int limit) {
   }
 }
 
-struct Workspace {
-  Workspace() {
-    char pattern[] = "/tmp/package-fuzzer-XXXXXX";
-    Require(mkdtemp(pattern) != nullptr);
-    directory = pattern;
-    trace = std::fopen("/dev/null", "w");
-    Require(trace != nullptr);
-  }
-  ~Workspace() {
-    std::remove((directory + "/P.OUC").c_str());
-    std::remove((directory + "/P.bin").c_str());
-    std::remove(directory.c_str());
-    std::fclose(trace);
-  }
-  std::string directory;
-  std::FILE* trace;
-};
-
-void FuzzLoadPackage(std::string_view parameters, const std::string_view* image) {
-  static Workspace workspace;
-  const std::string parameterPath = workspace.directory + "/P.OUC";
-  const std::string imagePath = workspace.directory + "/P.bin";
-  WriteFileBytes(parameterPath, parameters.data(), parameters.size());
-  if (image != nullptr)
-    WriteFileBytes(imagePath, image->data(), image->size());
-  else
-    std::remove(imagePath.c_str());
-
-  RecordingFeedback feedback;
+void FuzzReadPackage(std::string& parameters, std::string* image) {
+  PackageFiles files{
+      [&parameters] { return OpenInMemory(parameters); },
+      [image]() -> std::unique_ptr<PackageFile> {
+        if (image == nullptr) throw FileError{false, ENOENT};
+        return OpenInMemory(*image);
+      },
+  };
   ParameterFile result;
   static FirmwareImage loaded;
-  const bool accepted = LoadPackage(parameterPath, "E: KESTREL MX-R4410", feedback, result, loaded, workspace.trace);
+  const PackageVerdict verdict = ReadPackage(files, ModelIn("E: KESTREL MX-R4410"), result, loaded);
 
   Require(result.header.size() <= 36 && result.model.size() <= 21 && result.checksumText.size() <= 36);
   Require(result.region1.size() <= 3 && result.region2.size() <= 3 && result.region3.size() <= 3);
-  if (accepted) {
-    Require(feedback.events == std::vector<std::string>{"cursor restore"});
+  if (!verdict) {
     Require(HeaderMatches(result.header) && ImageChecksum(loaded) == result.checksum);
   } else {
-    Require(feedback.events.size() >= 2);
-    Require(feedback.events[feedback.events.size() - 2] == "beep FFFFFFFF");
-    Require(feedback.events.back().starts_with("box 00000000 "));
+    Require(!verdict->text.empty());
+    Require(verdict->step != PackageStep::FileName);
+    Require(ChecksumFieldRead(verdict) == (verdict->step >= PackageStep::ImageFile || verdict->checksumRead));
   }
 }
 
@@ -91,11 +72,11 @@ void FuzzLoadPackage(std::string_view parameters, const std::string_view* image)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t marker = input.find(kImageMarker);
-  const std::string_view parameters = input.substr(0, marker);
-  std::string_view image;
+  std::string parameters(input.substr(0, marker));
+  std::string image;
   if (marker != std::string_view::npos) image = input.substr(marker + kImageMarker.size());
 
-  FuzzReadField(parameters, size % 40);
-  FuzzLoadPackage(parameters, marker != std::string_view::npos ? &image : nullptr);
+  FuzzReadField(parameters, static_cast<int>(size % 40));
+  FuzzReadPackage(parameters, marker != std::string_view::npos ? &image : nullptr);
   return 0;
 }

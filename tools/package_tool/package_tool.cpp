@@ -2,17 +2,14 @@
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 
-#include "engine/load_package.h"
 #include "engine/package_writer.h"
+#include "engine/read_package.h"
 #include "sim/revision_stamp.h"
-#include "tools/package_tool/terminal_feedback.h"
 
 namespace morv {
 namespace {
@@ -107,40 +104,20 @@ std::string DescribeRegion(const ImageRegion& region) {
   return std::string(range) + " (" + std::to_string(region.length / 1024) + " KiB: " + parts + ")";
 }
 
-// The model the package names, read the way LoadPackage reads it; empty when the file
-// cannot be read that far (LoadPackage then reports why).
-std::string PeekModel(const std::string& path) {
-  try {
-    PackageFile file(path);
-    std::string header, model;
-    ReadField(file, header, kTextFieldLimit);
-    ReadField(file, model, kModelFieldLimit);
-    return model;
-  } catch (const FileError&) {
-    return {};
-  }
-}
-
 int Check(const std::vector<std::string>& args, std::ostream& out) {
   const CommandLine line = ParseCommandLine(args, {"--model"});
   const std::optional<std::string> drive = line.Option("--model");
 
-  // The diagnostic line LoadPackage writes comes first, as it does in the programs.
-  char* traceText = nullptr;
-  std::size_t traceSize = 0;
-  std::FILE* trace = open_memstream(&traceText, &traceSize);
-  std::ostringstream reports;
-  TerminalFeedback feedback(reports);
+  // What the operator would see, in the order an update shows it.
   ParameterFile parameters;
   FirmwareImage image;
-  const bool accepted =
-      LoadPackage(line.file, drive ? *drive : PeekModel(line.file), feedback, parameters, image, trace);
-  if (trace != nullptr) {
-    std::fclose(trace);
-    out << std::string(traceText, traceSize);
-    std::free(traceText);
-  }
-  out << reports.str();
+  const ModelCheck anyModel = [](const std::string&) { return true; };
+  const PackageVerdict verdict = ReadPackage(line.file, drive ? ModelIn(*drive) : anyModel, parameters, image);
+  const bool accepted = !verdict;
+  if (ChecksumFieldRead(verdict)) out << ChecksumLine(parameters);
+  if (verdict && (verdict->step == PackageStep::ParameterFile || verdict->step == PackageStep::ImageFile))
+    out << "status line: " << Quoted(verdict->text) << "\n";
+  if (verdict) out << "message box: " << Quoted(verdict->text) << "\n";
 
   out << "parameter file: " << line.file << "\n"
       << "header:         " << Quoted(parameters.header) << "\n"
@@ -159,6 +136,32 @@ int Check(const std::vector<std::string>& args, std::ostream& out) {
   out << "verdict:        " << (accepted ? "accepted" : "rejected") << "\n";
   return accepted ? kExitOk : kExitRejected;
 }
+
+}  // namespace
+
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      default:
+        if (c < 0x20 || c > 0x7E) {
+          char hex[5];
+          std::snprintf(hex, sizeof hex, "\\x%02X", c);
+          out += hex;
+        } else {
+          out.push_back(static_cast<char>(c));
+        }
+    }
+  }
+  return out + "\"";
+}
+
+namespace {
 
 int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const CommandLine line =

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/resource_ids.h"
 #include "ui/selection.h"
-#include "ui/toolkit.h"
 
 namespace morv {
 
@@ -23,16 +21,16 @@ class RecordingSelection : public Selection {
   /// Firmware version shown for the selected device.
   std::string firmwareVersion;
   /// Runs at the start of InitDevices (tests look at the dialog's state there).
-  std::function<void(DialogWindow&)> onInitDevices;
-  DialogWindow* window = nullptr;
+  std::function<void()> onInitDevices;
+  std::optional<SelectorControls> controls;
 
-  void Attach(DialogWindow& w) override {
-    window = &w;
+  void Attach(const SelectorControls& c) override {
+    controls.emplace(c);
     calls.push_back("attach");
   }
   void InitDevices() override {
     calls.push_back("init-devices");
-    if (onInitDevices) onInitDevices(*window);
+    if (onInitDevices) onInitDevices();
     FillDevices();
   }
   void OnRescan() override {
@@ -51,9 +49,9 @@ class RecordingSelection : public Selection {
 
  private:
   void FillDevices() {
-    window->ResetContent(IDC_DEVICE);
-    for (const auto& d : devices) window->AddString(IDC_DEVICE, d);
-    if (window->SetCurSel(IDC_DEVICE, 0) == 0) window->SetWindowText(IDC_FIRMWARE_VERSION, firmwareVersion);
+    controls->device.ResetContent();
+    for (const auto& d : devices) controls->device.AddString(d);
+    if (controls->device.SetCurSel(0) == 0) controls->firmwareVersion.SetWindowText(firmwareVersion);
   }
 };
 

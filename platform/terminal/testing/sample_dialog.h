@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/toolkit.h"
+#include "framework/toolkit.h"
 
 namespace morv::terminal::testing {
 

@@ -1,0 +1,21 @@
+#include "apps/aspi_stack.h"
+
+#include "platform/linux/aspi_linux_manager.h"
+#include "sim/sim_aspi_manager.h"
+
+namespace morv {
+
+std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace) {
+  auto stack = std::make_unique<AspiStack>();
+  if (simulate) {
+    stack->devices.emplace();
+    stack->manager = std::make_unique<sim::SimAspiManager>(*stack->devices);
+  } else {
+    stack->manager = std::make_unique<linux_aspi::LinuxAspiManager>();
+  }
+  stack->transport =
+      std::make_unique<AspiTransport>(*stack->manager, feedback, SystemClock(), HeapRequestResources(), trace);
+  return stack;
+}
+
+}  // namespace morv

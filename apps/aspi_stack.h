@@ -1,0 +1,31 @@
+#pragma once
+// How Morvantide4 reaches its drives, built in one call: the Linux ASPI manager
+// over the SCSI hosts, or with `simulate` the emulated bus (disk at ID 0, MX-R4410
+// at ID 2, other CD-ROM at ID 5), and the ASPI transport over it, tracing every
+// request as "0:2:0 ..." when a trace is given.
+
+#include <memory>
+#include <optional>
+
+#include "platform/aspi_manager.h"
+#include "sim/standard_devices.h"
+#include "transport/aspi_transport.h"
+
+namespace morv {
+
+class CommandTrace;
+class WaitFeedback;
+
+/// Members in this order, so the transport goes before the manager it uses, and the
+/// manager before the devices it runs.
+struct AspiStack {
+  std::optional<sim::StandardDevices> devices;  ///< the emulated devices when simulated
+  std::unique_ptr<AspiManager> manager;
+  std::unique_ptr<AspiTransport> transport;
+};
+
+/// `feedback` (pumped while requests wait) and `trace` (may be null) must outlive
+/// the stack.
+std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace = nullptr);
+
+}  // namespace morv

@@ -1,0 +1,118 @@
+#pragma once
+// The conformance driver of the Qt toolkit (offscreen): the operator's keys and
+// clicks go through QTest, as a window system would deliver them.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "apps/conformance/toolkit_driver.h"
+#include "platform/qt/qt_dialog_window.h"
+#include "platform/qt/qt_toolkit.h"
+#include "platform/qt/testing/test_application.h"
+
+namespace morv::conformance {
+
+class QtDriver : public ToolkitDriver {
+ public:
+  static constexpr const char* kName = "Qt";
+
+  QtDriver() { App(); }
+  Toolkit& Get() override { return m_toolkit; }
+
+  int Run(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler,
+          std::vector<OperatorStep> steps) override {
+    WindowCatcher catcher(handler);
+    WhenModal([&](QWidget& window) {
+      for (const auto& step : steps) {
+        switch (step.kind) {
+          case OperatorStep::Kind::Look: step.look(*catcher.window); break;
+          case OperatorStep::Kind::Press: {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+            QTest::keyClick(target, QtKey(step.key));
+            break;
+          }
+          case OperatorStep::Kind::Click:
+            QTest::mouseClick(window.findChild<QWidget*>(qt::ControlObjectName(step.id)), Qt::LeftButton);
+            break;
+        }
+      }
+      catcher.window->EndDialog(IDCANCEL);
+    });
+    return m_toolkit.DoModal(dialog, resources, catcher);
+  }
+
+  void KeyDuringWait(OperatorKey key) override {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeModalWidget();
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, QtKey(key), Qt::NoModifier));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, QtKey(key), Qt::NoModifier));
+  }
+
+  BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
+                  std::vector<OperatorKey> keys) override {
+    BoxSeen seen;
+    WhenModal([&](QWidget& window) {
+      auto& box = dynamic_cast<QMessageBox&>(window);
+      for (QAbstractButton* button : box.buttons()) seen.buttons.push_back(Result(box.standardButton(button)));
+      std::sort(seen.buttons.begin(), seen.buttons.end());
+      if (box.defaultButton()) seen.defaultButton = Result(box.standardButton(box.defaultButton()));
+      // The title bar must hold the caption and, beside it, the window icon and
+      // the title buttons that window managers draw.
+      QFontMetrics metrics(box.font());
+      seen.captionWhole = box.width() >= metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+      for (OperatorKey key : keys) {
+        if (!box.isVisible()) break;
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &box;
+        QTest::keyClick(target, QtKey(key));
+      }
+    });
+    seen.result = m_toolkit.MessageBox(text, caption, type);
+    return seen;
+  }
+
+ private:
+  static QApplication& App() { return qt::TestApplication(); }
+
+  /// Runs `step` once the dialog (or box) now opening waits for input, active.
+  static void WhenModal(std::function<void(QWidget&)> step) {
+    QTimer::singleShot(0, &App(), [step = std::move(step)] {
+      QWidget* modal = QApplication::activeModalWidget();
+      modal->activateWindow();
+      if (!QTest::qWaitForWindowActive(modal)) ADD_FAILURE() << "the window never became active";
+      step(*modal);
+    });
+  }
+
+  static Qt::Key QtKey(OperatorKey key) {
+    switch (key) {
+      case OperatorKey::Tab: return Qt::Key_Tab;
+      case OperatorKey::Escape: return Qt::Key_Escape;
+      case OperatorKey::Enter: return Qt::Key_Return;
+      case OperatorKey::Up: return Qt::Key_Up;
+      case OperatorKey::Down: return Qt::Key_Down;
+    }
+    return Qt::Key_unknown;
+  }
+
+  static int Result(QMessageBox::StandardButton button) {
+    static const std::map<QMessageBox::StandardButton, int> kResults = {
+        {QMessageBox::Ok, IDOK},       {QMessageBox::Cancel, IDCANCEL}, {QMessageBox::Abort, IDABORT},
+        {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}, {QMessageBox::Yes, IDYES},
+        {QMessageBox::No, IDNO},
+    };
+    auto it = kResults.find(button);
+    return it == kResults.end() ? 0 : it->second;
+  }
+
+  qt::QtToolkit m_toolkit;
+};
+
+}  // namespace morv::conformance

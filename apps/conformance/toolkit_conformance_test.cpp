@@ -1,0 +1,216 @@
+// One suite for every toolkit: the dialog logic is written against ui/toolkit.h
+// alone, so each toolkit must give the same answers to the same operator. A toolkit
+// joins by adding its driver to `Toolkits` below.
+
+#include <gtest/gtest.h>
+
+#include "apps/conformance/qt_driver.h"
+#include "apps/conformance/scripted_driver.h"
+#include "apps/conformance/terminal_driver.h"
+#include "ui/resource_ids.h"
+#include "ui/resources.h"
+
+namespace morv::conformance {
+namespace {
+
+using Commands = std::vector<std::pair<int, int>>;
+
+/// A dialog procedure that records the commands it gets; Escape ends the dialog.
+struct Recorder : DialogHandler {
+  std::function<void(DialogWindow&)> onInit;
+  std::function<void(DialogWindow&, int id)> onCommand;
+  Commands commands;
+  DialogWindow* window = nullptr;
+
+  bool OnInitDialog(DialogWindow& w) override {
+    window = &w;
+    if (onInit) onInit(w);
+    return true;
+  }
+  void OnCommand(int id, int code) override {
+    commands.emplace_back(id, code);
+    if (onCommand) onCommand(*window, id);
+    if (id == IDCANCEL) window->EndDialog(IDCANCEL);
+  }
+  bool OnSysCommand(unsigned, long) override { return false; }
+};
+
+void FillFileList(DialogWindow& w) {
+  for (const char* name : {"C.OUC", "A.OUC", "B.OUC"}) w.AddString(IDC_FILE_LIST, name);
+}
+
+template <typename Driver>
+class ToolkitConformance : public ::testing::Test {
+ protected:
+  /// Morvantide4's main dialog: an unsorted visible combo box (1000), a sorted
+  /// one (1001), a sorted notifying list box (1008) and both push buttons.
+  int Run(Recorder& recorder, std::vector<OperatorStep> steps) {
+    return driver.Run(Resources4().mainDialog, Resources4(), recorder, std::move(steps));
+  }
+  Driver driver;
+};
+
+struct DriverName {
+  template <typename Driver>
+  static std::string GetName(int) {
+    return Driver::kName;
+  }
+};
+
+using Toolkits = ::testing::Types<QtDriver, TerminalDriver, ScriptedDriver>;
+TYPED_TEST_SUITE(ToolkitConformance, Toolkits, DriverName);
+
+TYPED_TEST(ToolkitConformance, ListsAndCombosKeepTheirEntriesAsCodeSetsThem) {
+  Recorder recorder;
+  this->Run(recorder, {OperatorStep::Look([](DialogWindow& w) {
+              for (const char* e : {"2:b", "1:a"}) w.AddString(IDC_HOST_ADAPTER, e);
+              EXPECT_EQ(w.GetLBText(IDC_HOST_ADAPTER, 1), "1:a");  // unsorted: appended
+              EXPECT_EQ(w.AddString(IDC_DEVICE, "E:KESTREL"), 0);
+              EXPECT_EQ(w.AddString(IDC_DEVICE, "D:DISK"), 0);  // sorted: inserted before
+              EXPECT_EQ(w.AddString(IDC_DEVICE, "F:OTHER"), 2);
+              EXPECT_EQ(w.GetCount(IDC_DEVICE), 3);
+              EXPECT_EQ(w.GetCurSel(IDC_DEVICE), CB_ERR);  // adding selects nothing
+              EXPECT_EQ(w.SetCurSel(IDC_DEVICE, 1), 1);
+              EXPECT_EQ(w.GetWindowText(IDC_DEVICE), "E:KESTREL");
+              EXPECT_EQ(w.AddString(IDC_DEVICE, "A:FIRST"), 0);
+              EXPECT_EQ(w.GetCurSel(IDC_DEVICE), 2);  // the selection moves with its entry
+              EXPECT_EQ(w.SetCurSel(IDC_DEVICE, 4), CB_ERR);
+              EXPECT_EQ(w.GetCurSel(IDC_DEVICE), CB_ERR);  // a missing entry clears it
+              EXPECT_EQ(w.GetLBText(IDC_DEVICE, 4), "");
+              FillFileList(w);
+              EXPECT_EQ(w.SetCurSel(IDC_FILE_LIST, 2), 2);
+              EXPECT_EQ(w.GetLBText(IDC_FILE_LIST, 2), "C.OUC");
+              w.ResetContent(IDC_FILE_LIST);
+              EXPECT_EQ(w.GetCount(IDC_FILE_LIST), 0);
+              EXPECT_EQ(w.GetCurSel(IDC_FILE_LIST), LB_ERR);
+            })});
+  EXPECT_TRUE(recorder.commands.empty()) << "selections made by code notify nobody";
+}
+
+TYPED_TEST(ToolkitConformance, ArrowKeysChooseTheEntryTheyLandOn) {
+  Recorder recorder;
+  recorder.onInit = [](DialogWindow& w) {
+    FillFileList(w);
+    for (const char* e : {"0:MX-R4410", "1:DISK"}) w.AddString(IDC_DEVICE, e);
+    w.SetCurSel(IDC_DEVICE, 0);
+  };
+  std::vector<int> selections;
+  auto note = [&](int id) { return OperatorStep::Look([&, id](DialogWindow& w) { selections.push_back(w.GetCurSel(id)); }); };
+  this->Run(recorder, {OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDC_FILE_LIST); }),
+                       OperatorStep::Press(OperatorKey::Down), note(IDC_FILE_LIST),
+                       OperatorStep::Press(OperatorKey::Down), note(IDC_FILE_LIST),
+                       OperatorStep::Press(OperatorKey::Up), note(IDC_FILE_LIST),
+                       OperatorStep::Press(OperatorKey::Up), note(IDC_FILE_LIST),
+                       OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDC_DEVICE); }),
+                       OperatorStep::Press(OperatorKey::Down), note(IDC_DEVICE)});
+  EXPECT_EQ(selections, (std::vector<int>{0, 1, 0, 0, 1}));
+  EXPECT_EQ(recorder.commands, (Commands{{IDC_FILE_LIST, LBN_SELCHANGE},
+                                         {IDC_FILE_LIST, LBN_SELCHANGE},
+                                         {IDC_FILE_LIST, LBN_SELCHANGE},
+                                         {IDC_DEVICE, CBN_SELCHANGE}}));
+}
+
+TYPED_TEST(ToolkitConformance, TheDialogManagerHandlesTabEnterAndEscape) {
+  Recorder recorder;
+  std::vector<int> focus;
+  auto note = OperatorStep::Look([&](DialogWindow& w) { focus.push_back(w.GetFocus()); });
+  int result = this->Run(recorder, {OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDC_FILE_LIST); }),
+                                    OperatorStep::Press(OperatorKey::Enter),  // the default button
+                                    OperatorStep::Press(OperatorKey::Tab), note,
+                                    OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDOK); }),
+                                    OperatorStep::Press(OperatorKey::Enter),  // the focused button
+                                    OperatorStep::Press(OperatorKey::Escape)});
+  EXPECT_EQ(focus, (std::vector<int>{IDC_STATUS}));  // the next tab stop after the file list
+  EXPECT_EQ(recorder.commands,
+            (Commands{{IDC_UPDATE_START, BN_CLICKED}, {IDOK, BN_CLICKED}, {IDCANCEL, BN_CLICKED}}));
+  EXPECT_EQ(result, IDCANCEL);
+}
+
+TYPED_TEST(ToolkitConformance, ADisabledControlKeepsTheFocusUntilEnabledAgain) {
+  Recorder recorder;
+  std::vector<int> focus;
+  recorder.onCommand = [&](DialogWindow& w, int id) {
+    if (id != IDC_UPDATE_START || recorder.commands.size() > 1) return;
+    w.EnableWindow(IDC_UPDATE_START, false);
+    w.EnableWindow(IDOK, false);
+    focus.push_back(w.GetFocus());
+    w.EnableWindow(IDOK, true);
+    w.EnableWindow(IDC_UPDATE_START, true);
+    focus.push_back(w.GetFocus());
+  };
+  this->Run(recorder, {OperatorStep::Click(IDC_UPDATE_START), OperatorStep::Press(OperatorKey::Enter)});
+  EXPECT_EQ(focus, (std::vector<int>{IDC_UPDATE_START, IDC_UPDATE_START}));
+  EXPECT_EQ(recorder.commands, (Commands{{IDC_UPDATE_START, BN_CLICKED}, {IDC_UPDATE_START, BN_CLICKED}}));
+}
+
+TYPED_TEST(ToolkitConformance, KeysDuringAWaitReachTheFocusedControlOnly) {
+  Recorder recorder;
+  recorder.onInit = [](DialogWindow& w) { FillFileList(w); };
+  std::vector<int> focus;
+  recorder.onCommand = [&](DialogWindow& w, int id) {
+    if (id != IDC_UPDATE_START) return;
+    w.SetFocus(IDC_FILE_LIST);
+    for (OperatorKey key : {OperatorKey::Tab, OperatorKey::Escape, OperatorKey::Enter, OperatorKey::Down}) {
+      this->driver.KeyDuringWait(key);
+      this->driver.Get().PumpOneMessage();
+      focus.push_back(w.GetFocus());
+    }
+  };
+  int result = this->Run(recorder, {OperatorStep::Click(IDC_UPDATE_START),
+                                    OperatorStep::Look([](DialogWindow& w) {
+                                      EXPECT_EQ(w.GetCurSel(IDC_FILE_LIST), 0);
+                                    })});
+  EXPECT_EQ(focus, (std::vector<int>(4, IDC_FILE_LIST)));  // Tab moved nothing
+  // No Escape, no default button: only the arrow reached the list, which chose.
+  EXPECT_EQ(recorder.commands, (Commands{{IDC_UPDATE_START, BN_CLICKED}, {IDC_FILE_LIST, LBN_SELCHANGE}}));
+  EXPECT_EQ(result, IDCANCEL);
+}
+
+TYPED_TEST(ToolkitConformance, APumpPassNeverWaitsAndLeavesNothingBehind) {
+  Recorder recorder;
+  recorder.onInit = [](DialogWindow& w) { FillFileList(w); };
+  std::vector<int> selections;
+  recorder.onCommand = [&](DialogWindow& w, int id) {
+    if (id != IDC_UPDATE_START) return;
+    this->driver.Get().PumpOneMessage();  // nothing pending: returns at once
+    w.SetFocus(IDC_FILE_LIST);
+    for (int i = 0; i < 3; ++i) this->driver.KeyDuringWait(OperatorKey::Down);
+    for (int i = 0; i < 4; ++i) this->driver.Get().PumpOneMessage();
+    selections.push_back(w.GetCurSel(IDC_FILE_LIST));
+  };
+  this->Run(recorder, {OperatorStep::Click(IDC_UPDATE_START)});
+  EXPECT_EQ(selections, (std::vector<int>{2}));
+  EXPECT_EQ(recorder.commands.size(), 4u);
+}
+
+TYPED_TEST(ToolkitConformance, MessageBoxesOfferTheirButtonsAndShowTheWholeCaption) {
+  struct Case {
+    unsigned type;
+    const char* caption;
+    std::vector<OperatorKey> keys;
+    std::vector<int> buttons;
+    int result;
+  } cases[] = {
+      {MB_OK | MB_ICONHAND, "HA Set Error", {OperatorKey::Escape}, {IDOK}, IDOK},
+      {MB_OK | MB_ICONHAND, "ErrorID", {OperatorKey::Enter}, {IDOK}, IDOK},
+      {MB_OK | MB_ICONEXCLAMATION, "Morvantide4", {OperatorKey::Enter}, {IDOK}, IDOK},
+      {MB_YESNO | MB_ICONQUESTION, "MorvantideNT", {OperatorKey::Escape, OperatorKey::Enter}, {IDYES, IDNO}, IDYES},
+      {MB_OKCANCEL, "Error HA", {OperatorKey::Escape}, {IDOK, IDCANCEL}, IDCANCEL},
+      {MB_YESNOCANCEL, "MorvantideNT", {OperatorKey::Escape}, {IDYES, IDNO, IDCANCEL}, IDCANCEL},
+      {MB_ABORTRETRYIGNORE, "MorvantideNT", {OperatorKey::Escape, OperatorKey::Enter}, {IDABORT, IDRETRY, IDIGNORE},
+       IDABORT},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.caption) + " type " + std::to_string(c.type));
+    BoxSeen seen = this->driver.ShowBox("Error!!", c.caption, c.type, c.keys);
+    std::vector<int> buttons = c.buttons;
+    std::sort(buttons.begin(), buttons.end());
+    EXPECT_EQ(seen.buttons, buttons);
+    EXPECT_EQ(seen.defaultButton, c.buttons.front());
+    EXPECT_TRUE(seen.captionWhole);
+    EXPECT_EQ(seen.result, c.result);
+  }
+}
+
+}  // namespace
+}  // namespace morv::conformance

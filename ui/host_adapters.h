@@ -1,0 +1,99 @@
+#pragma once
+// Morvantide4's selection half: lists the host adapters and targets that discovery
+// found (transport/host_adapter_scan.h) in the host adapter and device selectors,
+// addresses the drive object to the operator's choice and remembers that choice
+// (as selector positions) in the private profile between runs.
+
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "transport/aspi_transport.h"
+#include "transport/host_adapter_scan.h"
+#include "transport/selection_memory.h"
+#include "ui/selection.h"
+#include "ui/selection_lock.h"
+
+namespace morv {
+
+class Feedback;
+class PrivateProfile;
+
+/// An adapter or target number no adapter or target has: what the accessors give
+/// for an entry without a leading digit. The transport refuses it unsent.
+inline constexpr uint8_t kNoSelection = 0xFF;
+
+class HostAdapterSelection : public Selection {
+ public:
+  /// Everything given must outlive the selection. A profile that cannot be written
+  /// is reported on `errors`, never to the operator.
+  HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport, DeviceNameTables& tables,
+                       PrivateProfile& profile, std::ostream& errors = std::cerr);
+
+  /// Uses the dialog's host adapter, device and LUN selectors and firmware version field.
+  void Attach(const SelectorControls& controls) override;
+  /// LUN selector "0" to "7", memory cleared, a rescan, the remembered selection
+  /// loaded and selected ("HA Set Error" when its adapter position is missing).
+  void InitDevices() override;
+  /// Scans the adapters and refills the host adapter selector, then its devices.
+  void OnRescan() override;
+  /// Lists the selected adapter's devices and selects the remembered one.
+  void OnSelchangeHostAdapter() override;
+  /// Remembers the device, selects its remembered LUN, addresses the drive object
+  /// and shows its firmware version.
+  void OnSelchangeDevice() override;
+  /// Remembers the LUN position of the selected device.
+  void OnSelchangeLun() override;
+
+  /// DeviceNames of the selected adapter and target; nullopt when there is none.
+  std::optional<std::string> DriveDescription() const override;
+  /// "adapter:target:LUN" of the selection and the device's product identification.
+  DriveLabel HistoryLabel() const override;
+  /// Host adapter, target ID and LUN of the selection.
+  void AddressDriveForUpdate(uint8_t* transferBuffer) override;
+  /// The customizing-code text after a refusal with ASC 24h / ASCQ 90h, else the error text.
+  std::string WriteFailureText() const override;
+  void SetUpdateRunning(bool running) override { m_lock.SetUpdateRunning(running); }
+  /// Saves the selection.
+  void OnDestroy() override { SaveSelection(); }
+
+  /// The adapter number before the colon of the host adapter selector's entry at
+  /// m_haPosition; kNoSelection when there is no such entry.
+  uint8_t SelectedHostAdapter() const;
+  /// The target ID before the colon of the device selector's remembered entry;
+  /// kNoSelection when there is no such entry.
+  uint8_t SelectedTargetId() const;
+  /// The remembered LUN position of the selected device, as a byte.
+  uint8_t SelectedLun() const;
+  /// INQUIRY of the addressed drive into the firmware version field; on failure the
+  /// simple beep and the error text in a box, and the field keeps its text.
+  void ShowFirmwareVersion();
+  /// Reads the selection memory from the profile.
+  void LoadSelection();
+  /// Writes the selection memory to the profile; a failure goes to `errors`.
+  bool SaveSelection();
+
+  /// Selector positions: host adapter, device per adapter, LUN per adapter and device.
+  SelectionMemory m_memory;
+
+ private:
+  /// Beeps and shows "Error!!" with `caption` and the stop icon.
+  void ShowSelectError(const char* caption, bool beep);
+
+  CScsiDrive& m_drive;
+  Feedback& m_feedback;
+  AspiTransport& m_transport;
+  DeviceNameTables& m_tables;
+  PrivateProfile& m_profile;
+  std::ostream& m_errors;
+  CComboBox m_noSelector;  ///< stands in for every selector until Attach
+  CEdit m_noVersion;
+  CComboBox* m_hostAdapter = &m_noSelector;
+  CComboBox* m_device = &m_noSelector;
+  CComboBox* m_lun = &m_noSelector;
+  CEdit* m_firmwareVersion = &m_noVersion;
+  SelectionLock m_lock{m_feedback};
+};
+
+}  // namespace morv

@@ -9,6 +9,7 @@
 #include "apps/program_options.h"
 #include "apps/start_location.h"
 #include "engine/update_history.h"
+#include "platform/termination_close_request.h"
 #include "platform/terminal/curses_screen.h"
 #include "platform/terminal/terminal_toolkit.h"
 #include "platform/qt/display_probe.h"
@@ -38,7 +39,8 @@ int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, C
   char* qtArgv[] = {programPath, nullptr};
   QApplication application(qtArgc, qtArgv);
   application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
-  qt::QtToolkit toolkit;
+  TerminationCloseRequest closeRequest;
+  qt::QtToolkit toolkit(&closeRequest);
   return RunApplication(program, options, trace, title, toolkit);
 }
 
@@ -53,15 +55,33 @@ int RunInTerminal(const ProgramDefinition& program, const ProgramOptions& option
     std::fprintf(stderr, "%s: %s%s\n", title.c_str(), why.c_str(), e.what());
     return 1;
   }
-  terminal::TerminalToolkit toolkit(screen);
   try {
-    return RunApplication(program, options, trace, title, toolkit);
+    // After the screen, which restores the terminal on these signals otherwise;
+    // before it closes, which puts its own handlers back.
+    TerminationCloseRequest closeRequest;
+    screen.WakeOn(closeRequest.WakeFd());
+    terminal::TerminalToolkit toolkit(screen, &closeRequest);
+    int status = RunApplication(program, options, trace, title, toolkit);
+    screen.WakeOn(-1);
+    return status;
   } catch (const std::exception& e) {
     // Give the terminal back first, so the message can be read.
+    screen.WakeOn(-1);
     screen.Close();
     std::fprintf(stderr, "%s: fatal error: %s\n", title.c_str(), e.what());
     return 1;
   }
+}
+
+/// The dialogs in the desktop window where there is a display, else in the terminal.
+int RunDialogs(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
+               const std::string& title, char* programPath) {
+  if (options.terminal) return RunInTerminal(program, options, trace, title, "");
+  if (!DisplayAvailable())
+    return RunInTerminal(program, options, trace, title, "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
+  if (!qt::DisplayOpens(programPath))
+    return RunInTerminal(program, options, trace, title, "the display cannot be opened and ");
+  return RunWithQt(program, options, trace, title, programPath);
 }
 
 }  // namespace
@@ -117,14 +137,11 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
     }
     options.startFile = location.fileName;
   }
-  if (options.terminal) return RunInTerminal(program, options, trace.get(), title, "");
-  if (!DisplayAvailable())
-    return RunInTerminal(program, options, trace.get(), title,
-                         "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
-  char* programPath = argc > 0 ? argv[0] : const_cast<char*>(program.name);
-  if (!qt::DisplayOpens(programPath))
-    return RunInTerminal(program, options, trace.get(), title, "the display cannot be opened and ");
-  return RunWithQt(program, options, trace.get(), title, programPath);
+  int status = RunDialogs(program, options, trace.get(), title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
+  // Closed down because of SIGTERM or SIGHUP: whoever sent it sees the process end by it.
+  trace.reset();
+  TerminationCloseRequest::EndBySignalNoted();
+  return status;
 }
 
 }  // namespace morv

@@ -12,11 +12,15 @@
 #include <QTest>
 #include <QTimer>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <functional>
 
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_dialog_window.h"
+#include "platform/termination_close_request.h"
 #include "platform/qt/testing/test_application.h"
 #include "ui/flash_dlg.h"
 #include "ui/resource_ids.h"
@@ -327,6 +331,56 @@ TEST_F(QtToolkitTest, BusyCursorIsLiftedWhileABoxIsOpen) {
   toolkit.SetCursor(CursorShape::Arrow);
   EXPECT_EQ(toolkit.GetCursor(), CursorShape::Arrow);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// SIGTERM while the dialog waits closes it as the close box does; one that comes
+// while a handler runs (pumping, or with a box open) waits until the handler has
+// returned, and an open box is answered as if nobody were there.
+TEST(QtToolkitCloseRequest, SigtermClosesTheDialogOnceNoHandlerRuns) {
+  enum class When { Idle, DuringAPumpedHandler, WithABoxOpen };
+  for (When when : {When::Idle, When::DuringAPumpedHandler, When::WithABoxOpen}) {
+    SCOPED_TRACE(static_cast<int>(when));
+    App();
+    TerminationCloseRequest closeRequest;
+    QtToolkit toolkit(&closeRequest);
+    RecordingHandler handler;
+    bool handlerRunning = false;
+    bool cancelledDuringTheHandler = false;
+    int boxAnswer = 0;
+    handler.onCommand = [&](int id, int) {
+      if (id == IDCANCEL) {
+        cancelledDuringTheHandler = handlerRunning;
+        handler.window->EndDialog(IDCANCEL);
+        return;
+      }
+      handlerRunning = true;
+      if (when == When::DuringAPumpedHandler) {
+        kill(getpid(), SIGTERM);
+        for (int i = 0; i < 50; ++i) {
+          toolkit.PumpOneMessage();
+          QTest::qWait(2);
+        }
+      } else {
+        WhenModal([](QWidget&) { kill(getpid(), SIGTERM); });
+        boxAnswer = toolkit.MessageBox("Firmware Update Execute ?", "Morvantide4", MB_YESNO | MB_ICONQUESTION);
+      }
+      handlerRunning = false;
+    };
+    WhenModal([&](QWidget& dialog) {
+      if (when == When::Idle) {
+        kill(getpid(), SIGTERM);
+      } else {
+        Control<QPushButton>(dialog, IDC_UPDATE_START)->setEnabled(true);
+        Control<QPushButton>(dialog, IDC_UPDATE_START)->click();
+      }
+    });
+    EXPECT_EQ(toolkit.DoModal(Resources4().mainDialog, Resources4(), handler), IDCANCEL);
+    EXPECT_FALSE(cancelledDuringTheHandler);
+    ASSERT_FALSE(handler.commands.empty());
+    EXPECT_EQ(handler.commands.back(), std::make_pair(IDCANCEL, BN_CLICKED));
+    EXPECT_EQ(boxAnswer, when == When::WithABoxOpen ? IDNO : 0);
+    EXPECT_EQ(TerminationCloseRequest::NotedSignal(), SIGTERM);
+  }
 }
 
 }  // namespace

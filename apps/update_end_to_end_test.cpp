@@ -29,6 +29,7 @@
 #include "engine/testing/region_combinations.h"
 #include "engine/testing/update_fakes.h"
 #include "platform/private_profile.h"
+#include "platform/termination_close_request.h"
 #include "platform/testing/recording_pass_through_system.h"
 #include "sim/revision_stamp.h"
 #include "sim/sim_pass_through_system.h"
@@ -528,6 +529,35 @@ TEST(UpdateEndToEnd4, ClosingTheDialogDuringTheDownloadWaitsForTheUpdate) {
     EXPECT_EQ(window.Control(IDC_STATUS).text, "Firmware Update Complete");
     EXPECT_EQ(run.toolkit.cursor, CursorShape::Arrow);
   }
+}
+
+// SIGTERM during Morvantide4's download (it pumps, so the dialog's loop is close by)
+// is held until the update has ended: every piece is written and the completion
+// reported, and only then is the dialog closed as the close box does, which writes
+// the profile.
+TEST(UpdateEndToEnd4, SigtermDuringTheDownloadClosesTheDialogOnceTheUpdateHasEnded) {
+  TerminationCloseRequest closeRequest;
+  Four run;
+  run.toolkit.closeRequest = &closeRequest;
+  bool requestedDuringTheUpdate = true;
+  run.beforePress = [&] {
+    DeliverDuringWrite(run, 7, {Act::Inspect([](ScriptedWindow&) { kill(getpid(), SIGTERM); })},
+                       [&](ScriptedWindow&) { requestedDuringTheUpdate = closeRequest.Requested(); });
+  };
+  const std::string profilePath = PrivateProfile::DefaultPath(Program4Rig::kName);
+  run.PressUpdateStart();
+  EXPECT_FALSE(requestedDuringTheUpdate);
+  ExpectDownload(run, testing::RegionCombinations().back().pieces);
+  EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+  const Strings events = run.toolkit.events;
+  const auto complete = std::find_if(events.begin(), events.end(), [](const std::string& e) {
+    return e.find("Firmware Update Complete") != std::string::npos && e.rfind("box", 0) == 0;
+  });
+  const auto close = std::find(events.begin(), events.end(), "close request");
+  EXPECT_LT(complete, close) << "closed only after the update";
+  EXPECT_EQ(run.toolkit.windows.at(0)->result, IDCANCEL);
+  EXPECT_TRUE(std::filesystem::exists(profilePath)) << profilePath;
+  EXPECT_EQ(TerminationCloseRequest::NotedSignal(), SIGTERM);
 }
 
 /// How a forked update ended: the marks it wrote, and its wait status.

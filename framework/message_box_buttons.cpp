@@ -35,4 +35,10 @@ int MessageBoxEscapeResult(unsigned type) {
   }
 }
 
+int MessageBoxUnansweredResult(unsigned type) {
+  int escape = MessageBoxEscapeResult(type);
+  if (escape != 0) return escape;
+  return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDABORT;
+}
+
 }  // namespace morv

@@ -13,4 +13,8 @@ std::vector<int> MessageBoxButtons(unsigned type);
 /// when the set offers no way out but its buttons.
 int MessageBoxEscapeResult(unsigned type);
 
+/// The answer of a box that goes without one (its owner closed it, or the program
+/// was asked to close): the way out where there is one, else No, else Abort.
+int MessageBoxUnansweredResult(unsigned type);
+
 }  // namespace morv

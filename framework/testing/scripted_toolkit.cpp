@@ -343,6 +343,16 @@ UserAction ScriptedToolkit::Focus(int id) {
           }};
 }
 
+bool ScriptedToolkit::CloseRequested() {
+  if (closeRequest && closeRequest->Requested()) m_closeRequested = true;
+  return m_closeRequested;
+}
+
+UserAction ScriptedToolkit::CloseFromOutside() {
+  return {"close request from outside",
+          [](ScriptedToolkit& toolkit, ScriptedWindow&, DialogHandler&) { toolkit.RequestClose(); }};
+}
+
 UserAction ScriptedToolkit::Notify(int id, int code) {
   return {"notify " + std::to_string(id) + " " + std::to_string(code),
           [id, code](ScriptedToolkit&, ScriptedWindow&, DialogHandler& handler) { handler.OnCommand(id, code); }};
@@ -370,7 +380,14 @@ int ScriptedToolkit::DoModal(const DialogTemplate& dialog, const ProgramResource
   events.push_back("dialog " + window.caption);
 
   if (handler.OnInitDialog(window) && !window.ended) window.FocusFirstTabStop();
-  while (!window.ended && !script.empty()) {
+  bool closeDelivered = false;
+  while (!window.ended && (!script.empty() || (CloseRequested() && !closeDelivered))) {
+    if (CloseRequested() && !closeDelivered) {
+      closeDelivered = true;
+      events.push_back("close request");
+      handler.OnCommand(IDCANCEL, BN_CLICKED);
+      continue;
+    }
     UserAction action = std::move(script.front());
     script.pop_front();
     Run(action);
@@ -385,6 +402,7 @@ int ScriptedToolkit::DoModal(const DialogTemplate& dialog, const ProgramResource
 int ScriptedToolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
   boxes.push_back({text, caption, type});
   events.push_back("box " + Hex(type) + " " + caption + ": " + text);
+  if (CloseRequested()) return MessageBoxUnansweredResult(type);
   std::vector<int> buttons = MessageBoxButtons(type);
   while (!boxKeys.empty()) {
     OperatorKey key = boxKeys.front();

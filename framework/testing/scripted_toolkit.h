@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/close_request.h"
 #include "framework/testing/operator_key.h"
 #include "framework/toolkit.h"
 
@@ -146,6 +147,8 @@ class ScriptedToolkit : public Toolkit {
   static UserAction Focus(int id);
   /// Delivers a raw command, without the checks a real operator is bound by.
   static UserAction Notify(int id, int code);
+  /// A close request from outside (SIGTERM, SIGHUP): RequestClose().
+  static UserAction CloseFromOutside();
   /// Runs `look` against the top dialog (for checks in the middle of a script).
   static UserAction Inspect(std::function<void(ScriptedWindow&)> look);
 
@@ -180,6 +183,15 @@ class ScriptedToolkit : public Toolkit {
   int pumps = 0;
   CursorShape cursor = CursorShape::Arrow;
 
+  /// Asks the program to close as the real toolkits do on a close request: from now
+  /// on every message box is answered as if nobody were there, and each dialog gets
+  /// IDCANCEL once (logged "close request") when its script would run next, that is
+  /// once no handler of it is running.
+  void RequestClose() { m_closeRequested = true; }
+  /// Where real close requests come from, when a test wants them (a signal's):
+  /// consulted where RequestClose() is.
+  morv::CloseRequest* closeRequest = nullptr;
+
   int DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
   void MessageBeep(unsigned type) override;
@@ -198,8 +210,10 @@ class ScriptedToolkit : public Toolkit {
     DialogHandler* handler;
   };
   void Run(const UserAction& action);
+  bool CloseRequested();
 
   std::vector<Running> m_stack;
+  bool m_closeRequested = false;
 };
 
 }  // namespace morv

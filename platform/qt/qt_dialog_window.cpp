@@ -226,6 +226,18 @@ void QtDialogWindow::Deliver(F&& handlerCall) {
   handlerCall();
   --m_depth;
   CloseIfEnded();
+  DeliverPendingClose();
+}
+
+void QtDialogWindow::CloseWhenIdle() {
+  m_closePending = true;
+  DeliverPendingClose();
+}
+
+void QtDialogWindow::DeliverPendingClose() {
+  if (!m_closePending || m_depth != 0 || !m_running) return;
+  m_closePending = false;
+  Deliver([&] { m_handler.OnCommand(IDCANCEL, BN_CLICKED); });
 }
 
 void QtDialogWindow::CloseIfEnded() {
@@ -248,6 +260,9 @@ int QtDialogWindow::Run() {
       }
   }
   m_running = true;
+  // A close asked for before the dialog opened: delivered before it waits.
+  DeliverPendingClose();
+  if (!m_running) return m_result;
   exec();
   m_running = false;
   return m_result;

@@ -47,6 +47,10 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   void AppendSystemMenuSeparator() override {}
   void AppendSystemMenuItem(unsigned, const std::string&) override {}
 
+  /// A close request from outside: IDCANCEL to the handler, as the close box, now
+  /// when no handler of this dialog runs, else once the running one has returned.
+  void CloseWhenIdle();
+
   /// The base units of the dialog's font.
   BaseUnits Units() const { return m_units; }
 
@@ -79,6 +83,7 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   template <typename F>
   void Deliver(F&& handlerCall);
   void CloseIfEnded();
+  void DeliverPendingClose();
   /// Paints one changed control now when a handler runs.
   void PaintControlNow(QWidget* widget);
   /// Selects entry `index` of a list box as the operator does (it notifies).
@@ -92,6 +97,7 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   int m_depth = 0;
   bool m_endRequested = false;
   bool m_running = false;
+  bool m_closePending = false;
   int m_result = 0;
   /// The control that had the focus when it was disabled: it keeps the dialog's
   /// focus (no other control takes it) and gets it back when enabled again.

@@ -110,9 +110,12 @@ int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& 
   box.exec();
   auto it = results.find(box.clickedButton());
   if (it != results.end()) return it->second;
-  // Gone without an answer (its owner closed it): the answer that changes nothing.
-  if (escape != 0) return escape;
-  return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDABORT;
+  return MessageBoxUnansweredResult(type);
+}
+
+void CloseUnanswered(QWidget* box) {
+  // The dialog's own done(): the box's would pick a button for the result.
+  if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->QDialog::done(0);
 }
 
 }  // namespace morv::qt

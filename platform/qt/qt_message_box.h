@@ -9,6 +9,11 @@ namespace morv::qt {
 
 /// Shows `text` in a box modal to the application, over `parent` when there is one;
 /// `type` holds the button set and icon bits. Returns IDOK, IDYES, ...
+/// A box closed without an answer (by its owner, or by a close request) returns the
+/// answer that changes nothing: MessageBoxUnansweredResult(type).
 int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption, unsigned type);
+
+/// Ends a box that ShowMessageBox is showing without an answer.
+void CloseUnanswered(QWidget* box);
 
 }  // namespace morv::qt

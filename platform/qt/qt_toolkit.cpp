@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QSocketNotifier>
 
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/pump_pass.h"
+#include "framework/message_box_buttons.h"
 
 namespace morv::qt {
 namespace {
@@ -15,12 +17,36 @@ QtDialogWindow* RunningDialog() { return dynamic_cast<QtDialogWindow*>(QApplicat
 
 }  // namespace
 
+QtToolkit::QtToolkit(CloseRequest* closeRequest) : m_closeRequest(closeRequest) {
+  if (!closeRequest || closeRequest->WakeFd() < 0) return;
+  m_wake = std::make_unique<QSocketNotifier>(closeRequest->WakeFd(), QSocketNotifier::Read);
+  QObject::connect(m_wake.get(), &QSocketNotifier::activated, [this] { OnWake(); });
+}
+
+QtToolkit::~QtToolkit() = default;
+
+void QtToolkit::OnWake() {
+  if (!m_closeRequest->Requested()) return;
+  m_closing = true;
+  // A box on top: answered as if nobody were there. Its dialog's handler goes on
+  // and, once it returns, the dialog closes.
+  QWidget* top = QApplication::activeModalWidget();
+  if (top && !dynamic_cast<QtDialogWindow*>(top)) CloseUnanswered(top);
+  // The top dialog first: the ones below it run its modal loop inside a handler.
+  for (auto it = m_open.rbegin(); it != m_open.rend(); ++it) (*it)->CloseWhenIdle();
+}
+
 int QtToolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) {
   QtDialogWindow window(dialog, resources, handler, QApplication::activeModalWidget());
-  return window.Run();
+  if (m_closing) window.CloseWhenIdle();
+  m_open.push_back(&window);
+  int result = window.Run();
+  m_open.pop_back();
+  return result;
 }
 
 int QtToolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+  if (m_closing) return MessageBoxUnansweredResult(type);
   QWidget* owner = QApplication::activeModalWidget();
   int result = ShowMessageBox(owner, text, caption, type);
   // A handler that goes on working processes no events: the area the box leaves

@@ -62,6 +62,7 @@ struct CursesScreen::State {
   } held[2] = {{STDOUT_FILENO}, {STDERR_FILENO}};
   int altDown = 0, altUp = 0;   // key codes of Alt-Down and Alt-Up, where known
   bool closed = false;          // the terminal is gone
+  int wakeFd = -1;              // ReadKey returns Wake when readable
   int failedReads = 0;
   struct sigaction previous[kSignalCount]{};
   std::terminate_handler previousTerminate = nullptr;
@@ -316,6 +317,17 @@ void CursesScreen::Close() {
   s.in = s.out = nullptr;
 }
 
+void CursesScreen::WakeOn(int fd) { m_state->wakeFd = fd; }
+
+namespace {
+
+bool Readable(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  return fd >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+}
+
+}  // namespace
+
 int CursesScreen::Rows() {
   Open();
   return getmaxy(stdscr);
@@ -349,8 +361,19 @@ std::optional<KeyEvent> CursesScreen::ReadKey(bool wait) {
   State& s = *m_state;
   for (;;) {
     if (s.closed) return KeyEvent::Key(KeyCode::Closed);
-    wtimeout(stdscr, wait ? -1 : 0);
+    // With a wake descriptor, what ncurses has already is taken first, then both
+    // the terminal and the descriptor are waited on.
+    const bool watchWake = s.wakeFd >= 0;
+    wtimeout(stdscr, wait && !watchWake ? -1 : 0);
     int ch = wgetch(stdscr);
+    if (ch == ERR && watchWake) {
+      if (Readable(s.wakeFd)) return KeyEvent::Key(KeyCode::Wake);
+      if (!wait) return std::nullopt;
+      pollfd p[2] = {{::fileno(s.in), POLLIN, 0}, {s.wakeFd, POLLIN, 0}};
+      if (::poll(p, 2, -1) > 0 && (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p[0].revents & POLLIN))
+        s.closed = true;
+      continue;  // interrupted by a signal, input or a wake: the next round tells which
+    }
     if (ch == ERR) {
       if (!wait) return std::nullopt;
       pollfd p{::fileno(s.in), POLLIN, 0};

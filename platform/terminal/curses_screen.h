@@ -32,6 +32,9 @@ class CursesScreen : public TerminalScreen {
   void Open();
   /// Gives the terminal back and writes out what standard output held back.
   void Close();
+  /// Waits for input and for `fd` alike: ReadKey returns Wake once `fd` is
+  /// readable (it does not read it). -1 stops watching.
+  void WakeOn(int fd);
 
   int Rows() override;
   int Cols() override;

@@ -26,6 +26,7 @@ enum class KeyCode {
   WheelDown,
   Resize,      ///< the terminal changed its size
   Closed,      ///< the terminal is gone; no more input will come
+  Wake,        ///< the wake descriptor became readable (a close request from outside)
 };
 
 struct KeyEvent {

@@ -257,5 +257,54 @@ TEST(ProgramsInPty, AnUnreachableDisplayLeavesTheDialogToTheTerminal) {
   }
 }
 
+// SIGTERM and SIGHUP close the dialog as the close box does, at the notice box or
+// in the main dialog: the program writes its profile, gives the terminal back and
+// then ends by the signal, so whoever sent it sees it took effect.
+TEST(ProgramsInPty, TerminationSignalsCloseTheDialogAndKeepTheProfile) {
+  struct Where {
+    const char* name;
+    bool pastTheNotice;
+  };
+  for (const ProgramCase& program : kPrograms) {
+    for (const char* signal : {"TERM", "HUP"}) {
+      for (Where where : {Where{"notice", false}, Where{"main dialog", true}}) {
+        SCOPED_TRACE(std::string(program.name) + " SIG" + signal + " at the " + where.name);
+        TempDir dir;
+        dir.Write("R4410A.OUC", "MorvantideParameterFile Ver.4.00\n");
+        std::string pidFile = dir.Path() + "/pid";
+        std::string script = std::string(program.path) + " --simulate --terminal & echo $! > " + pidFile +
+                             "; wait $!; echo status=$?; stty -a | tr ' ' '\\n' | grep -x -e -icanon -e icanon";
+        TmuxSession tmux(Console(dir.Path(), {"env", "-u", "QT_QPA_PLATFORM", "sh", "-c", script}), dir.Path());
+        ASSERT_TRUE(tmux.Started());
+        ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
+        if (where.pastTheNotice) {
+          tmux.SendKeys({"Enter"});
+          ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC")) << tmux.Capture();  // initialisation has ended
+        }
+        std::string pid;
+        std::ifstream(pidFile) >> pid;
+        ASSERT_FALSE(pid.empty());
+        RunCommand({"kill", std::string("-") + signal, pid});
+        ASSERT_EQ(tmux.WaitForExit(), 0) << tmux.Capture(true);
+        std::string after = tmux.Capture(true);
+        EXPECT_EQ(after.find(program.caption), std::string::npos) << "screen given back\n" << after;
+        EXPECT_NE(after.find("status=" + std::to_string(128 + (signal[0] == 'T' ? 15 : 1))), std::string::npos)
+            << "ended by the signal\n" << after;
+        EXPECT_NE(after.find("\nicanon\n"), std::string::npos) << after;
+        EXPECT_EQ(after.find("-icanon"), std::string::npos) << after;
+        std::ifstream profile(dir.Path() + "/" + program.name + ".INI");
+        std::string firstLine;
+        std::getline(profile, firstLine);
+        // MorvantideNT keeps no profile; Morvantide4 writes its selection back.
+        if (std::string(program.name) == "Morvantide4") {
+          EXPECT_EQ(firstLine, "[HostAdaptor]") << "profile written";
+        } else {
+          EXPECT_EQ(firstLine, "");
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace morv::terminal::testing

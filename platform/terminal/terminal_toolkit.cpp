@@ -23,7 +23,10 @@ class TerminalToolkit::LayerGuard {
   TerminalToolkit& m_toolkit;
 };
 
-TerminalToolkit::TerminalToolkit(TerminalScreen& screen) : m_screen(screen) {}
+TerminalToolkit::TerminalToolkit(TerminalScreen& screen, CloseRequest* closeRequest)
+    : m_screen(screen), m_closeRequest(closeRequest) {}
+
+bool TerminalToolkit::CloseRequested() { return m_closeRequest && m_closeRequest->Requested(); }
 
 int TerminalToolkit::DoModal(const DialogTemplate& dialogTemplate, const ProgramResources& resources,
                              DialogHandler& handler) {
@@ -31,9 +34,17 @@ int TerminalToolkit::DoModal(const DialogTemplate& dialogTemplate, const Program
   dialog.SetOnChange([this] { Refresh(); });
   LayerGuard guard(*this, Layer{&dialog, &handler, nullptr});
   if (handler.OnInitDialog(dialog) && dialog.GetFocus() == 0) dialog.FocusFirstTabStop();
+  bool closeDelivered = false;
   while (!dialog.Ended()) {
+    // Asked once: a dialog that does not close on it is left to the operator.
+    if (!closeDelivered && CloseRequested()) {
+      closeDelivered = true;
+      handler.OnCommand(IDCANCEL, BN_CLICKED);
+      continue;
+    }
     Refresh();
     KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
+    if (key.code == KeyCode::Wake) continue;
     if (key.code == KeyCode::Closed) {
       // Nobody can answer any more: cancel, as the close box would.
       handler.OnCommand(IDCANCEL, BN_CLICKED);
@@ -50,9 +61,12 @@ int TerminalToolkit::MessageBox(const std::string& text, const std::string& capt
   std::optional<int> answer;
   LayerGuard guard(*this, Layer{nullptr, nullptr, &box});
   while (!answer) {
+    // Nobody is expected to answer once the program is asked to close.
+    if (CloseRequested()) return box.CancelResult();
     Refresh();
     KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
     if (key.code == KeyCode::Closed) return box.CancelResult();
+    if (key.code == KeyCode::Wake) continue;
     if (key.code == KeyCode::Resize || m_tooSmall) continue;
     answer = box.HandleKey(key);
   }
@@ -69,6 +83,11 @@ void TerminalToolkit::SetCursor(CursorShape shape) {
 void TerminalToolkit::PumpOneMessage() {
   std::optional<KeyEvent> key = m_screen.ReadKey(false);
   if (!key || key->code == KeyCode::Closed) return;
+  // Noted only: the dialog's own loop closes it once the handler has returned.
+  if (key->code == KeyCode::Wake) {
+    CloseRequested();
+    return;
+  }
   Dispatch(*key, true);
 }
 

@@ -1,70 +1,18 @@
 #include "apps/program_main.h"
 
-#include <QApplication>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "apps/program_options.h"
 #include "apps/start_location.h"
 #include "engine/update_history.h"
-#include "platform/terminal/curses_screen.h"
-#include "platform/terminal/terminal_toolkit.h"
-#include "platform/qt/display_probe.h"
-#include "platform/qt/qt_icons.h"
-#include "platform/qt/qt_toolkit.h"
+#include "apps/toolkit_host.h"
 #include "transport/command_trace.h"
 #include "ui/app_title.h"
 #include "ui/flash_app.h"
-#include "ui/resource_ids.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {
-namespace {
-
-bool IsSet(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
-}
-
-/// Whether Qt has somewhere to draw: a display server, or a platform asked for by name.
-bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
-
-int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
-              const std::string& title, char* programPath) {
-  // Qt sees no arguments of ours: they have been handled already.
-  int qtArgc = 1;
-  char* qtArgv[] = {programPath, nullptr};
-  QApplication application(qtArgc, qtArgv);
-  application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
-  qt::QtToolkit toolkit;
-  return RunApplication(program, options, trace, title, toolkit);
-}
-
-/// The dialog in the terminal. `why` says why there is no desktop window, for the
-/// message when there is no terminal either.
-int RunInTerminal(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
-                  const std::string& title, const std::string& why) {
-  terminal::CursesScreen screen;
-  try {
-    screen.Open();
-  } catch (const terminal::TerminalUnavailable& e) {
-    std::fprintf(stderr, "%s: %s%s\n", title.c_str(), why.c_str(), e.what());
-    return 1;
-  }
-  terminal::TerminalToolkit toolkit(screen);
-  try {
-    return RunApplication(program, options, trace, title, toolkit);
-  } catch (const std::exception& e) {
-    // Give the terminal back first, so the message can be read.
-    screen.Close();
-    std::fprintf(stderr, "%s: fatal error: %s\n", title.c_str(), e.what());
-    return 1;
-  }
-}
-
-}  // namespace
 
 int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
                    const std::string& title, Toolkit& toolkit) {
@@ -117,14 +65,11 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
     }
     options.startFile = location.fileName;
   }
-  if (options.terminal) return RunInTerminal(program, options, trace.get(), title, "");
-  if (!DisplayAvailable())
-    return RunInTerminal(program, options, trace.get(), title,
-                         "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
-  char* programPath = argc > 0 ? argv[0] : const_cast<char*>(program.name);
-  if (!qt::DisplayOpens(programPath))
-    return RunInTerminal(program, options, trace.get(), title, "the display cannot be opened and ");
-  return RunWithQt(program, options, trace.get(), title, programPath);
+  ToolkitHostRequest request{&program.resources, title, argc > 0 ? argv[0] : const_cast<char*>(program.name),
+                             options.terminal};
+  return RunOnSystemToolkit(request, [&](Toolkit& toolkit) {
+    return RunApplication(program, options, trace.get(), title, toolkit);
+  });
 }
 
 }  // namespace morv

@@ -1,7 +1,7 @@
 # Front door: `make test` and `make demo` are all a newcomer needs on Debian 12.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test asan fuzz bench demo package clean
+.PHONY: all deps build test asan fuzz bench demo package windows windows-deps clean
 
 all: build
 
@@ -34,6 +34,14 @@ demo: build
 # The Debian package, in build/package/.
 package: deps
 	scripts/build-package.sh
+
+# Windows: MorvantideNT.exe and morvantide-package.exe 64-bit, Morvantide4.exe 32-bit
+# (ASPI managers are 32-bit DLLs), each build's tests under wine on a virtual display.
+windows-deps:
+	@scripts/install-deps.sh scripts/windows-packages.txt
+
+windows: windows-deps
+	scripts/windows-build.sh
 
 clean:
 	rm -rf build

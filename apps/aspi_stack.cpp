@@ -1,6 +1,6 @@
 #include "apps/aspi_stack.h"
 
-#include "platform/linux/aspi_linux_manager.h"
+#include "apps/system_devices.h"
 #include "sim/sim_aspi_manager.h"
 
 namespace morv {
@@ -11,7 +11,7 @@ std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, 
     stack->devices.emplace();
     stack->manager = std::make_unique<sim::SimAspiManager>(*stack->devices);
   } else {
-    stack->manager = std::make_unique<linux_aspi::LinuxAspiManager>();
+    stack->manager = MakeSystemAspiManager();
   }
   stack->transport =
       std::make_unique<AspiTransport>(*stack->manager, feedback, SystemClock(), HeapRequestResources(), trace);

@@ -1,6 +1,6 @@
 #include "apps/pass_through_stack.h"
 
-#include "platform/linux/sg_pass_through_system.h"
+#include "apps/system_devices.h"
 #include "sim/sim_pass_through_system.h"
 
 namespace morv {
@@ -11,7 +11,7 @@ std::unique_ptr<PassThroughStack> MakePassThroughStack(bool simulate, CommandTra
     stack->devices.emplace();
     stack->system = std::make_unique<sim::SimPassThroughSystem>(*stack->devices);
   } else {
-    stack->system = std::make_unique<sg::SgPassThroughSystem>();
+    stack->system = MakeSystemPassThrough();
   }
   stack->transport = std::make_unique<PassThroughTransport>(*stack->system, trace);
   return stack;

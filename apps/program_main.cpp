@@ -1,90 +1,18 @@
 #include "apps/program_main.h"
 
-#include <QApplication>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "apps/program_options.h"
 #include "apps/start_location.h"
 #include "engine/update_history.h"
-#include "platform/termination_close_request.h"
-#include "platform/terminal/curses_screen.h"
-#include "platform/terminal/terminal_toolkit.h"
-#include "platform/qt/display_probe.h"
-#include "platform/qt/qt_icons.h"
-#include "platform/qt/qt_toolkit.h"
+#include "apps/toolkit_host.h"
 #include "transport/command_trace.h"
 #include "ui/app_title.h"
 #include "ui/flash_app.h"
-#include "ui/resource_ids.h"
 #include "ui/toolkit_feedback.h"
 
 namespace morv {
-namespace {
-
-bool IsSet(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
-}
-
-/// Whether Qt has somewhere to draw: a display server, or a platform asked for by name.
-bool DisplayAvailable() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"); }
-
-int RunWithQt(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
-              const std::string& title, char* programPath) {
-  // Qt sees no arguments of ours: they have been handled already.
-  int qtArgc = 1;
-  char* qtArgv[] = {programPath, nullptr};
-  QApplication application(qtArgc, qtArgv);
-  application.setWindowIcon(qt::ResourceIcon(program.resources, IDR_MAINFRAME));
-  TerminationCloseRequest closeRequest;
-  qt::QtToolkit toolkit(&closeRequest);
-  return RunApplication(program, options, trace, title, toolkit);
-}
-
-/// The dialog in the terminal. `why` says why there is no desktop window, for the
-/// message when there is no terminal either.
-int RunInTerminal(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
-                  const std::string& title, const std::string& why) {
-  terminal::CursesScreen screen;
-  try {
-    screen.Open();
-  } catch (const terminal::TerminalUnavailable& e) {
-    std::fprintf(stderr, "%s: %s%s\n", title.c_str(), why.c_str(), e.what());
-    return 1;
-  }
-  try {
-    // After the screen, which restores the terminal on these signals otherwise;
-    // before it closes, which puts its own handlers back.
-    TerminationCloseRequest closeRequest;
-    screen.WakeOn(closeRequest.WakeFd());
-    terminal::TerminalToolkit toolkit(screen, &closeRequest);
-    int status = RunApplication(program, options, trace, title, toolkit);
-    screen.WakeOn(-1);
-    return status;
-  } catch (const std::exception& e) {
-    // Give the terminal back first, so the message can be read.
-    screen.WakeOn(-1);
-    screen.Close();
-    std::fprintf(stderr, "%s: fatal error: %s\n", title.c_str(), e.what());
-    return 1;
-  }
-}
-
-/// The dialogs in the desktop window where there is a display, else in the terminal.
-int RunDialogs(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
-               const std::string& title, char* programPath) {
-  if (options.terminal) return RunInTerminal(program, options, trace, title, "");
-  if (!DisplayAvailable())
-    return RunInTerminal(program, options, trace, title, "no display (DISPLAY and WAYLAND_DISPLAY are not set) and ");
-  if (!qt::DisplayOpens(programPath))
-    return RunInTerminal(program, options, trace, title, "the display cannot be opened and ");
-  return RunWithQt(program, options, trace, title, programPath);
-}
-
-}  // namespace
 
 int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
                    const std::string& title, Toolkit& toolkit) {
@@ -137,10 +65,15 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
     }
     options.startFile = location.fileName;
   }
-  int status = RunDialogs(program, options, trace.get(), title, argc > 0 ? argv[0] : const_cast<char*>(program.name));
-  // Closed down because of SIGTERM or SIGHUP: whoever sent it sees the process end by it.
+  ToolkitHostRequest request{&program.resources, title, argc > 0 ? argv[0] : const_cast<char*>(program.name),
+                             options.terminal};
+  int status = RunOnSystemToolkit(request, [&](Toolkit& toolkit) {
+    return RunApplication(program, options, trace.get(), title, toolkit);
+  });
+  // Closed down at the system's request: the trace is complete before the process
+  // ends the way that request expects.
   trace.reset();
-  TerminationCloseRequest::EndBySignalNoted();
+  EndAsTheSystemAsked();
   return status;
 }
 

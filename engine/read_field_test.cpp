@@ -13,7 +13,11 @@ namespace {
 // Reads one field of `bytes` with `limit` into `field`; returns what is left unread, or
 // nothing when ReadField raised a file error (stored in `error`).
 std::optional<std::string> ReadOne(std::string bytes, int limit, std::string& field, FileError& error) {
-  PackageFile file(fmemopen(bytes.data(), bytes.size(), "r"));
+  // A temporary file rather than fmemopen, which only POSIX systems have.
+  std::FILE* stream = std::tmpfile();
+  std::fwrite(bytes.data(), 1, bytes.size(), stream);
+  std::rewind(stream);
+  PackageFile file(stream);
   try {
     ReadField(file, field, limit);
   } catch (const FileError& e) {

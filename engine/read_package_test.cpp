@@ -347,12 +347,18 @@ TEST_F(ReadPackageTest, StartsFromEmptyFieldsEveryTime) {
   EXPECT_EQ(parameters.checksum, ImageChecksum(m_image));
 }
 
-// The reader alone, from memory: which step turned the package down, with no one
-// shown anything and no file touched.
+// The reader alone, over streams of its bytes: which step turned the package down,
+// with no one shown anything and no file of the package touched. (The streams are
+// anonymous temporary files: reading from memory is not portable C.)
 TEST_F(ReadPackageTest, NamesTheFailingStepReadingFromMemory) {
   const std::string full = Bytes(m_image);
   auto fromMemory = [](std::string& bytes) {
-    return [&bytes] { return std::make_unique<PackageFile>(fmemopen(bytes.data(), bytes.size(), "r")); };
+    return [&bytes] {
+      std::FILE* stream = std::tmpfile();
+      std::fwrite(bytes.data(), 1, bytes.size(), stream);
+      std::rewind(stream);
+      return std::make_unique<PackageFile>(stream);
+    };
   };
   struct Case {
     const char* name;

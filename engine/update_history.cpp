@@ -1,6 +1,7 @@
 #include "engine/update_history.h"
 
-#include <ctime>
+#include <chrono>
+#include <cstdio>
 #include <utility>
 
 #include "platform/append_file.h"
@@ -23,12 +24,19 @@ std::string Escaped(const std::string& value) {
   return text;
 }
 
+/// The civil UTC time to the second, from the calendar types alone (no C library
+/// time functions, which differ in thread safety between systems).
 std::string UtcTime(std::chrono::system_clock::time_point time) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
+  using namespace std::chrono;
+  const auto seconds = floor<std::chrono::seconds>(time);
+  const auto day = floor<days>(seconds);
+  const year_month_day date{day};
+  const hh_mm_ss clock{seconds - day};
   char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
   return text;
 }
 

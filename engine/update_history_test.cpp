@@ -62,6 +62,26 @@ TEST(HistoryLine, OneLineOfTabSeparatedFields) {
   for (const auto& c : cases) EXPECT_EQ(HistoryLine(c.program, c.record), c.line) << c.name;
 }
 
+// The time field is UTC to the second: fractions are dropped (never rounded up),
+// leap days and times before 1970 count like any other.
+TEST(HistoryLine, TimeIsUtcToTheSecond) {
+  using std::chrono::system_clock;
+  const struct {
+    system_clock::time_point time;
+    const char* text;
+  } cases[] = {
+      {system_clock::time_point(1796707800s) + 999ms, "time=2026-12-08T05:30:00Z"},
+      {system_clock::time_point(951868799s), "time=2000-02-29T23:59:59Z"},
+      {system_clock::time_point(-1s), "time=1969-12-31T23:59:59Z"},
+      {system_clock::time_point(-1ms), "time=1969-12-31T23:59:59Z"},
+  };
+  for (const auto& c : cases) {
+    UpdateRecord record = Completed();
+    record.time = c.time;
+    EXPECT_TRUE(HistoryLine("MorvantideNT", record).starts_with(std::string(c.text) + "\t")) << c.text;
+  }
+}
+
 std::vector<std::string> Lines(const std::string& path) {
   std::ifstream in(path);
   std::vector<std::string> lines;

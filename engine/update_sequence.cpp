@@ -8,7 +8,7 @@
 
 #include "engine/package_report.h"
 #include "engine/write_plan.h"
-#include "platform/signal_hold.h"
+#include "platform/termination_hold.h"
 
 namespace morv {
 namespace {
@@ -55,7 +55,7 @@ class UpdateRun {
   UpdateControls& m_controls;
   /// Set from the confirmation on; destroyed last, after the controls are restored, so
   /// a held signal ends the process only with the dialog usable again.
-  std::optional<TerminationSignalHold> m_signalHold;
+  std::optional<TerminationHold> m_terminationHold;
   /// Every piece goes out from here, never from the image itself.
   std::array<uint8_t, kBlockSize> m_transferBuffer{};
 };
@@ -136,7 +136,7 @@ UpdateOutcome UpdateRun::Steps() {
   }
   m_record->confirmed = true;
 
-  m_signalHold.emplace();
+  m_terminationHold.emplace();
   m_feedback.SetStatusLine(kUpdateExecutingText);
   m_feedback.RestoreWaitCursor();
   SendTestUnitReadyVU();

@@ -1,10 +1,8 @@
 #include "platform/append_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -17,7 +15,7 @@ std::string AppendWholeLine(const std::string& path, const std::string& line) {
   if (!parent.empty()) std::filesystem::create_directories(parent, folderError);
   if (folderError) return "cannot create " + parent.string() + ": " + folderError.message();
 
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = OpenForAppending(path);
   if (fd < 0) return "cannot open " + path + ": " + std::strerror(errno);
   ssize_t written;
   do {
@@ -36,13 +34,6 @@ std::string AppendWholeLine(const std::string& path, const std::string& line) {
   }
   if (::close(fd) != 0 && error.empty()) error = "cannot write " + path + ": " + std::strerror(errno);
   return error;
-}
-
-std::string StateFilePath(const std::string& relative) {
-  const char* xdg = std::getenv("XDG_STATE_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/" + relative;
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : ".") + "/.local/state/" + relative;
 }
 
 }  // namespace morv

@@ -13,8 +13,16 @@ namespace morv {
 /// the empty text, or a one-line reason when nothing was appended.
 std::string AppendWholeLine(const std::string& path, const std::string& line);
 
-/// Where the program keeps state between runs: "$XDG_STATE_HOME/<relative>", or
-/// "$HOME/.local/state/<relative>" when XDG_STATE_HOME is unset or not absolute.
+// Each operating system's backend (platform/linux/, platform/win32/) provides these:
+
+/// Where the program keeps state between runs. Linux: "$XDG_STATE_HOME/<relative>",
+/// or "$HOME/.local/state/<relative>" when XDG_STATE_HOME is unset or not absolute.
+/// Windows: "%LOCALAPPDATA%/<relative>", the current folder when that is unset.
 std::string StateFilePath(const std::string& relative);
+
+/// Opens `path` for appending whole lines: write-only, every write at the end, created
+/// when missing, no translation of line ends, not inherited by programs started later.
+/// A descriptor for write/lseek/ftruncate/close, or -1 with errno set.
+int OpenForAppending(const std::string& path);
 
 }  // namespace morv

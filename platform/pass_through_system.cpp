@@ -25,7 +25,7 @@ DataDirection RecordDirection(const ScsiPassThroughDirect& request) {
 }
 
 bool ErrnoMessageText(int code, size_t bufferSize, std::string& text, int& error) {
-  if (strerrordesc_np(code) == nullptr) {
+  if (!IsErrnoValue(code)) {
     error = EINVAL;
     return false;
   }

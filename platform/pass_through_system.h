@@ -94,6 +94,10 @@ DataDirection RecordDirection(const ScsiPassThroughDirect& request);
 /// (no such code) or ERANGE (too long).
 bool ErrnoMessageText(int code, size_t bufferSize, std::string& text, int& error);
 
+/// Whether the C library has a text of its own for the errno value `code` (not
+/// merely an "unknown error" text). Each operating system's backend provides it.
+bool IsErrnoValue(int code);
+
 /// Whether a system can carry out `request`: a CDB of 1 to 16 bytes, a buffer for
 /// any data, a known direction and a sense length that fits the record.
 bool WellFormed(const ScsiPassThroughDirect& request);

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/signal_hold.h"
+#include "platform/termination_hold.h"
 
 namespace morv {
 namespace {
@@ -199,7 +199,7 @@ bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   // A SIGTERM or a closed terminal in the middle would leave the temporary file
   // behind; held, it takes effect once the profile has been replaced.
-  TerminationSignalHold hold;
+  TerminationHold hold;
   std::string temp = m_path + ".tmp" + std::to_string(::getpid());
   if (!WriteDurably(temp, text.str())) {
     m_error = "cannot write " + temp + ": " + std::strerror(errno);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian package listed in debian-packages.txt that is not installed yet.
+# Installs every Debian package listed in LIST (default debian-packages.txt) that is not
+# installed yet; a package of another architecture (wine32:i386) has it added first.
 # Idempotent: when everything is present it changes nothing and does not touch the network.
+# Usage: scripts/install-deps.sh [LIST]
 set -euo pipefail
 
-list="$(dirname "$0")/debian-packages.txt"
+list="${1:-$(dirname "$0")/debian-packages.txt}"
 missing=()
 while read -r pkg; do
   [[ -z "$pkg" || "$pkg" == \#* ]] && continue
@@ -24,5 +26,10 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+for pkg in "${missing[@]}"; do
+  arch=${pkg#*:}
+  [[ $arch == "$pkg" ]] && continue
+  dpkg --print-foreign-architectures | grep -qx "$arch" || "${sudo[@]}" dpkg --add-architecture "$arch"
+done
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <utility>
 
@@ -11,10 +12,14 @@
 namespace morv {
 namespace {
 
-constexpr uint16_t kRecordLength = 44;      // the published size of the request part
+// The request part's size and where the sense area follows it: 44 and 48 with 4-byte
+// pointers, 56 and 60 with 8-byte ones (a 64-bit system refuses any other Length, and
+// would write the sense over the CDB at 48).
+constexpr uint16_t kRecordLength = sizeof(ScsiPassThroughDirect);
+constexpr uint32_t kSenseInfoOffset = offsetof(PassThroughRecord, sense);
+static_assert(sizeof(void*) != 4 || (kRecordLength == 44 && kSenseInfoOffset == 48));
 constexpr uint8_t kTargetId = 1;            // the handle selects the drive; fixed value
 constexpr uint8_t kSenseInfoLength = 24;
-constexpr uint32_t kSenseInfoOffset = 48;   // where the sense area follows the request
 constexpr size_t kMessageBufferSize = 80;
 
 std::string Printf(const char* format, ...) {

@@ -8,7 +8,8 @@
 namespace morv {
 
 /// The program file's base name taken from the path it was started by (argv[0]):
-/// everything after the last '/'. `fallback` when that is empty.
+/// everything after the last '/' or '\\', without a final ".exe" in any case.
+/// `fallback` when that is empty.
 std::string ProgramTitle(std::string_view programPath, std::string_view fallback);
 
 }  // namespace morv

@@ -89,6 +89,11 @@ TEST(ProgramTitle, BaseNameOfTheProgramFile) {
       {"../bin/flash.v2", "flash.v2"},
       {"/dir/", "Fallback"},
       {"", "Fallback"},
+      // Windows paths: either separator, and the ".exe" the system's title leaves off.
+      {"Z:\\work\\build\\MorvantideNT.exe", "MorvantideNT"},
+      {"C:/Tools/Morvantide4.EXE", "Morvantide4"},
+      {"flash.exe.bak", "flash.exe.bak"},
+      {"C:\\dir\\.exe", "Fallback"},
   };
   for (const auto& c : cases) EXPECT_EQ(ProgramTitle(c.path, "Fallback"), c.title) << c.path;
 }

@@ -1,12 +1,12 @@
 // One suite for every toolkit: the dialog logic is written against ui/toolkit.h
 // alone, so each toolkit must give the same answers to the same operator. A toolkit
-// joins by adding its driver to `Toolkits` below.
+// joins by adding its driver to `Toolkits` below, or, when only one system has it,
+// to that system's SystemToolkits (apps/linux/, apps/windows/).
 
 #include <gtest/gtest.h>
 
-#include "apps/conformance/qt_driver.h"
 #include "apps/conformance/scripted_driver.h"
-#include "apps/conformance/terminal_driver.h"
+#include "system_toolkit_drivers.h"  // from the folder of the system being built for
 #include "ui/resource_ids.h"
 #include "ui/resources.h"
 
@@ -57,7 +57,7 @@ struct DriverName {
   }
 };
 
-using Toolkits = ::testing::Types<QtDriver, TerminalDriver, ScriptedDriver>;
+using Toolkits = SystemToolkits<ScriptedDriver>;
 TYPED_TEST_SUITE(ToolkitConformance, Toolkits, DriverName);
 
 TYPED_TEST(ToolkitConformance, ListsAndCombosKeepTheirEntriesAsCodeSetsThem) {

@@ -3,14 +3,13 @@
 // the test ends. Its path holds no '.', so image names derived from paths inside it
 // follow the file name alone.
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
 #include "engine/package_writer.h"
+#include "framework/testing/unique_directory.h"
 
 namespace morv::testing {
 
@@ -19,9 +18,7 @@ class TempDirectory {
   TempDirectory() {
     std::string base = std::filesystem::temp_directory_path().string();
     if (base.find('.') != std::string::npos) base = "/tmp";
-    std::string pattern = base + "/morvantide-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed in " + base);
-    m_path = pattern;
+    m_path = MakeUniqueDirectory(base, "morvantide-").string();
   }
   ~TempDirectory() {
     std::error_code ignored;

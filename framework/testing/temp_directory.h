@@ -1,19 +1,18 @@
 #pragma once
 // A fresh directory for a test, made the current directory while the object lives.
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "framework/testing/unique_directory.h"
 
 namespace morv {
 
 class TempCurrentDirectory {
  public:
   TempCurrentDirectory() : m_previous(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "morvantide-test-XXXXXX").string();
-    m_path = mkdtemp(pattern.data());
+    m_path = testing::MakeUniqueDirectory(std::filesystem::temp_directory_path(), "morvantide-test-");
     std::filesystem::current_path(m_path);
   }
   ~TempCurrentDirectory() {

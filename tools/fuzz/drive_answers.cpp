@@ -12,6 +12,7 @@
 #include "engine/package_writer.h"
 #include "engine/testing/update_fakes.h"
 #include "engine/write_plan.h"
+#include "framework/testing/unique_directory.h"
 #include "platform/private_profile.h"
 #include "sim/answer_script_device.h"
 #include "sim/sim_aspi_manager.h"
@@ -47,9 +48,7 @@ constexpr size_t kMostSends = 1 + kMaxUnitAttentionRepeats;
 class Workspace {
  public:
   Workspace() {
-    char pattern[] = "/tmp/drive-answers-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    m_directory = pattern;
+    m_directory = testing::MakeUniqueDirectory(std::filesystem::temp_directory_path(), "drive-answers-").string();
     GenerateImage(11, image);
     WriteFileBytes(Path("R4410.bin"), image.data(), image.size());
     m_checksum = ImageChecksum(image);

@@ -1,0 +1,18 @@
+#pragma once
+// The operating system's own ways to real drives, one backend per system:
+// apps/linux/ (the sg driver) and apps/windows/ (DeviceIoControl, WNASPI32).
+// Each program links only the one it uses.
+
+#include <memory>
+
+#include "platform/aspi_manager.h"
+#include "platform/pass_through_system.h"
+
+namespace morv {
+
+/// MorvantideNT's pass-through to the drives behind drive letters.
+std::unique_ptr<PassThroughSystem> MakeSystemPassThrough();
+/// Morvantide4's ASPI manager over the system's host adapters.
+std::unique_ptr<AspiManager> MakeSystemAspiManager();
+
+}  // namespace morv

@@ -1,0 +1,31 @@
+#pragma once
+// Where a program's dialog is drawn: the toolkit this operating system offers.
+// On Linux Qt when a display is available, else the terminal (apps/linux/);
+// on Windows the Win32 dialogs (apps/windows/).
+
+#include <functional>
+#include <string>
+
+#include "framework/resource_types.h"
+#include "framework/toolkit.h"
+
+namespace morv {
+
+struct ToolkitHostRequest {
+  const ProgramResources* resources;  ///< the program's icons (window icon)
+  std::string title;                  ///< the program file's base name, for messages
+  char* programPath;                  ///< argv[0]
+  bool terminal = false;              ///< --terminal: the terminal even with a display
+};
+
+/// Runs `run` over the system's toolkit and returns its result; returns 1 after one
+/// line on standard error when no toolkit can run here.
+int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<int(Toolkit&)>& run);
+
+/// Called once the program has closed down, its files written: where the system asked
+/// the dialogs to close from outside (SIGTERM or SIGHUP on Linux), ends the process
+/// the way that request expects, so whoever sent it sees it; returns otherwise (and
+/// always on Windows, where such a close is the dialog's own WM_CLOSE).
+void EndAsTheSystemAsked();
+
+}  // namespace morv

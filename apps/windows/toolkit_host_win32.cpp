@@ -1,0 +1,21 @@
+// The dialog on Windows: always the system's own dialogs.
+
+#include <cstdio>
+
+#include "apps/toolkit_host.h"
+#include "platform/win32/win32_toolkit.h"
+
+namespace morv {
+
+int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<int(Toolkit&)>& run) {
+  if (request.terminal) {
+    std::fprintf(stderr, "%s: the terminal dialog is not available on Windows\n", request.title.c_str());
+    return 1;
+  }
+  win32::Win32Toolkit toolkit;
+  return run(toolkit);
+}
+
+void EndAsTheSystemAsked() {}
+
+}  // namespace morv

@@ -1,0 +1,232 @@
+// The Win32 toolkit on the system's own dialog manager (under wine in the cross
+// build): the dialog built from a template, the real controls' list semantics, the
+// menus, the one-message pump and the refusal to end the session during a hold.
+
+#include "platform/win32/windows_names.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "platform/termination_hold.h"
+#include "platform/win32/dialog_template_memory.h"
+#include "platform/win32/win32_toolkit.h"
+#include "ui/resources.h"
+#include "ui/resource_ids.h"
+
+namespace morv::win32 {
+namespace {
+
+constexpr uint32_t kChild = WS_CHILD | WS_VISIBLE;
+constexpr int kSortedCombo = 100, kPlainList = 101, kHiddenButton = 102, kEdit = 103;
+
+DialogTemplate SampleDialog() {
+  DialogTemplate d;
+  d.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+  d.cx = 200;
+  d.cy = 100;
+  d.caption = "Sample";
+  d.fontName = "MS Sans Serif";
+  d.pointSize = 8;
+  auto control = [](int id, ControlClass cls, const char* text, int y, uint32_t style) {
+    ControlTemplate c;
+    c.id = id;
+    c.cls = cls;
+    c.text = text;
+    c.x = 5;
+    c.y = y;
+    c.cx = 100;
+    c.cy = cls == ControlClass::ComboBox ? 60 : 12;
+    c.style = style;
+    return c;
+  };
+  d.controls = {
+      control(kSortedCombo, ControlClass::ComboBox, "", 5, kChild | CBS_DROPDOWNLIST | CBS_SORT | WS_TABSTOP),
+      control(kPlainList, ControlClass::ListBox, "", 20, kChild | LBS_NOTIFY | WS_BORDER | WS_TABSTOP),
+      control(kHiddenButton, ControlClass::Button, "Abort", 40, WS_CHILD | BS_PUSHBUTTON),
+      control(kEdit, ControlClass::Edit, "ready", 55, kChild | WS_BORDER | ES_READONLY),
+      control(IDOK, ControlClass::Button, "Exit", 70, kChild | BS_DEFPUSHBUTTON | WS_TABSTOP),
+  };
+  return d;
+}
+
+/// Runs `body` inside the dialog's initialisation, then ends the dialog.
+class ScriptedHandler : public DialogHandler {
+ public:
+  ScriptedHandler(Win32Toolkit& toolkit, std::function<void(DialogWindow&, HWND)> body)
+      : m_toolkit(toolkit), m_body(std::move(body)) {}
+  bool OnInitDialog(DialogWindow& window) override {
+    m_body(window, static_cast<HWND>(m_toolkit.ActiveDialog()));
+    window.EndDialog(IDCANCEL);
+    return true;
+  }
+  void OnCommand(int id, int code) override { commands.push_back({id, code}); }
+  bool OnSysCommand(unsigned id, long) override {
+    sysCommands.push_back(id);
+    return id == IDM_ABOUTBOX;
+  }
+  std::vector<std::pair<int, int>> commands;
+  std::vector<unsigned> sysCommands;
+
+ private:
+  Win32Toolkit& m_toolkit;
+  std::function<void(DialogWindow&, HWND)> m_body;
+};
+
+int RunSample(Win32Toolkit& toolkit, ScriptedHandler& handler, const DialogTemplate& dialog = SampleDialog()) {
+  return toolkit.DoModal(dialog, ResourcesNT(), handler);
+}
+
+TEST(Win32Toolkit, BuildsTheTemplatesControlsWithTheirStates) {
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [](DialogWindow& w, HWND dialog) {
+    EXPECT_EQ(w.GetWindowText(kEdit), "ready");
+    EXPECT_EQ(w.GetWindowText(IDOK), "Exit");
+    EXPECT_TRUE(w.IsWindowVisible(IDOK));
+    EXPECT_FALSE(w.IsWindowVisible(kHiddenButton));
+    char className[32] = {};
+    GetClassNameA(GetDlgItem(dialog, kSortedCombo), className, sizeof className);
+    EXPECT_STREQ(className, "ComboBox");
+    GetClassNameA(GetDlgItem(dialog, kPlainList), className, sizeof className);
+    EXPECT_STREQ(className, "ListBox");
+    w.SetWindowText(kEdit, "Update Executing");
+    EXPECT_EQ(w.GetWindowText(kEdit), "Update Executing");
+    w.EnableWindow(IDOK, false);
+    EXPECT_FALSE(w.IsWindowEnabled(IDOK));
+    w.SetFocus(kPlainList);
+    EXPECT_EQ(w.GetFocus(), kPlainList);
+  });
+  EXPECT_EQ(RunSample(toolkit, handler), IDCANCEL);
+}
+
+TEST(Win32Toolkit, ListsFollowTheSharedOrderAndSelectionRules) {
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [](DialogWindow& w, HWND) {
+    for (const char* text : {"5:R4410", "0:DISK", "2:CD-ROM"}) w.AddString(kSortedCombo, text);
+    for (const char* text : {"b.OUC", "a.OUC"}) w.AddString(kPlainList, text);
+    struct Case {
+      int id;
+      std::vector<std::string> entries;
+    } cases[] = {{kSortedCombo, {"0:DISK", "2:CD-ROM", "5:R4410"}}, {kPlainList, {"b.OUC", "a.OUC"}}};
+    for (const Case& c : cases) {
+      ASSERT_EQ(w.GetCount(c.id), static_cast<int>(c.entries.size()));
+      for (size_t i = 0; i < c.entries.size(); ++i) EXPECT_EQ(w.GetLBText(c.id, static_cast<int>(i)), c.entries[i]);
+      EXPECT_EQ(w.GetLBText(c.id, 7), "");
+      EXPECT_EQ(w.SetCurSel(c.id, 1), 1);
+      EXPECT_EQ(w.GetCurSel(c.id), 1);
+      EXPECT_EQ(w.SetCurSel(c.id, 3), CB_ERR) << "no such entry";
+      EXPECT_EQ(w.GetCurSel(c.id), CB_ERR) << "and no selection left";
+      w.SetCurSel(c.id, 0);
+      EXPECT_EQ(w.SetCurSel(c.id, -1), CB_ERR);
+      EXPECT_EQ(w.GetCurSel(c.id), CB_ERR);
+      w.ResetContent(c.id);
+      EXPECT_EQ(w.GetCount(c.id), 0);
+    }
+  });
+  RunSample(toolkit, handler);
+  // The controls tell of focus changes (the system's own notifications); a selection
+  // made by code is not told.
+  for (const auto& [id, code] : handler.commands)
+    EXPECT_NE(code, CBN_SELCHANGE) << id << ": selections made by code send no notification";
+}
+
+TEST(Win32Toolkit, MenuBarAndSystemMenuReachTheHandler) {
+  Win32Toolkit toolkit;
+  DialogTemplate dialog = SampleDialog();
+  dialog.menuId = ResourcesNT().mainMenu.id;
+  ScriptedHandler* self = nullptr;
+  ScriptedHandler handler(toolkit, [&](DialogWindow& w, HWND window) {
+    HMENU bar = GetMenu(window);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(GetMenuItemCount(bar), static_cast<int>(ResourcesNT().mainMenu.items.size()));
+    ASSERT_TRUE(w.HasSystemMenu());
+    w.AppendSystemMenuSeparator();
+    w.AppendSystemMenuItem(IDM_ABOUTBOX, "&About MorvantideNT...");
+    HMENU system = GetSystemMenu(window, FALSE);
+    char text[64] = {};
+    GetMenuStringA(system, IDM_ABOUTBOX, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&About MorvantideNT...");
+    SendMessageA(window, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_OPTION_RESCAN, 0), 0);
+    EXPECT_EQ(self->sysCommands, std::vector<unsigned>{IDM_ABOUTBOX});
+  });
+  self = &handler;
+  RunSample(toolkit, handler, dialog);
+  EXPECT_NE(std::find(handler.commands.begin(), handler.commands.end(), std::pair<int, int>{ID_OPTION_RESCAN, 0}),
+            handler.commands.end());
+}
+
+TEST(Win32Toolkit, SessionEndIsRefusedOnlyDuringAHold) {
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [](DialogWindow&, HWND window) {
+    EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+    {
+      TerminationHold hold;
+      EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+    }
+    EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+  });
+  RunSample(toolkit, handler);
+}
+
+/// Counts what reaches its window procedure.
+int s_dispatched = 0;
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) ++s_dispatched;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(Win32Toolkit, OnePumpPassDispatchesOneMessage) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = CountingProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "MorvantidePumpTest";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowA("MorvantidePumpTest", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  MSG stray;
+  while (PeekMessageA(&stray, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&stray);
+  s_dispatched = 0;
+  for (int i = 0; i < 3; ++i) PostMessageA(window, WM_APP, 0, 0);
+
+  Win32Toolkit toolkit;
+  toolkit.PumpOneMessage();
+  EXPECT_EQ(s_dispatched, 1);
+  toolkit.PumpOneMessage();
+  toolkit.PumpOneMessage();
+  EXPECT_EQ(s_dispatched, 3);
+  toolkit.PumpOneMessage();  // an empty queue: returns at once
+  EXPECT_EQ(s_dispatched, 3);
+  DestroyWindow(window);
+}
+
+TEST(Win32Toolkit, WaitCursorIsTheSystemsOwn) {
+  Win32Toolkit toolkit;
+  toolkit.SetCursor(CursorShape::Wait);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  EXPECT_EQ(toolkit.GetCursor(), CursorShape::Wait);
+  toolkit.SetCursor(CursorShape::Arrow);
+  EXPECT_EQ(toolkit.GetCursor(), CursorShape::Arrow);
+}
+
+TEST(DialogTemplateMemory, HeaderAndItemsInTheSystemsForm) {
+  const std::vector<uint32_t> binary = BuildDialogTemplate(SampleDialog());
+  const auto* words = reinterpret_cast<const uint16_t*>(binary.data());
+  const auto* header = reinterpret_cast<const DLGTEMPLATE*>(binary.data());
+  EXPECT_EQ(header->style, SampleDialog().style);
+  EXPECT_EQ(header->cdit, 5);
+  EXPECT_EQ(header->cx, 200);
+  EXPECT_EQ(header->cy, 100);
+  // menu 0, class 0, then the caption in UTF-16.
+  EXPECT_EQ(words[9], 0);
+  EXPECT_EQ(words[10], 0);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(words + 11), 6), u"Sample");
+  EXPECT_EQ(words[17], 0);
+  EXPECT_EQ(words[18], 8) << "point size";
+  EXPECT_EQ(binary.size() * 4 % 4, 0u);
+}
+
+}  // namespace
+}  // namespace morv::win32

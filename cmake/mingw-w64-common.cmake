@@ -1,0 +1,12 @@
+# What both mingw-w64 toolchain files share; MORVANTIDE_MINGW_TRIPLE names the target.
+set(CMAKE_C_COMPILER ${MORVANTIDE_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MORVANTIDE_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${MORVANTIDE_MINGW_TRIPLE}-windres)
+set(CMAKE_DLLTOOL ${MORVANTIDE_MINGW_TRIPLE}-dlltool)
+set(CMAKE_FIND_ROOT_PATH /usr/${MORVANTIDE_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# No dependency on the compiler's DLLs: the programs are copied to Windows alone.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,0 +1,58 @@
+#pragma once
+// The controls of one running Win32 dialog, addressed by control ID, as the dialog
+// logic sees them (ui/toolkit.h).
+
+#include "platform/win32/windows_names.h"
+
+#include <map>
+
+#include "framework/toolkit.h"
+
+namespace morv::win32 {
+
+class Win32DialogWindow : public DialogWindow {
+ public:
+  /// `dialog` tells list boxes from combo boxes and gives the program's icons.
+  Win32DialogWindow(HWND window, const DialogTemplate& dialog, const ProgramResources& resources);
+  ~Win32DialogWindow() override;
+
+  void EndDialog(int result) override;
+  void SetWindowText(int id, const std::string& text) override;
+  std::string GetWindowText(int id) const override;
+  void EnableWindow(int id, bool enable) override;
+  bool IsWindowEnabled(int id) const override;
+  bool IsWindowVisible(int id) const override;
+  void SetFocus(int id) override;
+  int GetFocus() const override;
+  bool IsIconic() const override;
+  void SetIcon(int iconId, bool big) override;
+
+  /// Sorted controls insert at InsertionIndex (the same order in every toolkit);
+  /// the system's own sorting is not used.
+  void ResetContent(int id) override;
+  int AddString(int id, const std::string& text) override;
+  int SetCurSel(int id, int index) override;
+  int GetCurSel(int id) const override;
+  int GetCount(int id) const override;
+  std::string GetLBText(int id, int index) const override;
+
+  bool HasSystemMenu() const override;
+  void AppendSystemMenuSeparator() override;
+  void AppendSystemMenuItem(unsigned id, const std::string& text) override;
+
+  /// The system icon for an icon resource, made on first use and kept with the window.
+  HICON Icon(int iconId);
+
+ private:
+  /// The control's template, or null.
+  const ControlTemplate* Control(int id) const;
+  bool IsCombo(int id) const;
+  HWND Item(int id) const { return GetDlgItem(m_window, id); }
+
+  HWND m_window;
+  const DialogTemplate& m_dialog;
+  const ProgramResources& m_resources;
+  std::map<int, HICON> m_icons;
+};
+
+}  // namespace morv::win32

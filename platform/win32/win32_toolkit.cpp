@@ -1,0 +1,143 @@
+#include "platform/win32/windows_names.h"
+
+#include "platform/win32/win32_toolkit.h"
+
+#include <memory>
+
+#include "platform/win32/dialog_template_memory.h"
+#include "platform/win32/shutdown_block.h"
+#include "platform/win32/win32_dialog_window.h"
+
+namespace morv::win32 {
+
+/// One dialog while its modal run lasts.
+struct Win32Toolkit::Running {
+  Win32Toolkit& toolkit;
+  const DialogTemplate& dialog;
+  const ProgramResources& resources;
+  DialogHandler& handler;
+  Running* outer;
+  HWND window = nullptr;
+  std::unique_ptr<Win32DialogWindow> controls;
+};
+
+namespace {
+
+/// A menu (bar or pop-up) from its entries; null for none.
+void AppendMenuItems(HMENU menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    if (item.separator) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (!item.items.empty()) {
+      HMENU popup = CreatePopupMenu();
+      AppendMenuItems(popup, item.items);
+      AppendMenuA(menu, MF_POPUP | (item.helpJustified ? MF_RIGHTJUSTIFY : 0u), reinterpret_cast<UINT_PTR>(popup),
+                  item.text.c_str());
+    } else {
+      AppendMenuA(menu, MF_STRING | (item.helpJustified ? MF_RIGHTJUSTIFY : 0u), static_cast<UINT_PTR>(item.id),
+                  item.text.c_str());
+    }
+  }
+}
+
+/// Gives the dialog its menu bar, keeping the client area the template asked for.
+void AttachMenu(HWND window, const MenuTemplate& menuTemplate) {
+  HMENU bar = CreateMenu();
+  AppendMenuItems(bar, menuTemplate.items);
+  RECT client;
+  GetClientRect(window, &client);
+  SetMenu(window, bar);
+  AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), TRUE,
+                     static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+  SetWindowPos(window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+/// Puts the program's pictures into the SS_ICON statics.
+void AttachPictures(Win32DialogWindow& controls, HWND window, const DialogTemplate& dialog) {
+  int index = 0;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
+    if (index >= static_cast<int>(dialog.controls.size())) break;
+    const ControlTemplate& c = dialog.controls[static_cast<size_t>(index)];
+    if (c.cls == ControlClass::Static && (c.style & SS_TYPEMASK) == SS_ICON && c.iconId != 0)
+      SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(controls.Icon(c.iconId)), 0);
+  }
+}
+
+INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* running = reinterpret_cast<Win32Toolkit::Running*>(GetWindowLongPtrA(window, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG: {
+      running = reinterpret_cast<Win32Toolkit::Running*>(lParam);
+      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      running->window = window;
+      running->controls = std::make_unique<Win32DialogWindow>(window, running->dialog, running->resources);
+      if (const MenuTemplate* menu = running->resources.FindMenu(running->dialog.menuId)) AttachMenu(window, *menu);
+      AttachPictures(*running->controls, window, running->dialog);
+      return running->handler.OnInitDialog(*running->controls) ? TRUE : FALSE;
+    }
+    case WM_COMMAND:
+      if (!running) return FALSE;
+      running->handler.OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_SYSCOMMAND:
+      if (!running) return FALSE;
+      if (running->handler.OnSysCommand(static_cast<unsigned>(wParam), static_cast<long>(lParam))) {
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_QUERYENDSESSION:
+      // A firmware download must not be cut off: logoff and shutdown wait for it.
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TerminationHeld() ? FALSE : TRUE);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+Win32Toolkit::Win32Toolkit() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+Win32Toolkit::~Win32Toolkit() = default;
+
+void* Win32Toolkit::ActiveDialog() const { return m_innermost ? m_innermost->window : nullptr; }
+
+int Win32Toolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) {
+  const std::vector<uint32_t> binary = BuildDialogTemplate(dialog);
+  Running running{*this, dialog, resources, handler, m_innermost, nullptr, nullptr};
+  m_innermost = &running;
+  const INT_PTR result =
+      DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(binary.data()),
+                              running.outer ? running.outer->window : nullptr, DialogProc,
+                              reinterpret_cast<LPARAM>(&running));
+  m_innermost = running.outer;
+  return static_cast<int>(result);
+}
+
+int Win32Toolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+  return MessageBoxA(static_cast<HWND>(ActiveDialog()), text.c_str(), caption.c_str(), type);
+}
+
+void Win32Toolkit::MessageBeep(unsigned type) { ::MessageBeep(type); }
+
+CursorShape Win32Toolkit::GetCursor() const {
+  return ::GetCursor() == LoadCursorA(nullptr, IDC_WAIT) ? CursorShape::Wait : CursorShape::Arrow;
+}
+
+void Win32Toolkit::SetCursor(CursorShape shape) {
+  ::SetCursor(LoadCursorA(nullptr, shape == CursorShape::Wait ? IDC_WAIT : IDC_ARROW));
+}
+
+void Win32Toolkit::PumpOneMessage() {
+  MSG message;
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
+}  // namespace morv::win32

@@ -1,0 +1,43 @@
+#pragma once
+// The Win32 toolkit: the system's own dialogs, built from the programs' templates in
+// memory, with the real list box, combo boxes, edits, buttons, pictures, menu bar and
+// system menu; MessageBoxA, MessageBeep, the system's wait cursor, and a pump that
+// is one PeekMessage/TranslateMessage/DispatchMessage pass.
+
+#include <map>
+#include <memory>
+
+#include "framework/toolkit.h"
+
+namespace morv::win32 {
+
+class Win32Toolkit : public Toolkit {
+ public:
+  Win32Toolkit();
+  ~Win32Toolkit() override;
+
+  /// DialogBoxIndirectParamA over the dialog running now (if any), which is disabled
+  /// meanwhile; the menu bar and icons are set before OnInitDialog is delivered.
+  int DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) override;
+  /// MessageBoxA owned by the dialog running now.
+  int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+  /// The system's MessageBeep.
+  void MessageBeep(unsigned type) override;
+  /// Wait when the system's pointer is its wait cursor, Arrow otherwise.
+  CursorShape GetCursor() const override;
+  /// SetCursor with the system's arrow or wait cursor.
+  void SetCursor(CursorShape shape) override;
+  /// PeekMessageA (any window, any message, PM_REMOVE), then TranslateMessage and
+  /// DispatchMessageA when a message was taken.
+  void PumpOneMessage() override;
+
+  /// The window of the innermost dialog running now, or null (for tests).
+  void* ActiveDialog() const;
+
+  struct Running;
+
+ private:
+  Running* m_innermost = nullptr;  ///< dialogs nest; each knows the one it runs over
+};
+
+}  // namespace morv::win32

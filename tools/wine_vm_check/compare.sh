@@ -9,8 +9,10 @@ ok() { echo "wine-vm-check: ok: $*"; }
 cat "$out"/*.times 2>/dev/null
 
 # The probe: what DeviceIoControl returned, and what the kernel received.
-p=$out/probe.stdout
-[[ -f $p ]] || { bad "the probe left no output"; exit 1; }
+[[ -f $out/probe.stdout ]] || { bad "the probe left no output"; exit 1; }
+p=$(mktemp)
+trap 'rm -f "$p"' EXIT
+tr -d '\r' <"$out/probe.stdout" >"$p"  # the console's line ends
 sed 's/^/  probe: /' "$p"
 expect_line() { grep -qE "$1" "$p" && ok "$2" || bad "$2 (no line matching '$1')"; }
 expect_line '^OPEN \\\\\.\\E: ok$' 'CreateFileA opened \\.\E:'

@@ -22,15 +22,16 @@ dmesg -c >/dev/null
 echo 1 >"$opts"
 start=$(up)
 if [ -n "${OPERATOR:-}" ]; then
-  # The desktop first, on its own: a window made before the desktop process is up
-  # starts another one, and under TCG each takes longer than wine waits for it, so
-  # they pile up until the guest runs out of memory.
-  WINEDEBUG=+explorer "$wine/wine64" explorer.exe /desktop >/dev/null 2>/tmp/explorer.log &
+  # The desktop process first, on its own, with its log: a window made while there
+  # is no desktop starts another desktop process each time (in this guest they
+  # piled up until memory ran out). By its Windows path: a bare name would go
+  # through start.exe, which the guest does not have.
+  WINEDEBUG=+explorer "$wine/wine64" 'C:\windows\system32\explorer.exe' /desktop >/dev/null 2>"/out/$name.desktop-log" &
   waited=0
-  until grep -q 'desktop message loop starting' /tmp/explorer.log; do
+  until grep -q "desktop message loop starting" "/out/$name.desktop-log"; do
     sleep 1
     waited=$((waited + 1))
-    [ $waited -lt 600 ] || { echo "$name: no desktop after 600 s" >&2; break; }
+    [ $waited -lt 300 ] || { echo "$name: no desktop after 300 s" >&2; break; }
   done
   desktop=$(up)
   echo "$name: desktop_s=$(awk "BEGIN{print $desktop-$start}")" | tee "/out/$name.desktop"

@@ -16,23 +16,9 @@ foreach(lib gtest gtest_main gmock gmock_main)
   endif()
 endforeach()
 
-# Tests that exercise Linux itself and so have no Windows build: signals and fork
-# (the signal hold, the update's held SIGTERM, the history log's concurrent
-# writers), file modes (the start location's unreadable files), FIFOs and symlinks
-# in the file list,
-# the end-to-end runs that point $XDG_CONFIG_HOME at their own profile, and the
-# profile stand-in's own file handling (on Windows the system's profile functions
-# decide how the file looks; platform/win32/ tests them). The
-# tests of the sg driver, the terminal and Qt live in folders only Linux builds.
-set(MORVANTIDE_LINUX_ONLY_TESTS
-  platform_signal_hold_test
-  engine_update_sequence_test
-  engine_update_history_test
-  apps_start_location_test
-  apps_update_end_to_end_test
-  apps_discovery_end_to_end_test
-  ui_file_list_test
-  platform_private_profile_test)
+# Cases that exercise Linux itself (signals and fork, file modes, FIFOs and symlinks,
+# the XDG folders) live in test programs named *_linux_test, which only the Linux
+# build declares; the portable cases beside them run here too.
 
 # Where the cross-built tests run. One ctest test per test program, under wine
 # (CMAKE_CROSSCOMPILING_EMULATOR); listing every case first would start wine once

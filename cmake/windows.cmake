@@ -32,15 +32,12 @@ set(MORVANTIDE_WINE_ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=
 #  - a case-sensitive file system (image names that differ only in case) and the
 #    errno of opening a directory (Windows says EACCES);
 #  - the profile file's bytes: wine's WritePrivateProfileStringA drops the blank at
-#    the end of the key "HA0 ", where Windows keeps it (the value reads back the same);
-#  - the pumped selection changes during an update on the emulated bus, whose thread
-#    timing under wine makes one beep go missing (not yet understood).
+#    the end of the key "HA0 ", where Windows keeps it (the value reads back the same).
 set(MORVANTIDE_WINE_EXCLUDED_engine_package_test
   "ImageFileName.FindsTheOneFileThatDiffersOnlyInCase:ImageFileName.LooksInTheCurrentDirectoryForABareName"
   ":ReadPackageTest.FileErrorsNameTheStepThatFailed:ReadPackageTest.ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust")
 set(MORVANTIDE_WINE_EXCLUDED_ui_host_adapters_test
-  "HostAdapterProfile.TheSelectionIsSavedOnCloseAndSelectedAgainNextTime"
-  ":HostAdapterUpdate.WhileAnUpdateRunsPumpedSelectionChangesAndRescansAreRefused")
+  "HostAdapterProfile.TheSelectionIsSavedOnCloseAndSelectedAgainNextTime")
 
 # The Win32 driver of the toolkit conformance suite is not finished: the real
 # controls tell the dialog of focus changes (LBN_SETFOCUS, CBN_KILLFOCUS, ...) that

@@ -30,14 +30,10 @@ set(MORVANTIDE_WINE_ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=
 # Cases of otherwise portable test programs that hold Linux's behaviour, not ours,
 # and are left out under wine (gtest negative filter, one list per program):
 #  - a case-sensitive file system (image names that differ only in case) and the
-#    errno of opening a directory (Windows says EACCES);
-#  - the profile file's bytes: wine's WritePrivateProfileStringA drops the blank at
-#    the end of the key "HA0 ", where Windows keeps it (the value reads back the same).
+#    errno of opening a directory (Windows says EACCES).
 set(MORVANTIDE_WINE_EXCLUDED_engine_package_test
   "ImageFileName.FindsTheOneFileThatDiffersOnlyInCase:ImageFileName.LooksInTheCurrentDirectoryForABareName"
   ":ReadPackageTest.FileErrorsNameTheStepThatFailed:ReadPackageTest.ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust")
-set(MORVANTIDE_WINE_EXCLUDED_ui_host_adapters_test
-  "HostAdapterProfile.TheSelectionIsSavedOnCloseAndSelectedAgainNextTime")
 
 # The Win32 driver of the toolkit conformance suite is not finished: the real
 # controls tell the dialog of focus changes (LBN_SETFOCUS, CBN_KILLFOCUS, ...) that

@@ -27,14 +27,6 @@ set(MORVANTIDE_WINE_LABEL wine)
 # Quiet wine, and no offer to install its .NET and HTML engines into a fresh prefix.
 set(MORVANTIDE_WINE_ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
 
-# Cases of otherwise portable test programs that hold Linux's behaviour, not ours,
-# and are left out under wine (gtest negative filter, one list per program):
-#  - a case-sensitive file system (image names that differ only in case) and the
-#    errno of opening a directory (Windows says EACCES).
-set(MORVANTIDE_WINE_EXCLUDED_engine_package_test
-  "ImageFileName.FindsTheOneFileThatDiffersOnlyInCase:ImageFileName.LooksInTheCurrentDirectoryForABareName"
-  ":ReadPackageTest.FileErrorsNameTheStepThatFailed:ReadPackageTest.ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust")
-
 # The Win32 driver of the toolkit conformance suite is not finished: the real
 # controls tell the dialog of focus changes (LBN_SETFOCUS, CBN_KILLFOCUS, ...) that
 # the suite's exact command lists do not expect, a posted BM_CLICK does not move the

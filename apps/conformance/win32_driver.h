@@ -156,11 +156,12 @@ class Win32Driver : public ToolkitDriver {
       GetClassNameA(child, className, sizeof className);
       if (!IsWindowVisible(child) || _stricmp(className, "Button") != 0) continue;
       seen.buttons.push_back(GetDlgCtrlID(child));
-      if ((GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) seen.defaultButton = GetDlgCtrlID(child);
+      // What the dialog manager asks of the focused button before Enter presses it.
+      // (The box's DM_GETDEFID is no witness: under wine it answers IDOK whatever
+      // the buttons.)
+      if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) seen.defaultButton = GetDlgCtrlID(child);
     }
     std::sort(seen.buttons.begin(), seen.buttons.end());
-    const LRESULT defId = SendMessageA(box, DM_GETDEFID, 0, 0);  // where the box keeps it, if it does
-    if (HIWORD(defId) == DC_HASDEFID) seen.defaultButton = LOWORD(defId);
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);

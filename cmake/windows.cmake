@@ -56,19 +56,6 @@ set(MORVANTIDE_WINE_EXCLUDED_ui_host_adapters_test
   "HostAdapterProfile.TheSelectionIsSavedOnCloseAndSelectedAgainNextTime"
   ":HostAdapterUpdate.WhileAnUpdateRunsPumpedSelectionChangesAndRescansAreRefused")
 
-# The Win32 driver of the toolkit conformance suite is not finished: the real
-# controls tell the dialog of focus changes (LBN_SETFOCUS, CBN_KILLFOCUS, ...) that
-# the suite's exact command lists do not expect, a posted BM_CLICK does not move the
-# focus, and the message box's buttons are not all found. Until it is, only the list
-# case runs on Win32 (the Win32 toolkit's own cases are in apps_win32_test).
-set(MORVANTIDE_WINE_EXCLUDED_toolkit_conformance_test
-  "ToolkitConformance/Win32.ArrowKeysChooseTheEntryTheyLandOn"
-  ":ToolkitConformance/Win32.TheDialogManagerHandlesTabEnterAndEscape"
-  ":ToolkitConformance/Win32.ADisabledControlKeepsTheFocusUntilEnabledAgain"
-  ":ToolkitConformance/Win32.KeysDuringAWaitReachTheFocusedControlOnly"
-  ":ToolkitConformance/Win32.APumpPassNeverWaitsAndLeavesNothingBehind"
-  ":ToolkitConformance/Win32.MessageBoxesOfferTheirButtonsAndShowTheWholeCaption")
-
 function(morvantide_wine_test name)
   set(filter "")
   if(DEFINED MORVANTIDE_WINE_EXCLUDED_${name})

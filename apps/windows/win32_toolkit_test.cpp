@@ -212,6 +212,28 @@ TEST(Win32Toolkit, WaitCursorIsTheSystemsOwn) {
   EXPECT_EQ(toolkit.GetCursor(), CursorShape::Arrow);
 }
 
+TEST(Win32Toolkit, TheWaitCursorStaysWhileThePointerMovesOverTheDialog) {
+  // The system asks the window under the pointer for its cursor at every move
+  // (WM_SETCURSOR); without an answer the dialog's class cursor, the arrow, returns
+  // in the middle of a wait.
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [&](DialogWindow&, HWND window) {
+    HWND list = GetDlgItem(window, kPlainList);
+    auto pointerMovesOver = [&](HWND under) {
+      SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    toolkit.SetCursor(CursorShape::Wait);
+    for (HWND under : {window, list}) {
+      pointerMovesOver(under);
+      EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+    }
+    toolkit.SetCursor(CursorShape::Arrow);
+    pointerMovesOver(window);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  });
+  RunSample(toolkit, handler);
+}
+
 /// Closes the box captioned "Close test" as its close box does, then presses its
 /// first button: one step a tick, each once the one before has been handled.
 unsigned s_boxType = 0;

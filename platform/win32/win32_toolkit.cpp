@@ -88,6 +88,13 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
       }
       return FALSE;
+    case WM_SETCURSOR:
+      // The pointer moved: during a wait it keeps the wait cursor, over the
+      // controls too (their default handling asks the dialog first).
+      if (!running || running->toolkit.ShapeSet() != CursorShape::Wait) return FALSE;
+      ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case WM_QUERYENDSESSION:
       // A firmware download must not be cut off: logoff and shutdown wait for it.
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TerminationHeld() ? FALSE : TRUE);
@@ -131,6 +138,7 @@ CursorShape Win32Toolkit::GetCursor() const {
 }
 
 void Win32Toolkit::SetCursor(CursorShape shape) {
+  m_shape = shape;
   ::SetCursor(LoadCursorA(nullptr, shape == CursorShape::Wait ? IDC_WAIT : IDC_ARROW));
 }
 

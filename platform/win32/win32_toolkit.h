@@ -26,7 +26,8 @@ class Win32Toolkit : public Toolkit {
   void MessageBeep(unsigned type) override;
   /// Wait when the system's pointer is its wait cursor, Arrow otherwise.
   CursorShape GetCursor() const override;
-  /// SetCursor with the system's arrow or wait cursor.
+  /// SetCursor with the system's arrow or wait cursor. The wait cursor stays while
+  /// the pointer moves over the dialogs: they answer WM_SETCURSOR with it.
   void SetCursor(CursorShape shape) override;
   /// PeekMessageA (any window, any message, PM_REMOVE), then TranslateMessage and
   /// DispatchMessageA when a message was taken.
@@ -36,9 +37,12 @@ class Win32Toolkit : public Toolkit {
   void* ActiveDialog() const;
 
   struct Running;
+  /// The shape last set with SetCursor.
+  CursorShape ShapeSet() const { return m_shape; }
 
  private:
   Running* m_innermost = nullptr;  ///< dialogs nest; each knows the one it runs over
+  CursorShape m_shape = CursorShape::Arrow;  ///< the last one set
 };
 
 }  // namespace morv::win32

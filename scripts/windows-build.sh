@@ -11,6 +11,11 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
 mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+# One wine server for the whole run, ended at exit: a test that starts while the
+# server of the test before is shutting down fails with "recvmsg: Connection reset
+# by peer".
+/usr/lib/wine/wineserver -p
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 # wine runs 32-bit programs only where the kernel does.
 runs32=yes
 /usr/lib/wine/wine --version >/dev/null 2>&1 || runs32=no

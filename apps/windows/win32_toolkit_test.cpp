@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/message_box_buttons.h"
 #include "platform/termination_hold.h"
 #include "platform/win32/dialog_template_memory.h"
 #include "platform/win32/win32_toolkit.h"
@@ -231,6 +232,38 @@ TEST(Win32Toolkit, TheWaitCursorStaysWhileThePointerMovesOverTheDialog) {
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
   });
   RunSample(toolkit, handler);
+}
+
+/// Closes the box captioned "Close test" as its close box does, then presses its
+/// first button: one step a tick, each once the one before has been handled.
+unsigned s_boxType = 0;
+int s_boxStep = 0;
+void CALLBACK CloseThenPressFirst(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = FindWindowA("#32770", "Close test");
+  if (!box) return;
+  if (s_boxStep++ == 0)
+    PostMessageA(box, WM_CLOSE, 0, 0);
+  else
+    PostMessageA(GetDlgItem(box, MessageBoxButtons(s_boxType).front()), BM_CLICK, 0, 0);
+}
+
+TEST(Win32Toolkit, AMessageBoxClosesOnlyWithTheWayOutItsButtonsOffer) {
+  struct Case {
+    unsigned type;
+    int result;
+  } cases[] = {
+      {MB_OK, IDOK},          {MB_OKCANCEL, IDCANCEL}, {MB_YESNOCANCEL, IDCANCEL},
+      {MB_RETRYCANCEL, IDCANCEL},
+      {MB_YESNO, IDYES},      {MB_ABORTRETRYIGNORE, IDABORT},  // closing did nothing: the first button answered
+  };
+  Win32Toolkit toolkit;
+  for (const Case& c : cases) {
+    s_boxType = c.type;
+    s_boxStep = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, CloseThenPressFirst);
+    EXPECT_EQ(toolkit.MessageBox("Error!!", "Close test", c.type), c.result) << "type " << c.type;
+    KillTimer(nullptr, timer);
+  }
 }
 
 TEST(DialogTemplateMemory, HeaderAndItemsInTheSystemsForm) {

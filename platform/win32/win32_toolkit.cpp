@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/win32/dialog_template_memory.h"
+#include "platform/win32/message_box_way_out.h"
 #include "platform/win32/shutdown_block.h"
 #include "platform/win32/win32_dialog_window.h"
 
@@ -127,7 +128,7 @@ int Win32Toolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& 
 }
 
 int Win32Toolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
-  return MessageBoxA(static_cast<HWND>(ActiveDialog()), text.c_str(), caption.c_str(), type);
+  return MessageBoxWithItsOwnWayOut(static_cast<HWND>(ActiveDialog()), text, caption, type);
 }
 
 void Win32Toolkit::MessageBeep(unsigned type) { ::MessageBeep(type); }

@@ -19,7 +19,8 @@ class Win32Toolkit : public Toolkit {
   /// DialogBoxIndirectParamA over the dialog running now (if any), which is disabled
   /// meanwhile; the menu bar and icons are set before OnInitDialog is delivered.
   int DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) override;
-  /// MessageBoxA owned by the dialog running now.
+  /// MessageBoxA owned by the dialog running now; Escape and the close box answer
+  /// only with the way out the button set offers (message_box_way_out.h).
   int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
   /// The system's MessageBeep.
   void MessageBeep(unsigned type) override;

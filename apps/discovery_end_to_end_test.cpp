@@ -1,6 +1,6 @@
 // Both programs as `--simulate` runs them, on the scripted toolkit: the drives they
 // list, the firmware version they show, Morvantide4's selection remembered between
-// runs in $XDG_CONFIG_HOME, and an update of the drive chosen there.
+// runs in its profile, and an update of the drive chosen there.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "ui/resource_ids.h"
 #include "framework/testing/scripted_toolkit.h"
-#include "framework/testing/scoped_config_home.h"
+#include "platform/testing/scoped_profile_folder.h"
 #include "framework/testing/temp_directory.h"
 #include "ui/toolkit_feedback.h"
 
@@ -34,7 +34,7 @@ std::unique_ptr<ScriptedToolkit> RunSimulated(const ProgramDefinition& program, 
 
 TEST(SimulatedPrograms, ListTheEmulatedDrivesAndTheKestrelFirmwareVersion) {
   TempCurrentDirectory dir;
-  ScopedConfigHome configHome(dir.Path());
+  ScopedProfileFolder profileFolder(dir.Path());
   struct Case {
     const ProgramDefinition& program;
     Strings hostAdapters, devices;
@@ -63,7 +63,7 @@ TEST(SimulatedPrograms, ListTheEmulatedDrivesAndTheKestrelFirmwareVersion) {
 
 TEST(SimulatedPrograms, Morvantide4RemembersTheSelectionBetweenRuns) {
   TempCurrentDirectory dir;
-  ScopedConfigHome configHome(dir.Path());
+  ScopedProfileFolder profileFolder(dir.Path());
   RunSimulated(Program4(), {Act::Choose(IDC_DEVICE, 2), Act::Click(IDOK)});
   ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Morvantide4.INI"));
 
@@ -81,7 +81,7 @@ TEST(SimulatedPrograms, Morvantide4RemembersTheSelectionBetweenRuns) {
 // file chosen in the list and shown as the selected file.
 TEST(SimulatedPrograms, TheStartFileIsChosenInTheList) {
   TempCurrentDirectory dir;
-  ScopedConfigHome configHome(dir.Path());
+  ScopedProfileFolder profileFolder(dir.Path());
   dir.Touch("A.OUC");
   dir.Touch("B.OUC");
   for (const ProgramDefinition* program : {&ProgramNT(), &Program4()}) {
@@ -115,7 +115,7 @@ class SleepingClock : public Clock {
 
 TEST(SimulatedPrograms, TheChosenDriveIsTheOneUpdated) {
   TempCurrentDirectory dir;
-  ScopedConfigHome configHome(dir.Path());
+  ScopedProfileFolder profileFolder(dir.Path());
   FirmwareImage image;
   GenerateImage(7, image);
   PackageDescription package;

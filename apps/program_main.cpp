@@ -30,6 +30,7 @@ int RunApplication(const ProgramDefinition& program, const ProgramOptions& optio
 }
 
 int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
+  ConnectStandardStreams();
   std::string title = ProgramTitle(argc > 0 ? argv[0] : "", program.name);
   ProgramOptions options;
   std::string error = ParseOptions(std::vector<std::string>(argv + std::min(argc, 1), argv + argc),

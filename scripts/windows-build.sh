@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Windows cross build and its tests: both presets configured and built, their
-# ctest label "wine" run under wine on a virtual X display (the toolkit tests open
-# real dialogs), then each program's dialog driven through a whole update.
+# The Windows cross build and its tests: both presets configured and built, then,
+# on one virtual X display with one wine server, their ctest label "wine" (the
+# toolkit tests open real dialogs) and each program's dialog driven through a
+# whole update.
 # Usage: scripts/windows-build.sh   (JOBS=n limits parallel jobs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,20 +10,34 @@ jobs=${JOBS:-$(nproc)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # A prefix of our own, so a developer's ~/.wine is left alone.
 export WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
+
+if [[ ${1:-} != --tests ]]; then
+  for preset in windows64 windows32; do
+    cmake --preset "$preset"
+    cmake --build --preset "$preset" -j "$jobs"
+  done
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --tests
+fi
+
+# From here on the display is this run's own. Wine's desktop process belongs to
+# the first wine server and stays with it, so the prefix, the server and every
+# test share the display: a server left from elsewhere is ended first.
 mkdir -p "$WINEPREFIX"
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -w 2>/dev/null || true
+# One server for the whole run, ended at exit: a test that starts while the server
+# of the test before shuts down fails with "recvmsg: Connection reset by peer".
+/usr/lib/wine/wineserver -p
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
 # wine runs 32-bit programs only where the kernel does.
 runs32=yes
 /usr/lib/wine/wine --version >/dev/null 2>&1 || runs32=no
 
-for preset in windows64 windows32; do
-  cmake --preset "$preset"
-  cmake --build --preset "$preset" -j "$jobs"
-done
 start=$(date +%s)
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows64 -j "$jobs"
+ctest --preset windows64 -j "$jobs"
 if [[ $runs32 == yes ]]; then
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows32 -j "$jobs"
+  ctest --preset windows32 -j "$jobs"
 else
   echo "windows-build: this kernel cannot run 32-bit programs: the 32-bit build is checked by its compile-time layout assertions only"
 fi

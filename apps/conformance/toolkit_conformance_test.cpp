@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "apps/conformance/scripted_driver.h"
 #include "system_toolkit_drivers.h"  // from the folder of the system being built for
 #include "ui/resource_ids.h"
@@ -15,12 +18,36 @@ namespace {
 
 using Commands = std::vector<std::pair<int, int>>;
 
-/// A dialog procedure that records the commands it gets; Escape ends the dialog.
+/// The notifications the system's own controls send about their focus and their
+/// drop-down list, by their desktop numbers. No dialog here acts upon them (message
+/// maps match id and code exactly), and toolkits that draw their own controls do
+/// not send them. The numbers mean different things in different classes (4: a list
+/// box gains the focus, a combo box loses it), so the control's class decides.
+bool TellsOfFocusOrDropDown(ControlClass cls, int code) {
+  struct Notice {
+    ControlClass cls;
+    int code;
+  };
+  static constexpr Notice kNotices[] = {
+      {ControlClass::ListBox, 4},   {ControlClass::ListBox, 5},    // gains, loses the focus
+      {ControlClass::ComboBox, 3},  {ControlClass::ComboBox, 4},   // gains, loses the focus
+      {ControlClass::ComboBox, 7},  {ControlClass::ComboBox, 8},   // its list drops down, closes up
+      {ControlClass::ComboBox, 9},  {ControlClass::ComboBox, 10},  // the list's choice is taken, dropped
+      {ControlClass::Edit, 0x100},  {ControlClass::Edit, 0x200},   // gains, loses the focus
+      {ControlClass::Button, 6},    {ControlClass::Button, 7},     // gains, loses the focus
+  };
+  return std::any_of(std::begin(kNotices), std::end(kNotices),
+                     [&](const Notice& n) { return n.cls == cls && n.code == code; });
+}
+
+/// A dialog procedure that records the commands it gets, as the dialogs' message maps
+/// see them (focus and drop-down notifications left out); Escape ends the dialog.
 struct Recorder : DialogHandler {
   std::function<void(DialogWindow&)> onInit;
   std::function<void(DialogWindow&, int id)> onCommand;
   Commands commands;
   DialogWindow* window = nullptr;
+  const DialogTemplate& dialog = Resources4().mainDialog;  // the one the suite runs
 
   bool OnInitDialog(DialogWindow& w) override {
     window = &w;
@@ -28,6 +55,8 @@ struct Recorder : DialogHandler {
     return true;
   }
   void OnCommand(int id, int code) override {
+    for (const ControlTemplate& c : dialog.controls)
+      if (c.id == id && TellsOfFocusOrDropDown(c.cls, code)) return;
     commands.emplace_back(id, code);
     if (onCommand) onCommand(*window, id);
     if (id == IDCANCEL) window->EndDialog(IDCANCEL);
@@ -95,7 +124,13 @@ TYPED_TEST(ToolkitConformance, ArrowKeysChooseTheEntryTheyLandOn) {
     w.SetCurSel(IDC_DEVICE, 0);
   };
   std::vector<int> selections;
-  auto note = [&](int id) { return OperatorStep::Look([&, id](DialogWindow& w) { selections.push_back(w.GetCurSel(id)); }); };
+  std::vector<size_t> told;  // commands recorded by each look
+  auto note = [&](int id) {
+    return OperatorStep::Look([&, id](DialogWindow& w) {
+      selections.push_back(w.GetCurSel(id));
+      told.push_back(recorder.commands.size());
+    });
+  };
   this->Run(recorder, {OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDC_FILE_LIST); }),
                        OperatorStep::Press(OperatorKey::Down), note(IDC_FILE_LIST),
                        OperatorStep::Press(OperatorKey::Down), note(IDC_FILE_LIST),
@@ -104,6 +139,15 @@ TYPED_TEST(ToolkitConformance, ArrowKeysChooseTheEntryTheyLandOn) {
                        OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDC_DEVICE); }),
                        OperatorStep::Press(OperatorKey::Down), note(IDC_DEVICE)});
   EXPECT_EQ(selections, (std::vector<int>{0, 1, 0, 0, 1}));
+  // Up on the first entry leaves it chosen. The system's list box (under wine) tells
+  // of a selection change even so, as it does for every arrow key, and no dialog
+  // minds a notice that changes nothing: that one notice is not counted.
+  ASSERT_EQ(told.size(), 5u);
+  ASSERT_LE(told[3] - told[2], 1u);
+  if (told[3] > told[2]) {
+    EXPECT_EQ(recorder.commands[told[2]], (std::pair<int, int>{IDC_FILE_LIST, LBN_SELCHANGE}));
+    recorder.commands.erase(recorder.commands.begin() + static_cast<std::ptrdiff_t>(told[2]));
+  }
   EXPECT_EQ(recorder.commands, (Commands{{IDC_FILE_LIST, LBN_SELCHANGE},
                                          {IDC_FILE_LIST, LBN_SELCHANGE},
                                          {IDC_FILE_LIST, LBN_SELCHANGE},
@@ -139,7 +183,11 @@ TYPED_TEST(ToolkitConformance, ADisabledControlKeepsTheFocusUntilEnabledAgain) {
     focus.push_back(w.GetFocus());
   };
   this->Run(recorder, {OperatorStep::Click(IDC_UPDATE_START), OperatorStep::Press(OperatorKey::Enter)});
-  EXPECT_EQ(focus, (std::vector<int>{IDC_UPDATE_START, IDC_UPDATE_START}));
+  // While disabled, no other control has the focus. The system itself gives it to
+  // nobody (0) meanwhile; a toolkit that holds it for the control may say so.
+  ASSERT_EQ(focus.size(), 2u);
+  EXPECT_TRUE(focus[0] == 0 || focus[0] == IDC_UPDATE_START) << "focus while disabled: " << focus[0];
+  EXPECT_EQ(focus[1], IDC_UPDATE_START);
   EXPECT_EQ(recorder.commands, (Commands{{IDC_UPDATE_START, BN_CLICKED}, {IDC_UPDATE_START, BN_CLICKED}}));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The conformance driver of the Win32 toolkit (under wine in the cross build): the
-// operator's keys are posted to the focused control and clicks to the button, so the
-// dialog's own modal loop and dialog manager handle them. A thread timer plays the
+// operator's keys are posted where the keyboard sends them (the focused control) and
+// clicks to the button, so the dialog's own modal loop and dialog manager handle them. A thread timer plays the
 // steps: its message comes only when the queue is empty, so each step runs after the
 // one before has been handled, and never while a handler runs (a handler's pump may
 // take the timer's message too; the step waits for the next one).
@@ -37,7 +37,7 @@ class Win32Driver : public ToolkitDriver {
       OperatorStep& step = steps[m_next++];
       switch (step.kind) {
         case OperatorStep::Kind::Look: step.look(*catcher.window); break;
-        case OperatorStep::Kind::Press: PostKey(Focused(), step.key); break;
+        case OperatorStep::Kind::Press: PostKey(step.key); break;
         case OperatorStep::Kind::Click:
           PostMessageA(GetDlgItem(Dialog(), step.id), BM_CLICK, 0, 0);
           break;
@@ -52,7 +52,7 @@ class Win32Driver : public ToolkitDriver {
     return result;
   }
 
-  void KeyDuringWait(OperatorKey key) override { PostKey(Focused(), key); }
+  void KeyDuringWait(OperatorKey key) override { PostKey(key); }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
                   std::vector<OperatorKey> keys) override {
@@ -72,7 +72,7 @@ class Win32Driver : public ToolkitDriver {
         EndDialog(box, 0);
         return true;
       }
-      PostKey(GetFocus() ? GetFocus() : box, keys[nextKey++]);
+      PostKey(keys[nextKey++]);
       return false;
     };
     const UINT_PTR timer = SetTimer(nullptr, 0, kStepMilliseconds, Play);
@@ -108,11 +108,16 @@ class Win32Driver : public ToolkitDriver {
   }
 
   HWND Dialog() const { return static_cast<HWND>(m_toolkit.ActiveDialog()); }
-  HWND Focused() const { return GetFocus() ? GetFocus() : Dialog(); }
 
-  /// A key press as the keyboard delivers it: WM_KEYDOWN only, so that one pass of
-  /// the pump takes the whole key.
-  static void PostKey(HWND target, OperatorKey key) { PostMessageA(target, WM_KEYDOWN, VirtualKey(key), 1); }
+  /// A key press as the keyboard delivers it: to the window with the focus, or, when
+  /// none has it, to the active window as a system key. The down message only, so
+  /// that one pass of the pump takes the whole key.
+  static void PostKey(OperatorKey key) {
+    if (HWND focus = GetFocus())
+      PostMessageA(focus, WM_KEYDOWN, VirtualKey(key), 1);
+    else
+      PostMessageA(GetActiveWindow(), WM_SYSKEYDOWN, VirtualKey(key), 1);
+  }
 
   static WPARAM VirtualKey(OperatorKey key) {
     switch (key) {
@@ -156,11 +161,12 @@ class Win32Driver : public ToolkitDriver {
       GetClassNameA(child, className, sizeof className);
       if (!IsWindowVisible(child) || _stricmp(className, "Button") != 0) continue;
       seen.buttons.push_back(GetDlgCtrlID(child));
-      if ((GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) seen.defaultButton = GetDlgCtrlID(child);
+      // What the dialog manager asks of the focused button before Enter presses it.
+      // (The box's DM_GETDEFID is no witness: under wine it answers IDOK whatever
+      // the buttons.)
+      if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) seen.defaultButton = GetDlgCtrlID(child);
     }
     std::sort(seen.buttons.begin(), seen.buttons.end());
-    const LRESULT defId = SendMessageA(box, DM_GETDEFID, 0, 0);  // where the box keeps it, if it does
-    if (HIWORD(defId) == DC_HASDEFID) seen.defaultButton = LOWORD(defId);
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);

@@ -76,6 +76,8 @@ int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<in
   return RunWithQt(request, run);
 }
 
+void ConnectStandardStreams() {}
+
 void EndAsTheSystemAsked() { TerminationCloseRequest::EndBySignalNoted(); }
 
 }  // namespace morv

@@ -3,9 +3,12 @@
 #include <cstdio>
 
 #include "apps/toolkit_host.h"
+#include "platform/win32/console_streams.h"
 #include "platform/win32/win32_toolkit.h"
 
 namespace morv {
+
+void ConnectStandardStreams() { win32::ConnectStandardStreamsToStartingConsole(); }
 
 int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<int(Toolkit&)>& run) {
   if (request.terminal) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/message_box_buttons.h"
 #include "platform/termination_hold.h"
 #include "platform/win32/dialog_template_memory.h"
 #include "platform/win32/win32_toolkit.h"
@@ -209,6 +210,60 @@ TEST(Win32Toolkit, WaitCursorIsTheSystemsOwn) {
   EXPECT_EQ(toolkit.GetCursor(), CursorShape::Wait);
   toolkit.SetCursor(CursorShape::Arrow);
   EXPECT_EQ(toolkit.GetCursor(), CursorShape::Arrow);
+}
+
+TEST(Win32Toolkit, TheWaitCursorStaysWhileThePointerMovesOverTheDialog) {
+  // The system asks the window under the pointer for its cursor at every move
+  // (WM_SETCURSOR); without an answer the dialog's class cursor, the arrow, returns
+  // in the middle of a wait.
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [&](DialogWindow&, HWND window) {
+    HWND list = GetDlgItem(window, kPlainList);
+    auto pointerMovesOver = [&](HWND under) {
+      SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    toolkit.SetCursor(CursorShape::Wait);
+    for (HWND under : {window, list}) {
+      pointerMovesOver(under);
+      EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+    }
+    toolkit.SetCursor(CursorShape::Arrow);
+    pointerMovesOver(window);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  });
+  RunSample(toolkit, handler);
+}
+
+/// Closes the box captioned "Close test" as its close box does, then presses its
+/// first button: one step a tick, each once the one before has been handled.
+unsigned s_boxType = 0;
+int s_boxStep = 0;
+void CALLBACK CloseThenPressFirst(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = FindWindowA("#32770", "Close test");
+  if (!box) return;
+  if (s_boxStep++ == 0)
+    PostMessageA(box, WM_CLOSE, 0, 0);
+  else
+    PostMessageA(GetDlgItem(box, MessageBoxButtons(s_boxType).front()), BM_CLICK, 0, 0);
+}
+
+TEST(Win32Toolkit, AMessageBoxClosesOnlyWithTheWayOutItsButtonsOffer) {
+  struct Case {
+    unsigned type;
+    int result;
+  } cases[] = {
+      {MB_OK, IDOK},          {MB_OKCANCEL, IDCANCEL}, {MB_YESNOCANCEL, IDCANCEL},
+      {MB_RETRYCANCEL, IDCANCEL},
+      {MB_YESNO, IDYES},      {MB_ABORTRETRYIGNORE, IDABORT},  // closing did nothing: the first button answered
+  };
+  Win32Toolkit toolkit;
+  for (const Case& c : cases) {
+    s_boxType = c.type;
+    s_boxStep = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, CloseThenPressFirst);
+    EXPECT_EQ(toolkit.MessageBox("Error!!", "Close test", c.type), c.result) << "type " << c.type;
+    KillTimer(nullptr, timer);
+  }
 }
 
 TEST(DialogTemplateMemory, HeaderAndItemsInTheSystemsForm) {

@@ -38,7 +38,15 @@ std::string Win32DialogWindow::GetWindowText(int id) const {
   return text;
 }
 
-void Win32DialogWindow::EnableWindow(int id, bool enable) { ::EnableWindow(Item(id), enable); }
+void Win32DialogWindow::EnableWindow(int id, bool enable) {
+  HWND item = Item(id);
+  if (!enable && item && ::GetFocus() == item) m_disabledWithFocus = id;
+  ::EnableWindow(item, enable);
+  if (enable && id == m_disabledWithFocus) {
+    m_disabledWithFocus = 0;
+    if (!::GetFocus()) SetFocus(id);  // nobody took it meanwhile
+  }
+}
 bool Win32DialogWindow::IsWindowEnabled(int id) const { return ::IsWindowEnabled(Item(id)); }
 bool Win32DialogWindow::IsWindowVisible(int id) const {
   // The control's own style: while the dialog initialises, it is not shown itself.
@@ -47,6 +55,7 @@ bool Win32DialogWindow::IsWindowVisible(int id) const {
 }
 
 void Win32DialogWindow::SetFocus(int id) {
+  m_disabledWithFocus = 0;
   // Through the dialog manager, so the default button follows the focus.
   SendMessageA(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
 }

@@ -19,6 +19,10 @@ class Win32DialogWindow : public DialogWindow {
   void EndDialog(int result) override;
   void SetWindowText(int id, const std::string& text) override;
   std::string GetWindowText(int id) const override;
+  /// The system takes the focus from a control it disables and gives it to nobody,
+  /// which leaves the keyboard dead (keys reach no control, Enter presses nothing).
+  /// Meanwhile GetFocus says 0, as the system does; enabled again, the control gets
+  /// the focus back, unless some window took it or SetFocus moved it meanwhile.
   void EnableWindow(int id, bool enable) override;
   bool IsWindowEnabled(int id) const override;
   bool IsWindowVisible(int id) const override;
@@ -53,6 +57,7 @@ class Win32DialogWindow : public DialogWindow {
   const DialogTemplate& m_dialog;
   const ProgramResources& m_resources;
   std::map<int, HICON> m_icons;
+  int m_disabledWithFocus = 0;  ///< the control disabled while it had the focus, until enabled
 };
 
 }  // namespace morv::win32

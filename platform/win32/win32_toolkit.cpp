@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/win32/dialog_template_memory.h"
+#include "platform/win32/message_box_way_out.h"
 #include "platform/win32/shutdown_block.h"
 #include "platform/win32/win32_dialog_window.h"
 
@@ -87,6 +88,13 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
       }
       return FALSE;
+    case WM_SETCURSOR:
+      // The pointer moved: during a wait it keeps the wait cursor, over the
+      // controls too (their default handling asks the dialog first).
+      if (!running || running->toolkit.ShapeSet() != CursorShape::Wait) return FALSE;
+      ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case WM_QUERYENDSESSION:
       // A firmware download must not be cut off: logoff and shutdown wait for it.
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TerminationHeld() ? FALSE : TRUE);
@@ -120,7 +128,7 @@ int Win32Toolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& 
 }
 
 int Win32Toolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
-  return MessageBoxA(static_cast<HWND>(ActiveDialog()), text.c_str(), caption.c_str(), type);
+  return MessageBoxWithItsOwnWayOut(static_cast<HWND>(ActiveDialog()), text, caption, type);
 }
 
 void Win32Toolkit::MessageBeep(unsigned type) { ::MessageBeep(type); }
@@ -130,6 +138,7 @@ CursorShape Win32Toolkit::GetCursor() const {
 }
 
 void Win32Toolkit::SetCursor(CursorShape shape) {
+  m_shape = shape;
   ::SetCursor(LoadCursorA(nullptr, shape == CursorShape::Wait ? IDC_WAIT : IDC_ARROW));
 }
 

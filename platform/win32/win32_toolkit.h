@@ -19,13 +19,15 @@ class Win32Toolkit : public Toolkit {
   /// DialogBoxIndirectParamA over the dialog running now (if any), which is disabled
   /// meanwhile; the menu bar and icons are set before OnInitDialog is delivered.
   int DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) override;
-  /// MessageBoxA owned by the dialog running now.
+  /// MessageBoxA owned by the dialog running now; Escape and the close box answer
+  /// only with the way out the button set offers (message_box_way_out.h).
   int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
   /// The system's MessageBeep.
   void MessageBeep(unsigned type) override;
   /// Wait when the system's pointer is its wait cursor, Arrow otherwise.
   CursorShape GetCursor() const override;
-  /// SetCursor with the system's arrow or wait cursor.
+  /// SetCursor with the system's arrow or wait cursor. The wait cursor stays while
+  /// the pointer moves over the dialogs: they answer WM_SETCURSOR with it.
   void SetCursor(CursorShape shape) override;
   /// PeekMessageA (any window, any message, PM_REMOVE), then TranslateMessage and
   /// DispatchMessageA when a message was taken.
@@ -35,9 +37,12 @@ class Win32Toolkit : public Toolkit {
   void* ActiveDialog() const;
 
   struct Running;
+  /// The shape last set with SetCursor.
+  CursorShape ShapeSet() const { return m_shape; }
 
  private:
   Running* m_innermost = nullptr;  ///< dialogs nest; each knows the one it runs over
+  CursorShape m_shape = CursorShape::Arrow;  ///< the last one set
 };
 
 }  // namespace morv::win32

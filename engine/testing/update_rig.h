@@ -1,0 +1,74 @@
+#pragma once
+// One update sequence over the scripted transport, with every collaborator recorded:
+// what was sent, what each command carried, the dialog's look while commands were
+// out, the boxes and status lines, the clock's sleeps and the history's records.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/testing/update_fakes.h"
+#include "engine/update_sequence.h"
+#include "framework/testing/recording_feedback.h"
+#include "scsi/testing/fake_transport.h"
+
+namespace morv::testing {
+
+struct UpdateRig {
+  using Cdb = std::vector<uint8_t>;
+  using Events = std::vector<std::string>;
+
+  explicit UpdateRig(ProgramKind kind, const RegionSelection& regions = {true, true, true})
+      : transport(kind), selection(drive, kind), package(regions) {
+    controls.selectedFile = package.path;
+    transport.onRequest = [this](CScsiDrive& d) {
+      const auto& request = d.m_request;
+      data.emplace_back(request.data, request.data + (request.data ? request.dataLength : 0));
+      // What the dialog looks like while a command is out.
+      lockedDuringCommands &= !controls.updateStartEnabled && !controls.exitEnabled && controls.abortEnabled &&
+                              selection.updateRunning;
+    };
+  }
+
+  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr, &history}); }
+
+  std::vector<Cdb> Cdbs() const {
+    std::vector<Cdb> cdbs;
+    for (const auto& sent : transport.sent) cdbs.push_back(sent.cdb);
+    return cdbs;
+  }
+  /// The WRITE BUFFER CDBs (everything after TEST UNIT READY and the vendor command).
+  std::vector<Cdb> Writes() const {
+    std::vector<Cdb> writes;
+    for (const auto& cdb : Cdbs())
+      if (cdb[0] == 0x3B) writes.push_back(cdb);
+    return writes;
+  }
+  /// Whether every control is back as it was and the busy cursor ended.
+  bool Restored() const {
+    return controls.updateStartEnabled && controls.exitEnabled && !controls.abortEnabled && feedback.waitCount == 0 &&
+           feedback.EventsStartingWith("cursor begin").size() == 1 &&
+           feedback.EventsStartingWith("cursor end").size() == 1 && !selection.updateRunning &&
+           drive.m_request.data == nullptr;
+  }
+  /// Events from the confirmation question on, cursor changes left out.
+  Events BoxesAndStatus() const {
+    Events out;
+    for (const auto& e : feedback.events)
+      if (e.rfind("cursor", 0) != 0) out.push_back(e);
+    return out;
+  }
+
+  RecordingFeedback feedback;
+  FakeTransport transport;
+  CScsiDrive drive{transport};
+  FakeUpdateSelection selection;
+  FakeUpdateControls controls;
+  SteppingClock clock;
+  SamplePackage package;
+  RecordingHistory history;
+  std::vector<std::vector<uint8_t>> data;  // the data each command carried
+  bool lockedDuringCommands = true;
+};
+
+}  // namespace morv::testing

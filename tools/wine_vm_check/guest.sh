@@ -14,8 +14,6 @@ wine=/test/wine/usr/lib/wine
 export WINEPREFIX=/test/prefix WINESERVER=$wine/wineserver64 HOME=/tmp
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 mkdir -p /out
-# wine keeps its shared memory in /dev/shm, which the guest mounts nowhere else
-grep -q " /dev/shm " /proc/mounts || mount -t tmpfs tmpfs /dev/shm
 ln -sfn /test "$WINEPREFIX/dosdevices/e:"
 ln -sfn "$QSH_SDEBUG_SG" "$WINEPREFIX/dosdevices/e::"
 # scsi_debug logs every CDB it receives while opts has bit 0 (noise) set

@@ -103,7 +103,8 @@ struct SRB_ExecSCSICmd {
   uint8_t SRB_HaStat;
   uint8_t SRB_TargStat;
   void* SRB_PostProc;         ///< the AspiEvent* to signal with SRB_EVENT_NOTIFY
-  uint8_t SRB_Rsvd2[20];
+  void* SRB_Rsvd2;            ///< pointer-sized: a 64-bit manager reads the CDB 4 bytes further on
+  uint8_t SRB_Rsvd3[16];
   uint8_t CDBByte[kMaxCdbLength];
   uint8_t SenseArea[SENSE_LEN + 2];
 };
@@ -120,7 +121,7 @@ struct SRB_Abort {
 #pragma pack(pop)
 
 static_assert(sizeof(SRB_HAInquiry) == 60);
-static_assert(sizeof(SRB_ExecSCSICmd) == 72 + 2 * sizeof(void*));
+static_assert(sizeof(SRB_ExecSCSICmd) == 68 + 3 * sizeof(void*));  // 80 with 32-bit pointers, 92 with 64-bit
 
 /// Auto-reset event, initially not signalled; the stand-in for a Win32 event.
 /// Always owned through shared_ptr, so a manager keeps the event alive for as long

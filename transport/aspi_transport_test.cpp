@@ -195,7 +195,9 @@ TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
   // Everything else stays zero.
   EXPECT_EQ(b.SRB_Hdr_Rsvd, 0u);
   EXPECT_EQ(b.SRB_Rsvd1, 0);
-  EXPECT_EQ(std::vector<uint8_t>(b.SRB_Rsvd2, b.SRB_Rsvd2 + 20), std::vector<uint8_t>(20, 0));
+  const void* rsvd2 = b.SRB_Rsvd2;
+  EXPECT_EQ(rsvd2, nullptr);
+  EXPECT_EQ(std::vector<uint8_t>(b.SRB_Rsvd3, b.SRB_Rsvd3 + 16), std::vector<uint8_t>(16, 0));
   EXPECT_EQ(std::vector<uint8_t>(b.CDBByte + 10, b.CDBByte + 16), std::vector<uint8_t>(6, 0));
   EXPECT_EQ(b.SRB_HaStat, 0);
   EXPECT_EQ(b.SRB_TargStat, 0);

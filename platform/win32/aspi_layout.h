@@ -28,9 +28,11 @@ static_assert(offsetof(SRB_ExecSCSICmd, SRB_CDBLen) == 17 + kPointer);
 static_assert(offsetof(SRB_ExecSCSICmd, SRB_HaStat) == 18 + kPointer);
 static_assert(offsetof(SRB_ExecSCSICmd, SRB_TargStat) == 19 + kPointer);
 static_assert(offsetof(SRB_ExecSCSICmd, SRB_PostProc) == 20 + kPointer);
-static_assert(offsetof(SRB_ExecSCSICmd, CDBByte) == 40 + 2 * kPointer);
-static_assert(offsetof(SRB_ExecSCSICmd, SenseArea) == 56 + 2 * kPointer);
-static_assert(sizeof(SRB_ExecSCSICmd) == 72 + 2 * kPointer);  // 80 in a 32-bit program
+static_assert(offsetof(SRB_ExecSCSICmd, SRB_Rsvd2) == 20 + 2 * kPointer);
+static_assert(offsetof(SRB_ExecSCSICmd, SRB_Rsvd3) == 20 + 3 * kPointer);
+static_assert(offsetof(SRB_ExecSCSICmd, CDBByte) == 36 + 3 * kPointer);
+static_assert(offsetof(SRB_ExecSCSICmd, SenseArea) == 52 + 3 * kPointer);
+static_assert(sizeof(SRB_ExecSCSICmd) == 68 + 3 * kPointer);  // 80 in a 32-bit program
 
 static_assert(offsetof(SRB_Abort, SRB_ToAbort) == 8);
 static_assert(sizeof(SRB_Abort) == 8 + kPointer);

@@ -51,9 +51,9 @@ TEST(RecordLayout, AspiBlocksAsPublished) {
       {"SRB_SenseLen", offsetof(SRB_ExecSCSICmd, SRB_SenseLen), 20, 24},
       {"SRB_TargStat", offsetof(SRB_ExecSCSICmd, SRB_TargStat), 23, 27},
       {"SRB_PostProc", offsetof(SRB_ExecSCSICmd, SRB_PostProc), 24, 28},
-      {"CDBByte", offsetof(SRB_ExecSCSICmd, CDBByte), 48, 56},
-      {"SenseArea", offsetof(SRB_ExecSCSICmd, SenseArea), 64, 72},
-      {"sizeof SRB_ExecSCSICmd", sizeof(SRB_ExecSCSICmd), 80, 88},
+      {"CDBByte", offsetof(SRB_ExecSCSICmd, CDBByte), 48, 60},
+      {"SenseArea", offsetof(SRB_ExecSCSICmd, SenseArea), 64, 76},
+      {"sizeof SRB_ExecSCSICmd", sizeof(SRB_ExecSCSICmd), 80, 92},
       {"SRB_ToAbort", offsetof(SRB_Abort, SRB_ToAbort), 8, 8},
       {"sizeof SRB_Abort", sizeof(SRB_Abort), 12, 16},
   });

@@ -185,7 +185,8 @@ TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
   EXPECT_EQ(b.SRB_Target, 2);
   EXPECT_EQ(b.SRB_Lun, 3);
   EXPECT_EQ(b.SRB_BufLen, 36u);
-  EXPECT_EQ(b.SRB_BufPointer, data);
+  const uint8_t* bufferPointer = b.SRB_BufPointer;  // packed fields: read by value
+  EXPECT_EQ(bufferPointer, data);
   EXPECT_EQ(b.SRB_SenseLen, 14);
   EXPECT_EQ(b.SRB_CDBLen, 10);
   const void* postProc = b.SRB_PostProc;  // a packed field: read it by value
@@ -207,7 +208,8 @@ TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
   uint8_t tur[6] = {0, 0, 0, 0, 0, 0};
   drive.ExecRequest(tur, 6, kCommandTimeout);
   EXPECT_EQ(manager.sent[1].SRB_BufLen, 0u);
-  EXPECT_EQ(manager.sent[1].SRB_BufPointer, data);
+  const uint8_t* unchangedPointer = manager.sent[1].SRB_BufPointer;
+  EXPECT_EQ(unchangedPointer, data);
 }
 
 TEST_F(AspiTransportTest, CopiesTheOutcomeBackAndComposesEveryFailure) {

@@ -5,7 +5,9 @@
 namespace morv {
 
 std::string RegularFileErrorText(int error) {
-  return error == kNotRegularFile ? "Not a regular file" : std::strerror(error);
+  if (error == kNotRegularFile) return "Not a regular file";
+  if (error == kSymbolicLink) return "A symbolic link, which is not followed";
+  return std::strerror(error);
 }
 
 }  // namespace morv

@@ -10,9 +10,12 @@ namespace morv {
 
 /// Stands in for an errno value when a name is neither a regular file nor a folder.
 inline constexpr int kNotRegularFile = -1;
+/// Stands in for an errno value when a name that must not be a link is one.
+inline constexpr int kSymbolicLink = -2;
 
-/// The text for an error of OpenRegularFile: the system's text for an errno value,
-/// "Not a regular file" for kNotRegularFile.
+/// The text for an error of OpenRegularFile or OpenForAppending: the system's text for
+/// an errno value, "Not a regular file" for kNotRegularFile, "A symbolic link, which
+/// is not followed" for kSymbolicLink.
 std::string RegularFileErrorText(int error);
 
 // Each operating system's backend (platform/linux/, platform/win32/) provides this:

@@ -154,6 +154,10 @@ bool WriteDurably(const std::string& path, const std::string& text, const struct
   return ok;
 }
 
+// True when a line ends with a line feed. A last line without one, or with a bare
+// carriage return, runs on into whatever is written after it.
+bool EndsLine(const Line& line) { return !line.end.empty() && line.end.back() == '\n'; }
+
 std::string LineEndOf(const std::vector<Line>& lines) {
   for (const auto& line : lines)
     if (!line.end.empty() && line.end != "\r") return line.end;
@@ -168,7 +172,7 @@ void SetValue(std::vector<Line>& lines, const std::string& eol, const std::strin
 
   int header = FindSection(lines, section);
   if (header < 0) {
-    if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+    if (!lines.empty() && !EndsLine(lines.back())) lines.back().end = eol;
     lines.push_back({"[" + section + "]", eol});
     lines.push_back(entry);
   } else {
@@ -185,7 +189,7 @@ void SetValue(std::vector<Line>& lines, const std::string& eol, const std::strin
       if (!Trim(lines[i].text).empty()) insertAt = i + 1;  // after the section's last non-blank line
     }
     if (!replaced) {
-      if (insertAt > 0 && lines[insertAt - 1].end.empty()) lines[insertAt - 1].end = eol;
+      if (insertAt > 0 && !EndsLine(lines[insertAt - 1])) lines[insertAt - 1].end = eol;
       lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
     }
   }

@@ -91,6 +91,15 @@ TEST_F(PrivateProfileTest, SeveralValuesAtOnceEndAsOneAtATime) {
   EXPECT_EQ(profile.GetInt("TargetID", "HA0", 0), 5);
 }
 
+// A last line ending in a bare carriage return does not swallow what is added after it.
+TEST_F(PrivateProfileTest, AValueAddedAfterABareCarriageReturnIsFoundAgain) {
+  for (const char* start : {"[Other]\r\nID=3\r", "[HostAdaptor]\r\nHA=3\r"}) {
+    Write(start);
+    ASSERT_TRUE(PrivateProfile(path).WriteString("HostAdaptor", "ID", "5"));
+    EXPECT_EQ(PrivateProfile(path).GetInt("HostAdaptor", "ID", 0), 5) << start;
+  }
+}
+
 TEST_F(PrivateProfileTest, CreatesTheFileAndItsFolder) {
   PrivateProfile profile((dir / "sub" / "x.INI").string());
   ASSERT_TRUE(profile.WriteString("HostAdaptor", "ID", "0"));

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 // A name with a line break or a control character must not split or garble the
 // one-line error, so names are shown escaped.
 std::string CannotOpen(const char* what, const std::string& path, const std::string& reason) {
-  return std::string("cannot open ") + what + " " + EscapedForLine(path) + ": " + reason;
+  return std::string("cannot open ") + what + " " + ShownOnOneLine(path) + ": " + reason;
 }
 
 /// Empty when the folder's entries can be listed, else why not.
@@ -45,7 +45,7 @@ std::string ResolveStartLocation(const std::string& argument, StartLocation& loc
   }
 
   const std::string name = path.filename().string();
-  if (!IsParameterFileName(name)) return EscapedForLine(argument) + " is not a parameter file (*.OUC)";
+  if (!IsParameterFileName(name)) return ShownOnOneLine(argument) + " is not a parameter file (*.OUC)";
   // Opened, not only looked at, so that an unreadable file is refused here; a FIFO or
   // a device is refused without waiting on it.
   int openError = 0;

@@ -49,14 +49,15 @@ void AppendHex(std::string& out, uint8_t byte) {
   out += kDigits[byte & 0x0F];
 }
 
-}  // namespace
-
-std::string EscapedForLine(std::string_view text) {
+std::string Escaped(std::string_view text, bool backslashes) {
   std::string out;
   out.reserve(text.size());
   while (!text.empty()) {
     switch (text.front()) {
-      case '\\': out += "\\\\"; text.remove_prefix(1); continue;
+      case '\\':
+        out += backslashes ? "\\\\" : "\\";
+        text.remove_prefix(1);
+        continue;
       case '\t': out += "\\t"; text.remove_prefix(1); continue;
       case '\n': out += "\\n"; text.remove_prefix(1); continue;
       case '\r': out += "\\r"; text.remove_prefix(1); continue;
@@ -76,5 +77,11 @@ std::string EscapedForLine(std::string_view text) {
   }
   return out;
 }
+
+}  // namespace
+
+std::string EscapedForLine(std::string_view text) { return Escaped(text, true); }
+
+std::string ShownOnOneLine(std::string_view text) { return Escaped(text, false); }
 
 }  // namespace morv

@@ -14,4 +14,9 @@ namespace morv {
 /// and zero-width marks, malformed sequences) written as \xHH per byte.
 std::string EscapedForLine(std::string_view text);
 
+/// `text` as EscapedForLine writes it, but with backslashes kept as they are: for a
+/// name in a one-line message, where a Windows path keeps its separators and nothing
+/// has to be read back.
+std::string ShownOnOneLine(std::string_view text);
+
 }  // namespace morv

@@ -29,5 +29,9 @@ TEST(EscapedForLine, KeepsPrintableUtf8AndEscapesEverythingElse) {
   for (const auto& c : kCases) EXPECT_EQ(EscapedForLine(c.text), c.escaped) << c.escaped;
 }
 
+TEST(ShownOnOneLine, KeepsBackslashesOfWindowsPaths) {
+  EXPECT_EQ(ShownOnOneLine("C:\\Users\\A\nB.OUC\x1b"), "C:\\Users\\A\\nB.OUC\\x1B");
+}
+
 }  // namespace
 }  // namespace morv

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/line_escape.h"
+#include "platform/regular_file.h"
 #include "ui/file_list.h"
 
 namespace morv {
@@ -13,8 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A name with a line break or a control character must not split or garble the
+// one-line error, so names are shown escaped.
 std::string CannotOpen(const char* what, const std::string& path, const std::string& reason) {
-  return std::string("cannot open ") + what + " " + path + ": " + reason;
+  return std::string("cannot open ") + what + " " + ShownOnOneLine(path) + ": " + reason;
 }
 
 /// Empty when the folder's entries can be listed, else why not.
@@ -41,10 +45,12 @@ std::string ResolveStartLocation(const std::string& argument, StartLocation& loc
   }
 
   const std::string name = path.filename().string();
-  if (!IsParameterFileName(name)) return argument + " is not a parameter file (*.OUC)";
-  errno = 0;
-  std::FILE* file = std::fopen(argument.c_str(), "rb");
-  if (file == nullptr) return CannotOpen("file", argument, std::strerror(errno));
+  if (!IsParameterFileName(name)) return ShownOnOneLine(argument) + " is not a parameter file (*.OUC)";
+  // Opened, not only looked at, so that an unreadable file is refused here; a FIFO or
+  // a device is refused without waiting on it.
+  int openError = 0;
+  std::FILE* file = OpenRegularFile(argument, openError);
+  if (file == nullptr) return CannotOpen("file", argument, RegularFileErrorText(openError));
   std::fclose(file);
   const fs::path parent = path.parent_path().empty() ? fs::path(".") : path.parent_path();
   // The update reads the image from the same folder, so that folder must be listable too.

@@ -1,7 +1,9 @@
 #include "engine/package_file.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
+
+#include "platform/regular_file.h"
 
 namespace morv {
 
@@ -9,13 +11,13 @@ FileError FileError::FromErrno() { return FileError{false, errno != 0 ? errno : 
 
 std::string FileError::Text() const {
   if (endOfFile) return "End of File";
-  return std::strerror(osError);
+  return RegularFileErrorText(osError);
 }
 
 PackageFile::PackageFile(const std::string& path) {
-  errno = 0;
-  m_stream = std::fopen(path.c_str(), "rb");
-  if (m_stream == nullptr) throw FileError::FromErrno();
+  int error = 0;
+  m_stream = OpenRegularFile(path, error);
+  if (m_stream == nullptr) throw FileError{false, error != 0 ? error : EIO};
 }
 
 PackageFile::PackageFile(std::FILE* stream) : m_stream(stream) {
@@ -26,12 +28,24 @@ PackageFile::~PackageFile() {
   if (m_stream != nullptr) std::fclose(m_stream);
 }
 
+void PackageFile::LimitByteReads(std::size_t limit) { m_byteLimit = limit; }
+
 uint8_t PackageFile::ReadByte() {
-  errno = 0;
-  int c = std::getc(m_stream);
-  if (c != EOF) return static_cast<uint8_t>(c);
-  if (std::ferror(m_stream)) throw FileError::FromErrno();
-  throw FileError{true, 0};
+  if (m_chunkNext == m_chunkEnd) {
+    // The bytes come from the stream a chunk at a time; the limit ends the file early.
+    const std::size_t wanted = std::min(m_chunk.size(), m_byteLimit - m_bytesTaken);
+    if (wanted == 0) throw FileError{true, 0};
+    errno = 0;
+    const std::size_t count = std::fread(m_chunk.data(), 1, wanted, m_stream);
+    if (count == 0) {
+      if (std::ferror(m_stream)) throw FileError::FromErrno();
+      throw FileError{true, 0};
+    }
+    m_bytesTaken += count;
+    m_chunkNext = 0;
+    m_chunkEnd = count;
+  }
+  return m_chunk[m_chunkNext++];
 }
 
 std::size_t PackageFile::Read(uint8_t* buffer, std::size_t size) {

@@ -3,6 +3,7 @@
 // translation. Every failure to open, read or close one becomes a FileError, which
 // ReadPackage turns into the operator's "File Read Error!" report.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,7 +27,8 @@ struct FileError {
 /// One open package file; closed when destroyed, so no road out leaves it open.
 class PackageFile {
  public:
-  /// Opens `path` for binary reading; throws FileError when it cannot.
+  /// Opens `path` for binary reading; throws FileError when it cannot or when it is not
+  /// a regular file (a FIFO or a device would block the update).
   explicit PackageFile(const std::string& path);
   /// Takes over an already open stream (tests and the fuzzer read from memory this way).
   explicit PackageFile(std::FILE* stream);
@@ -34,7 +36,11 @@ class PackageFile {
   PackageFile(const PackageFile&) = delete;
   PackageFile& operator=(const PackageFile&) = delete;
 
-  /// The next byte; throws FileError at the end of the file or on a read error.
+  /// Lets ReadByte deliver at most `limit` bytes; past them it reports the end of the
+  /// file, so a huge file fails as quickly as a short one.
+  void LimitByteReads(std::size_t limit);
+  /// The next byte; throws FileError at the end of the file (or of the byte limit) or
+  /// on a read error. Do not mix with Read on one file.
   uint8_t ReadByte();
   /// Reads up to `size` bytes into `buffer` and returns how many arrived (fewer only at
   /// the end of the file); throws FileError on a read error.
@@ -44,6 +50,11 @@ class PackageFile {
 
  private:
   std::FILE* m_stream = nullptr;
+  std::size_t m_byteLimit = SIZE_MAX;
+  std::size_t m_bytesTaken = 0;  ///< bytes ReadByte has taken from the stream
+  std::array<uint8_t, 4096> m_chunk{};
+  std::size_t m_chunkNext = 0;
+  std::size_t m_chunkEnd = 0;
 };
 
 }  // namespace morv

@@ -3,6 +3,7 @@
 // format version, the drive model, three region flags and the image checksum.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,6 +25,11 @@ struct ParameterFile {
 inline constexpr int kTextFieldLimit = 35;
 inline constexpr int kModelFieldLimit = 20;
 inline constexpr int kRegionFieldLimit = 2;
+
+/// How many bytes of a parameter file are read at most. A real one is a few hundred
+/// bytes of text; a file whose ten fields have not ended by then reads as one that
+/// ended early ("End of File"), instead of being read to its end however large.
+inline constexpr std::size_t kParameterFileByteLimit = 64 * 1024;
 
 /// The header of every package this program understands starts with kHeaderPrefix
 /// and ends with kHeaderVersion.

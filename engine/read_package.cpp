@@ -35,6 +35,7 @@ PackageVerdict ReadPackage(const PackageFiles& files, const ModelCheck& modelFit
   bool checksumRead = false;
   try {
     const std::unique_ptr<PackageFile> file = files.openParameters();
+    file->LimitByteReads(kParameterFileByteLimit);
 
     readStep = 1;
     ReadField(*file, parameters.header, kTextFieldLimit);

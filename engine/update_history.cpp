@@ -4,25 +4,11 @@
 #include <cstdio>
 #include <utility>
 
+#include "engine/line_escape.h"
 #include "platform/append_file.h"
 
 namespace morv {
 namespace {
-
-/// Keeps a value on its line and in its field.
-std::string Escaped(const std::string& value) {
-  std::string text;
-  for (char c : value) {
-    switch (c) {
-      case '\\': text += "\\\\"; break;
-      case '\t': text += "\\t"; break;
-      case '\n': text += "\\n"; break;
-      case '\r': text += "\\r"; break;
-      default: text += c;
-    }
-  }
-  return text;
-}
 
 /// The civil UTC time to the second, from the calendar types alone (no C library
 /// time functions, which differ in thread safety between systems).
@@ -44,7 +30,7 @@ std::string UtcTime(std::chrono::system_clock::time_point time) {
 
 std::string HistoryLine(const std::string& program, const UpdateRecord& record) {
   std::string line = "time=" + UtcTime(record.time);
-  auto add = [&line](const char* key, const std::string& value) { line += std::string("\t") + key + "=" + Escaped(value); };
+  auto add = [&line](const char* key, const std::string& value) { line += std::string("\t") + key + "=" + EscapedForLine(value); };
   add("program", program);
   add("drive", record.driveAddress);
   add("identification", record.identification);

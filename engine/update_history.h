@@ -30,7 +30,8 @@ inline constexpr const char* kOutcomeComplete = "complete";
 
 /// The history line of `record` for `program`, ending in a line feed: fields
 /// "key=value" separated by tabs, the time in UTC as ISO 8601; a tab, line break or
-/// backslash inside a value is written as \t, \n, \r or \\.
+/// backslash inside a value is written as \t, \n, \r or \\, any other byte that is
+/// not printable UTF-8 as \xHH (EscapedForLine), so no value can forge a line.
 std::string HistoryLine(const std::string& program, const UpdateRecord& record);
 
 /// Where updates are recorded.

@@ -25,6 +25,9 @@ TEST(HistoryLine, OneLineOfTabSeparatedFields) {
   refused.identification = "MX-R4410";
   refused.outcome = "Error!\n   The Drive Can not up-date,\n    because\tthe \\ code";
   refused.versionAfter.reset();
+  // A file name that, printed raw, would rub out the line and show a confirmed update.
+  UpdateRecord forged = declined;
+  forged.parameterFile = "X.OUC\x1b[2K\ranswer=Yes\toutcome=complete\x9b\xe2\x80\xae";
   struct Case {
     const char* name;
     std::string program;
@@ -41,6 +44,10 @@ TEST(HistoryLine, OneLineOfTabSeparatedFields) {
        "time=2026-12-08T05:30:00Z\tprogram=Morvantide4\tdrive=0:2:0\tidentification=MX-R4410\tbefore=1.00\t"
        "file=R4410.OUC\tchecksum=66785321\tregions=1,2,3\tanswer=Yes\t"
        "outcome=Error!\\n   The Drive Can not up-date,\\n    because\\tthe \\\\ code\n"},
+      {"a file name with escape sequences", "MorvantideNT", forged,
+       "time=2026-12-08T05:30:00Z\tprogram=MorvantideNT\tdrive=E:\tidentification=KESTREL MX-R4410\tbefore=1.00\t"
+       "file=X.OUC\\x1B[2K\\ranswer=Yes\\toutcome=complete\\x9B\\xE2\\x80\\xAE\tchecksum=66785321\t"
+       "regions=1,2,3\tanswer=No\toutcome=declined\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(HistoryLine(c.program, c.record), c.line) << c.name;
 }

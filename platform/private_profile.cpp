@@ -1,6 +1,7 @@
 #include "platform/private_profile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -10,9 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <vector>
 
+#include "platform/regular_file.h"
 #include "platform/termination_hold.h"
 
 namespace morv {
@@ -41,19 +44,36 @@ struct Line {
   std::string end;   // "\n", "\r\n" or "" for a last line without one
 };
 
-std::vector<Line> ReadLines(const std::string& path, bool& readable) {
+// The whole file at `path`, read without waiting on what is not a regular file;
+// nullopt when it cannot be read.
+std::optional<std::string> ReadText(const std::string& path) {
+  int error = 0;
+  std::FILE* file = OpenRegularFile(path, error);
+  if (file == nullptr) return std::nullopt;
+  std::string text;
+  char chunk[65536];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return text;
+}
+
+std::vector<Line> ReadLines(const std::string& path) {
   std::vector<Line> lines;
-  std::ifstream in(path, std::ios::binary);
-  readable = static_cast<bool>(in);
-  if (!readable) return lines;
-  std::string raw;
-  while (std::getline(in, raw)) {
-    Line line{raw, in.eof() ? "" : "\n"};
+  const std::optional<std::string> text = ReadText(path);
+  if (!text) return lines;
+  std::size_t start = 0;
+  while (start < text->size()) {
+    const std::size_t feed = text->find('\n', start);
+    const bool last = feed == std::string::npos;
+    Line line{text->substr(start, (last ? text->size() : feed) - start), last ? "" : "\n"};
     if (!line.text.empty() && line.text.back() == '\r') {
       line.text.pop_back();
       line.end = line.end.empty() ? "\r" : "\r\n";
     }
     lines.push_back(std::move(line));
+    start = last ? text->size() : feed + 1;
   }
   return lines;
 }
@@ -105,10 +125,16 @@ int ParseInt(const std::string& value) {
   return static_cast<int>(negative ? -result : result);
 }
 
-// Writes `text` to a new file at `path` and flushes it to the disk.
-bool WriteDurably(const std::string& path, const std::string& text) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+// Writes `text` to a new file at `path` and flushes it to the disk. The file gets the
+// mode (and, for root, the owner) of `model` when there is one, so a replaced profile
+// stays as private as it was and does not become root's under sudo.
+bool WriteDurably(const std::string& path, const std::string& text, const struct stat* model) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, model != nullptr ? 0600 : 0644);
   if (fd < 0) return false;
+  if (model != nullptr) {
+    if (::geteuid() == 0) (void)::fchown(fd, model->st_uid, model->st_gid);
+    (void)::fchmod(fd, model->st_mode & 07777);
+  }
   size_t done = 0;
   while (done < text.size()) {
     ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -128,6 +154,10 @@ bool WriteDurably(const std::string& path, const std::string& text) {
   return ok;
 }
 
+// True when a line ends with a line feed. A last line without one, or with a bare
+// carriage return, runs on into whatever is written after it.
+bool EndsLine(const Line& line) { return !line.end.empty() && line.end.back() == '\n'; }
+
 std::string LineEndOf(const std::vector<Line>& lines) {
   for (const auto& line : lines)
     if (!line.end.empty() && line.end != "\r") return line.end;
@@ -142,7 +172,7 @@ void SetValue(std::vector<Line>& lines, const std::string& eol, const std::strin
 
   int header = FindSection(lines, section);
   if (header < 0) {
-    if (!lines.empty() && lines.back().end.empty()) lines.back().end = eol;
+    if (!lines.empty() && !EndsLine(lines.back())) lines.back().end = eol;
     lines.push_back({"[" + section + "]", eol});
     lines.push_back(entry);
   } else {
@@ -159,25 +189,41 @@ void SetValue(std::vector<Line>& lines, const std::string& eol, const std::strin
       if (!Trim(lines[i].text).empty()) insertAt = i + 1;  // after the section's last non-blank line
     }
     if (!replaced) {
-      if (insertAt > 0 && lines[insertAt - 1].end.empty()) lines[insertAt - 1].end = eol;
+      if (insertAt > 0 && !EndsLine(lines[insertAt - 1])) lines[insertAt - 1].end = eol;
       lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
     }
   }
 }
 
+// A section or key name as it is compared: blanks around it dropped, in lower case.
+std::string NormalName(const std::string& name) {
+  std::string normal = Trim(name);
+  for (char& c : normal) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return normal;
+}
+
+// Every value of the file by section and key, as GetInt finds them: in the first
+// section of a name, the first line of a key.
+ProfileValues ReadValues(const std::string& path) {
+  ProfileValues values;
+  std::set<std::string> sections;
+  std::optional<std::string> section;  // nullopt: before any section or in a repeated one
+  for (const Line& line : ReadLines(path)) {
+    if (const auto name = SectionName(line.text)) {
+      section = sections.insert(NormalName(*name)).second ? std::optional(NormalName(*name)) : std::nullopt;
+    } else if (const auto key = KeyName(line.text); key && section) {
+      values.emplace(std::make_pair(*section, NormalName(*key)), line.text.substr(line.text.find('=') + 1));
+    }
+  }
+  return values;
+}
+
 }  // namespace
 
 int PrivateProfile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
-  bool readable = false;
-  std::vector<Line> lines = ReadLines(m_path, readable);
-  int header = FindSection(lines, section);
-  if (header < 0) return defaultValue;
-  size_t end = SectionEnd(lines, static_cast<size_t>(header));
-  for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
-    auto name = KeyName(lines[i].text);
-    if (name && SameName(*name, key)) return ParseInt(lines[i].text.substr(lines[i].text.find('=') + 1));
-  }
-  return defaultValue;
+  if (!m_values) m_values = ReadValues(m_path);
+  const auto found = m_values->find({NormalName(section), NormalName(key)});
+  return found == m_values->end() ? defaultValue : ParseInt(found->second);
 }
 
 bool PrivateProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -185,28 +231,51 @@ bool PrivateProfile::WriteString(const std::string& section, const std::string& 
 }
 
 bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
-  bool readable = false;
-  std::vector<Line> lines = ReadLines(m_path, readable);
+  namespace fs = std::filesystem;
+  m_values.reset();  // read again after the write
+  std::error_code ec;
+  // A profile that is a link (kept with the user's other settings elsewhere) is
+  // written through it, so the link stays; a link that leads nowhere is refused
+  // rather than followed into creating a file at its end.
+  std::string target = m_path;
+  if (fs::is_symlink(fs::symlink_status(m_path, ec))) {
+    target = fs::canonical(m_path, ec).string();
+    if (ec) {
+      m_error = "cannot write " + m_path + ": the symbolic link leads to no file";
+      return false;
+    }
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  if (exists && ::access(target.c_str(), W_OK) != 0) {
+    // A profile made read-only keeps its remembered choice.
+    m_error = "cannot write " + m_path + ": " + std::strerror(errno);
+    return false;
+  }
+  if (!exists && fs::exists(fs::status(target, ec)) && !fs::is_directory(fs::status(target, ec))) {
+    m_error = "cannot replace " + m_path + ": " + RegularFileErrorText(kNotRegularFile);
+    return false;
+  }
+
+  std::vector<Line> lines = ReadLines(target);
   const std::string eol = LineEndOf(lines);
   for (const ProfileValue& v : values) SetValue(lines, eol, v.section, v.key, v.value);
 
   std::ostringstream text;
   for (const auto& line : lines) text << line.text << line.end;
 
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path target(m_path);
-  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  const fs::path targetPath(target);
+  if (targetPath.has_parent_path()) fs::create_directories(targetPath.parent_path(), ec);
   // A SIGTERM or a closed terminal in the middle would leave the temporary file
   // behind; held, it takes effect once the profile has been replaced.
   TerminationHold hold;
-  std::string temp = m_path + ".tmp" + std::to_string(::getpid());
-  if (!WriteDurably(temp, text.str())) {
+  std::string temp = target + ".tmp" + std::to_string(::getpid());
+  if (!WriteDurably(temp, text.str(), exists ? &existing : nullptr)) {
     m_error = "cannot write " + temp + ": " + std::strerror(errno);
     fs::remove(temp, ec);
     return false;
   }
-  if (std::rename(temp.c_str(), m_path.c_str()) != 0) {
+  if (std::rename(temp.c_str(), target.c_str()) != 0) {
     m_error = "cannot replace " + m_path + ": " + std::strerror(errno);
     fs::remove(temp, ec);
     return false;

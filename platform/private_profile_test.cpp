@@ -1,6 +1,7 @@
 #include "platform/private_profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -90,6 +91,15 @@ TEST_F(PrivateProfileTest, SeveralValuesAtOnceEndAsOneAtATime) {
   EXPECT_EQ(profile.GetInt("TargetID", "HA0", 0), 5);
 }
 
+// A last line ending in a bare carriage return does not swallow what is added after it.
+TEST_F(PrivateProfileTest, AValueAddedAfterABareCarriageReturnIsFoundAgain) {
+  for (const char* start : {"[Other]\r\nID=3\r", "[HostAdaptor]\r\nHA=3\r"}) {
+    Write(start);
+    ASSERT_TRUE(PrivateProfile(path).WriteString("HostAdaptor", "ID", "5"));
+    EXPECT_EQ(PrivateProfile(path).GetInt("HostAdaptor", "ID", 0), 5) << start;
+  }
+}
+
 TEST_F(PrivateProfileTest, CreatesTheFileAndItsFolder) {
   PrivateProfile profile((dir / "sub" / "x.INI").string());
   ASSERT_TRUE(profile.WriteString("HostAdaptor", "ID", "0"));
@@ -115,6 +125,63 @@ TEST_F(PrivateProfileTest, AReplacedProfileIsANewFile) {
   s << old.rdbuf();
   EXPECT_EQ(s.str(), "[HostAdaptor]\nID=1\n");
   EXPECT_EQ(Read(), "[HostAdaptor]\nID=5\n");
+}
+
+// The file is read once: what changes on disk afterwards is seen only after a write.
+TEST_F(PrivateProfileTest, ReadsTheFileOnceUntilTheNextWrite) {
+  Write("[HostAdaptor]\nID=1\n");
+  PrivateProfile profile(path);
+  EXPECT_EQ(profile.GetInt("HostAdaptor", "ID", 0), 1);
+  Write("[HostAdaptor]\nID=2\n[TargetID]\nHA0=3\n");
+  EXPECT_EQ(profile.GetInt("HostAdaptor", "ID", 0), 1);
+  EXPECT_EQ(profile.GetInt("TargetID", "HA0", 0), 0);
+  ASSERT_TRUE(profile.WriteString("TargetID", "HA1", "4"));
+  EXPECT_EQ(profile.GetInt("HostAdaptor", "ID", 0), 2);
+  EXPECT_EQ(profile.GetInt("TargetID", "HA0", 0), 3);
+}
+
+// A replaced profile keeps the mode it had; a new one is 0644 less the umask.
+TEST_F(PrivateProfileTest, KeepsItsMode) {
+  for (mode_t mode : {0600, 0640, 0664, 0444}) {
+    Write("[HostAdaptor]\nID=1\n");
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    PrivateProfile profile(path);
+    const bool written = profile.WriteString("HostAdaptor", "ID", "2");
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, mode) << std::oct << mode;
+    // Root may write anything; anyone else leaves a read-only profile as it was.
+    EXPECT_EQ(written, (mode & 0200) != 0 || geteuid() == 0) << std::oct << mode << " " << profile.Error();
+    EXPECT_EQ(Read(), written ? "[HostAdaptor]\nID=2\n" : "[HostAdaptor]\nID=1\n");
+  }
+}
+
+// A profile linked from elsewhere is written through its link, which stays; a link
+// to nothing or a FIFO is refused, and neither is waited on or created through.
+TEST_F(PrivateProfileTest, LinksAreWrittenThroughAndOddFilesRefused) {
+  const std::string real = (dir / "real.INI").string();
+  std::ofstream(real) << "[HostAdaptor]\nID=1\n";
+  fs::create_symlink(real, path);
+  PrivateProfile linked(path);
+  EXPECT_EQ(linked.GetInt("HostAdaptor", "ID", 0), 1);
+  ASSERT_TRUE(linked.WriteString("HostAdaptor", "ID", "2")) << linked.Error();
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_EQ(Read(), "[HostAdaptor]\nID=2\n");
+
+  const std::string dangling = (dir / "dangling.INI").string();
+  fs::create_symlink(dir / "nowhere.INI", dangling);
+  PrivateProfile nowhere(dangling);
+  EXPECT_FALSE(nowhere.WriteString("HostAdaptor", "ID", "2"));
+  EXPECT_EQ(nowhere.Error(), "cannot write " + dangling + ": the symbolic link leads to no file");
+  EXPECT_FALSE(fs::exists(dir / "nowhere.INI"));
+
+  const std::string fifo = (dir / "fifo.INI").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  PrivateProfile pipe(fifo);
+  EXPECT_EQ(pipe.GetInt("HostAdaptor", "ID", 7), 7);  // a reader-less FIFO would block a plain open
+  EXPECT_FALSE(pipe.WriteString("HostAdaptor", "ID", "2"));
+  EXPECT_EQ(pipe.Error(), "cannot replace " + fifo + ": Not a regular file");
+  EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 }  // namespace

@@ -38,7 +38,16 @@ bool PrivateProfile::WriteString(const std::string& section, const std::string& 
 bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const std::string path = FullPath(m_path);
+  std::string path = FullPath(m_path);
+  // A profile that is a link is written through it, so the link stays; a link that
+  // leads nowhere is refused rather than followed into creating a file.
+  if (fs::is_symlink(fs::symlink_status(path, ec))) {
+    path = fs::canonical(path, ec).string();
+    if (ec) {
+      m_error = "cannot write " + m_path + ": the symbolic link leads to no file";
+      return false;
+    }
+  }
   fs::path target(path);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   // The values go into a copy, which then replaces the profile in one step: never a

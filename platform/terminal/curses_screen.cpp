@@ -33,12 +33,13 @@ bool CanAddressTheCursor() {
 
 
 // Signals after which the terminal is restored before the default action runs:
-// the faults, and every signal from outside that ends the process (those that stop
-// it leave the terminal to the shell, which takes its own modes back).
+// the faults, and every signal from outside that ends the process. Not those that
+// stop it (the shell takes its own modes back), nor SIGPIPE, which the programs
+// ignore: a broken pipe is a write error there.
 std::vector<int> RestoreSignals() {
   std::vector<int> signals{SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS};
   for (int signal : TerminationSignalHold::Signals())
-    if (signal != SIGTSTP && signal != SIGTTIN && signal != SIGTTOU) signals.push_back(signal);
+    if (signal != SIGTSTP && signal != SIGTTIN && signal != SIGTTOU && signal != SIGPIPE) signals.push_back(signal);
   return signals;
 }
 const std::vector<int> kRestoreSignals = RestoreSignals();
@@ -300,12 +301,7 @@ void CursesScreen::Open() {
   struct sigaction action {};
   action.sa_handler = OnFatalSignal;
   sigemptyset(&action.sa_mask);
-  for (size_t i = 0; i < kRestoreSignals.size(); ++i) {
-    ::sigaction(kRestoreSignals[i], nullptr, &s.previous[i]);
-    // An ignored signal ends nothing (a broken pipe is a write error here).
-    if (s.previous[i].sa_handler != SIG_IGN || (s.previous[i].sa_flags & SA_SIGINFO))
-      ::sigaction(kRestoreSignals[i], &action, nullptr);
-  }
+  for (size_t i = 0; i < kRestoreSignals.size(); ++i) ::sigaction(kRestoreSignals[i], &action, &s.previous[i]);
   s.previousTerminate = std::set_terminate(OnTerminate);
   static bool atExitRegistered = false;
   if (!atExitRegistered) atExitRegistered = std::atexit(AtExit) == 0;

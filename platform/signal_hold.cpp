@@ -14,9 +14,8 @@ std::atomic<int> s_holds{0};
 void PassToHolder(int signal) { pthread_kill(s_holder.load(), signal); }
 
 std::vector<int> HeldSignals() {
-  std::vector<int> signals{SIGHUP,  SIGINT,    SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2,
-                           SIGXCPU, SIGXFSZ,   SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR, SIGSTKFLT,
-                           SIGTSTP, SIGTTIN,   SIGTTOU};
+  std::vector<int> signals{SIGHUP,  SIGINT,    SIGQUIT, SIGPIPE, SIGALRM, SIGTERM,   SIGUSR1, SIGUSR2, SIGXCPU,
+                           SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR,  SIGSTKFLT, SIGTSTP, SIGTTIN, SIGTTOU};
   for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) signals.push_back(signal);
   return signals;
 }

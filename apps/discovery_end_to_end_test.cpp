@@ -107,7 +107,7 @@ class SleepingClock : public Clock {
  public:
   uint32_t TickCount() override { return m_now; }
   void Sleep(uint32_t milliseconds) override { m_now += milliseconds; }
-  int64_t CalendarSeconds() override { return m_now / 1000; }
+  int64_t ElapsedSeconds() override { return m_now / 1000; }
 
  private:
   uint32_t m_now = 0;

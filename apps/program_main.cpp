@@ -1,7 +1,9 @@
 #include "apps/program_main.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "apps/program_options.h"
 #include "apps/start_location.h"
@@ -13,6 +15,21 @@
 #include "ui/toolkit_feedback.h"
 
 namespace morv {
+namespace {
+
+/// Writes out what standard output holds. A write that failed (a full disk, a
+/// reader that left the pipe) is one line on standard error and status 1, so that
+/// nobody takes missing output for the whole of it; `status` stays otherwise.
+int FinishStandardOutput(const std::string& title, int status) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  const int error = errno;
+  std::fprintf(stderr, "%s: cannot write to standard output: %s\n", title.c_str(),
+               std::strerror(error != 0 ? error : EIO));
+  return status == 0 ? kExitOutputFailed : status;
+}
+
+}  // namespace
 
 int RunApplication(const ProgramDefinition& program, const ProgramOptions& options, CommandTrace* trace,
                    const std::string& title, Toolkit& toolkit) {
@@ -41,11 +58,11 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(UsageText(title, program.summary, ProgramOptionTable()).c_str(), stdout);
-    return 0;
+    return FinishStandardOutput(title, 0);
   }
   if (options.version) {
     std::printf("%s %s\n", program.name, program.version);
-    return 0;
+    return FinishStandardOutput(title, 0);
   }
   std::unique_ptr<CommandTrace> trace;
   if (!options.traceFile.empty()) {
@@ -74,6 +91,7 @@ int ProgramMain(const ProgramDefinition& program, int argc, char** argv) {
   // Closed down at the system's request: the trace is complete before the process
   // ends the way that request expects.
   trace.reset();
+  status = FinishStandardOutput(title, status);
   EndAsTheSystemAsked();
   return status;
 }

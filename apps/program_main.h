@@ -36,8 +36,14 @@ struct ProgramDefinition {
       makeDeviceAccess;
 };
 
-/// Runs one program; returns the process exit status (0 done, 1 cannot run here,
-/// 2 bad command line).
+/// Exit statuses besides 0 (done) and 2 (bad command line): 1 is also where no
+/// dialog can run here; kExitDisplayLost (toolkit_host.h) where the display or
+/// terminal went away during an update.
+inline constexpr int kExitOutputFailed = 1;  ///< standard output could not be written
+
+/// Runs one program; returns the process exit status (0 done, 1 cannot run here or
+/// standard output could not be written, 2 bad command line, 3 the display or
+/// terminal went away during an update).
 int ProgramMain(const ProgramDefinition& program, int argc, char** argv);
 
 /// The application (notice, then the main dialog) over `toolkit`, after the command

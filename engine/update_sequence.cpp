@@ -39,14 +39,21 @@ class UpdateRun {
   bool SendPiece(const WritePiece& piece, const BlockModes& modes, const FirmwareImage& image);
   /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed.
   void Settle();
-  void ReportFailure(const std::string& text);
+  /// Beep and box with `text`; an update the operator was asked about records it as
+  /// its outcome first when `ends` says the update ends with it.
+  void ReportFailure(const std::string& text, bool ends);
   /// Whether the operator was asked; from then on the update goes into the history.
   bool Asked() const { return m_record.has_value(); }
+  /// Writes the history line with `outcome`, once, as soon as the outcome is known
+  /// and before anything is shown: a box nobody answers (a lost display, a hung-up
+  /// terminal, a held signal) must not keep the line from being written.
+  void RecordOutcome(const std::string& outcome);
 
   /// What the history gets, from the question on.
   std::optional<UpdateRecord> m_record;
   /// The package's part of the record, known before the question.
   UpdateRecord m_package;
+  bool m_recorded = false;
 
   const UpdateServices& m_services;
   CScsiDrive& m_drive;
@@ -91,13 +98,19 @@ UpdateOutcome UpdateRun::Run() {
   try {
     outcome = Steps();
   } catch (const std::bad_alloc&) {
+    if (Asked()) RecordOutcome(m_feedback.LoadString(kStringNoMemory));
     m_feedback.BeepMessageBoxId(kStringNoMemory, MB_ICONHAND);
-    if (Asked()) m_record->outcome = m_feedback.LoadString(kStringNoMemory);
     outcome = UpdateOutcome::NoMemory;
   }
-  // Still inside the signal hold: a termination signal waits for the line.
-  if (Asked() && m_services.history != nullptr) m_services.history->Append(*m_record);
   return outcome;
+}
+
+void UpdateRun::RecordOutcome(const std::string& outcome) {
+  m_record->outcome = outcome;
+  if (m_recorded) return;
+  m_recorded = true;
+  // Inside the signal hold: a termination signal waits for the line.
+  if (m_services.history != nullptr) m_services.history->Append(*m_record);
 }
 
 UpdateOutcome UpdateRun::Steps() {
@@ -131,7 +144,7 @@ UpdateOutcome UpdateRun::Steps() {
   m_record->driveAddress = label.address;
   m_record->identification = label.identification;
   if (!Confirmed()) {
-    m_record->outcome = kOutcomeDeclined;
+    RecordOutcome(kOutcomeDeclined);
     return UpdateOutcome::Declined;
   }
   m_record->confirmed = true;
@@ -145,14 +158,15 @@ UpdateOutcome UpdateRun::Steps() {
     if (!SendPiece(piece, modes, image)) return UpdateOutcome::WriteRefused;
 
   Settle();
+  // The flash has succeeded whatever this inquiry meets: a drive that does not answer
+  // leaves the field as it was and shows nothing. Asked before the completion box,
+  // so that the history line, version included, is written before anything is shown.
+  m_feedback.RestoreWaitCursor();
+  m_record->versionAfter = m_controls.RefreshFirmwareVersion();
+  RecordOutcome(kOutcomeComplete);
   m_feedback.MessageBeep(MB_ICONQUESTION);
   m_feedback.SetStatusLine(kUpdateCompleteText);
   m_feedback.AfxMessageBox(kUpdateCompleteText, MB_OK);
-  m_record->outcome = kOutcomeComplete;
-  // The flash has succeeded whatever this inquiry meets: a drive that does not answer
-  // leaves the field as it was and shows nothing.
-  m_feedback.RestoreWaitCursor();
-  m_record->versionAfter = m_controls.RefreshFirmwareVersion();
   return UpdateOutcome::Completed;
 }
 
@@ -164,7 +178,7 @@ bool UpdateRun::ClearUnitAttention() {
     const uint8_t asc = m_drive.Asc();
     if (asc != kAscPowerOnOrReset && asc != kAscNotReadyToReadyChange) return true;
   }
-  ReportFailure(m_drive.GetErrorText());
+  ReportFailure(m_drive.GetErrorText(), true);
   return false;
 }
 
@@ -178,7 +192,7 @@ void UpdateRun::SendTestUnitReadyVU() {
   const uint8_t code = m_drive.Execute6(CScsiDrive::TestUnitReadyVU(), kCommandTimeout);
   // A drive without a disc refuses it as expected; any other refusal is shown, and the
   // download goes on all the same.
-  if (code != kCodeDone && m_drive.Asc() != kAscMediumNotPresent) ReportFailure(m_drive.GetErrorText());
+  if (code != kCodeDone && m_drive.Asc() != kAscMediumNotPresent) ReportFailure(m_drive.GetErrorText(), false);
 }
 
 bool UpdateRun::SendPiece(const WritePiece& piece, const BlockModes& modes, const FirmwareImage& image) {
@@ -186,7 +200,7 @@ bool UpdateRun::SendPiece(const WritePiece& piece, const BlockModes& modes, cons
   std::memcpy(m_transferBuffer.data(), image.data() + piece.imageOffset, piece.length);
   const uint8_t code = m_drive.WriteBuffer(modes[piece.bufferId], piece.bufferId, piece.bufferOffset, piece.length);
   if (code != kCodeDone) {
-    ReportFailure(m_selection.WriteFailureText());
+    ReportFailure(m_selection.WriteFailureText(), true);
     return false;
   }
   if (piece.restoreCursorAfter) m_feedback.RestoreWaitCursor();
@@ -201,8 +215,8 @@ void UpdateRun::Settle() {
   while (clock.TickCount() - start < kSettleTime) clock.Sleep(kSettleStep);
 }
 
-void UpdateRun::ReportFailure(const std::string& text) {
-  if (Asked()) m_record->outcome = text;
+void UpdateRun::ReportFailure(const std::string& text, bool ends) {
+  if (Asked() && ends) RecordOutcome(text);
   m_feedback.MessageBeep(kSimpleBeep);
   m_feedback.AfxMessageBox(text, MB_OK);
 }

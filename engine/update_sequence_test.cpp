@@ -72,9 +72,10 @@ TEST(UpdateSequence, CursorAndMessagesOfACompleteUpdate) {
   const Events prepare{"cursor begin", "status ", "cursor restore", "beep 00000020",
                        "box 00000004 Firmware Update Execute ?", "status Firmware Update Executing ",
                        "cursor restore"};
-  // The busy cursor is shown again while the drive is asked for its new version.
-  const Events complete{"cursor restore", "beep 00000020", "status Firmware Update Complete",
-                        "box 00000000 Firmware Update Complete", "cursor restore", "cursor end"};
+  // The settling wait, then the busy cursor again while the drive is asked for its
+  // new version, which the history line holds before the completion box shows.
+  const Events complete{"cursor restore", "cursor restore", "beep 00000020", "status Firmware Update Complete",
+                        "box 00000000 Firmware Update Complete", "cursor end"};
   struct Case {
     RegionSelection regions;
     Events afterWrites;  // between the vendor command and the settling wait
@@ -353,6 +354,7 @@ TEST(UpdateSequence, SettlingWaitRunsTwoSecondsByTheTickCountAcrossItsWrap) {
 // After the completion box the drive is asked again and its new version shown; a drive
 // that does not answer changes nothing and shows nothing, for the flash has succeeded.
 TEST(UpdateSequence, TheNewVersionIsAskedForOnlyAfterACompletedUpdate) {
+  // After the settling wait and before the completion box, with the busy cursor.
   for (ProgramKind kind : kKinds) {
     for (const bool answers : {true, false}) {
       SCOPED_TRACE(std::string(KindName(kind)) + (answers ? " answers" : " does not answer"));
@@ -361,8 +363,9 @@ TEST(UpdateSequence, TheNewVersionIsAskedForOnlyAfterACompletedUpdate) {
       EXPECT_EQ(rig.Run(), UpdateOutcome::Completed);
       EXPECT_EQ(rig.controls.refreshes, 1);
       EXPECT_EQ(rig.controls.firmwareVersion, answers ? "2.00" : "1.10");
-      const Events tail(rig.feedback.events.end() - 3, rig.feedback.events.end());
-      EXPECT_EQ(tail, (Events{"box 00000000 Firmware Update Complete", "cursor restore", "cursor end"}));
+      const Events tail(rig.feedback.events.end() - 5, rig.feedback.events.end());
+      EXPECT_EQ(tail, (Events{"cursor restore", "beep 00000020", "status Firmware Update Complete",
+                              "box 00000000 Firmware Update Complete", "cursor end"}));
       EXPECT_TRUE(rig.Restored());
     }
   }
@@ -408,10 +411,17 @@ TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
       SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
       UpdateRig rig(kind, {true, false, true});
       c.arrange(rig);
+      // Written as soon as the outcome is known: before any box after the question,
+      // which a lost display or a hung-up terminal may keep from ever closing.
+      size_t boxesBeforeTheLine = 0;
+      rig.history.onAppend = [&rig, &boxesBeforeTheLine] {
+        boxesBeforeTheLine = rig.feedback.EventsStartingWith("box").size();
+      };
       const auto before = std::chrono::system_clock::now();
       rig.Run();
       ASSERT_EQ(rig.history.records.size(), c.recorded ? 1u : 0u);
       if (!c.recorded) continue;
+      EXPECT_EQ(boxesBeforeTheLine, 1u);  // the question
       const UpdateRecord& record = rig.history.records[0];
       EXPECT_GE(record.time, before);
       EXPECT_EQ(record.driveAddress, "F:");

@@ -1,7 +1,6 @@
 #include "platform/clock.h"
 
 #include <chrono>
-#include <ctime>
 #include <thread>
 
 namespace morv {
@@ -16,7 +15,10 @@ class RealClock : public Clock {
   void Sleep(uint32_t milliseconds) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }
-  int64_t CalendarSeconds() override { return static_cast<int64_t>(std::time(nullptr)); }
+  int64_t ElapsedSeconds() override {
+    auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  }
 };
 
 }  // namespace

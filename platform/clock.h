@@ -1,6 +1,8 @@
 #pragma once
-// Time as the programs use it: a millisecond tick count, sleeping, and the calendar
-// clock in whole seconds. Injectable so that tests never wait for real.
+// Time as the programs use it: a millisecond tick count, sleeping, and whole seconds
+// for long time limits. Every duration is measured on a clock that setting the
+// calendar (by hand, or a time service stepping it) does not move. Injectable so
+// that tests never wait for real.
 
 #include <cstdint>
 
@@ -13,8 +15,8 @@ class Clock {
   virtual uint32_t TickCount() = 0;
   /// Suspends the thread for `milliseconds`.
   virtual void Sleep(uint32_t milliseconds) = 0;
-  /// Calendar time in whole seconds.
-  virtual int64_t CalendarSeconds() = 0;
+  /// Whole seconds since an arbitrary start, on a clock the calendar does not move.
+  virtual int64_t ElapsedSeconds() = 0;
 };
 
 /// The real clock of this machine.

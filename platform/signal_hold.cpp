@@ -9,27 +9,45 @@ namespace {
 // may hand a process-directed signal to one of them; the handler below then makes it
 // pending on the holder, where it waits for the hold to end.
 std::atomic<pthread_t> s_holder;
+std::atomic<int> s_holds{0};
 
 void PassToHolder(int signal) { pthread_kill(s_holder.load(), signal); }
 
+std::vector<int> HeldSignals() {
+  std::vector<int> signals{SIGHUP,  SIGINT,    SIGQUIT, SIGPIPE, SIGALRM, SIGTERM,   SIGUSR1, SIGUSR2, SIGXCPU,
+                           SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL, SIGPWR,  SIGSTKFLT, SIGTSTP, SIGTTIN, SIGTTOU};
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) signals.push_back(signal);
+  return signals;
+}
+
 }  // namespace
 
-TerminationSignalHold::TerminationSignalHold() : m_previousHolder(s_holder.load()) {
+const std::vector<int>& TerminationSignalHold::Signals() {
+  static const std::vector<int> signals = HeldSignals();
+  return signals;
+}
+
+bool TerminationSignalHold::Active() { return s_holds.load() > 0; }
+
+TerminationSignalHold::TerminationSignalHold()
+    : m_previousActions(Signals().size()), m_forwarding(Signals().size(), false), m_previousHolder(s_holder.load()) {
+  const std::vector<int>& signals = Signals();
   sigset_t held;
   sigemptyset(&held);
-  for (int signal : kSignals) sigaddset(&held, signal);
+  for (int signal : signals) sigaddset(&held, signal);
   s_holder.store(pthread_self());
   pthread_sigmask(SIG_BLOCK, &held, &m_previousMask);
+  ++s_holds;
 
   struct sigaction forward = {};
   forward.sa_handler = PassToHolder;
   forward.sa_flags = SA_RESTART;
   sigfillset(&forward.sa_mask);
-  for (size_t i = 0; i < kSignals.size(); ++i) {
-    sigaction(kSignals[i], nullptr, &m_previousActions[i]);
+  for (size_t i = 0; i < signals.size(); ++i) {
+    sigaction(signals[i], nullptr, &m_previousActions[i]);
     // An ignored signal has nothing to take effect later; it stays ignored.
     if (m_previousActions[i].sa_handler == SIG_IGN && !(m_previousActions[i].sa_flags & SA_SIGINFO)) continue;
-    sigaction(kSignals[i], &forward, nullptr);
+    sigaction(signals[i], &forward, nullptr);
     m_forwarding[i] = true;
   }
 }
@@ -37,9 +55,11 @@ TerminationSignalHold::TerminationSignalHold() : m_previousHolder(s_holder.load(
 TerminationSignalHold::~TerminationSignalHold() {
   // Dispositions first: a signal pending on this thread is delivered as soon as the
   // mask is restored, and must meet the handler (or default) it had before the hold.
-  for (size_t i = 0; i < kSignals.size(); ++i)
-    if (m_forwarding[i]) sigaction(kSignals[i], &m_previousActions[i], nullptr);
+  const std::vector<int>& signals = Signals();
+  for (size_t i = 0; i < signals.size(); ++i)
+    if (m_forwarding[i]) sigaction(signals[i], &m_previousActions[i], nullptr);
   s_holder.store(m_previousHolder);
+  --s_holds;
   pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 

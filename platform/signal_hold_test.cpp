@@ -1,10 +1,12 @@
 #include "platform/signal_hold.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
@@ -17,7 +19,8 @@ namespace {
 struct ChildEnd {
   std::string marks;
   bool signalled = false;
-  int signal = 0;
+  int signal = 0;  ///< the signal that ended or stopped the child
+  bool stopped = false;
   int status = 0;
 };
 
@@ -31,18 +34,31 @@ ChildEnd RunChild(const std::function<void()>& body) {
   if (pid == 0) {
     close(fds[0]);
     g_marks = fds[1];
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    // A group of its own whose parent is outside it: the kernel discards stop
+    // signals sent to an orphaned group, as the test's group may be.
+    setpgid(0, 0);
     body();
     _exit(0);
   }
   close(fds[1]);
   ChildEnd end;
+  // The marks are few: they wait in the pipe until the child has ended or stopped.
+  int status = 0;
+  waitpid(pid, &status, WUNTRACED);
+  if (WIFSTOPPED(status)) {
+    end.stopped = true;
+    end.signal = WSTOPSIG(status);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  } else {
+    end.signalled = WIFSIGNALED(status);
+    end.signal = end.signalled ? WTERMSIG(status) : 0;
+  }
   char buffer[64];
   for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) end.marks.append(buffer, n);
   close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  end.signalled = WIFSIGNALED(status);
-  end.signal = end.signalled ? WTERMSIG(status) : 0;
   end.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return end;
 }
@@ -56,20 +72,39 @@ bool PendingOnThisThread(int signal) {
 }
 
 TEST(TerminationSignalHold, HeldSignalTakesEffectWhenTheHoldEnds) {
-  for (int signal : TerminationSignalHold::kSignals) {
-    SCOPED_TRACE(signal);
-    ChildEnd end = RunChild([signal] {
+  // Every signal that ends or stops a process from outside: the terminal's keys and
+  // hang-up, a shell's kill, a reader that left a pipe, resource limits and timers.
+  struct Case {
+    int signal;
+    bool stops;
+  } cases[] = {{SIGINT, false},  {SIGTERM, false}, {SIGHUP, false},    {SIGQUIT, false},   {SIGPIPE, false},
+               {SIGXFSZ, false}, {SIGXCPU, false}, {SIGUSR1, false},   {SIGUSR2, false},   {SIGALRM, false},
+               {SIGVTALRM, false}, {SIGPROF, false}, {SIGPWR, false},  {SIGSTKFLT, false}, {SIGPOLL, false},
+               {SIGRTMIN, false}, {SIGRTMAX, false}, {SIGTSTP, true},  {SIGTTIN, true},    {SIGTTOU, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(strsignal(c.signal));
+    ChildEnd end = RunChild([&c] {
       {
         TerminationSignalHold hold;
-        kill(getpid(), signal);
+        kill(getpid(), c.signal);
         Mark('a');  // still running: the signal waits
       }
-      Mark('b');  // never reached: the signal ended the process with the hold
+      Mark('b');  // never reached: the signal ended or stopped the process with the hold
     });
     EXPECT_EQ(end.marks, "a");
-    EXPECT_TRUE(end.signalled);
-    EXPECT_EQ(end.signal, signal);
+    EXPECT_EQ(end.signalled, !c.stops);
+    EXPECT_EQ(end.stopped, c.stops);
+    EXPECT_EQ(end.signal, c.signal);
   }
+}
+
+TEST(TerminationSignalHold, ActiveOnlyWhileAHoldExists) {
+  EXPECT_FALSE(TerminationSignalHold::Active());
+  {
+    TerminationSignalHold hold;
+    EXPECT_TRUE(TerminationSignalHold::Active());
+  }
+  EXPECT_FALSE(TerminationSignalHold::Active());
 }
 
 TEST(TerminationSignalHold, EarlierDispositionsMeetTheHeldSignal) {

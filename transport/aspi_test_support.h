@@ -1,5 +1,5 @@
 #pragma once
-// For tests of the ASPI transport: a calendar clock that moves only when it is
+// For tests of the ASPI transport: a seconds clock that moves only when it is
 // read, so time limits of any length pass without waiting, and a trace file.
 
 #include <unistd.h>
@@ -17,7 +17,7 @@
 
 namespace morv {
 
-/// Each read of the calendar clock advances it by `step` seconds; Sleep only counts.
+/// Each read of the seconds clock advances it by `step` seconds; Sleep only counts.
 class SteppingClock : public Clock {
  public:
   int64_t now = 1'000'000;
@@ -25,7 +25,7 @@ class SteppingClock : public Clock {
   int sleeps = 0;
   uint32_t TickCount() override { return 0; }
   void Sleep(uint32_t) override { ++sleeps; }
-  int64_t CalendarSeconds() override {
+  int64_t ElapsedSeconds() override {
     const int64_t value = now;
     now += step;
     return value;

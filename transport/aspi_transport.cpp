@@ -66,10 +66,10 @@ uint8_t AspiTransport::InquireHostAdapter(uint8_t hostAdapter, HostAdapterIdenti
   m_adapterInquiry.SRB_Cmd = SC_HA_INQUIRY;
   m_adapterInquiry.SRB_HaId = hostAdapter;
   m_manager.SendASPI32Command(&m_adapterInquiry);
-  const int64_t start = m_clock.CalendarSeconds();
+  const int64_t start = m_clock.ElapsedSeconds();
   for (;;) {
     m_feedback.PumpMessages();
-    const int64_t now = m_clock.CalendarSeconds();
+    const int64_t now = m_clock.ElapsedSeconds();
     if (LoadSrbStatus(m_adapterInquiry.SRB_Status) != SS_PENDING || now - start >= kAdapterInquiryLimit) break;
   }
   const uint8_t status = LoadSrbStatus(m_adapterInquiry.SRB_Status);
@@ -134,10 +134,10 @@ uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_
   m_manager.SendASPI32Command(block.get());
 
   // No sleeping: each pass pumps one message, so the dialog stays live.
-  const int64_t start = m_clock.CalendarSeconds();
+  const int64_t start = m_clock.ElapsedSeconds();
   for (;;) {
     m_feedback.PumpMessages();
-    const int64_t now = m_clock.CalendarSeconds();
+    const int64_t now = m_clock.ElapsedSeconds();
     if (event->Wait(0) || now - start >= timeoutSeconds) break;
   }
 

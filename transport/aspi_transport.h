@@ -58,7 +58,8 @@ class AspiTransport : public Transport {
   size_t HeldBlockCount() const { return m_held.size(); }
 
   /// Sends one request and waits for it, pumping one message per pass, until the
-  /// manager completes it or `timeoutSeconds` have passed on the calendar clock.
+  /// manager completes it or `timeoutSeconds` have passed on the clock's elapsed
+  /// seconds (a step of the calendar neither shortens nor lengthens the wait).
   /// Returns the manager's status (0 for a time-out), or the transport's refusals:
   /// 253 busy target or no event, 254 no memory, 0x81/0x82 adapter/target beyond
   /// 7, 0xE0 a CDB longer than 16 bytes. Every code but 1 composes m_errorText in

@@ -1,6 +1,7 @@
 #include "transport/command_trace.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace morv {
@@ -11,17 +12,23 @@ std::unique_ptr<CommandTrace> CommandTrace::Open(const std::string& path, std::s
     error = "cannot open trace file " + path + ": " + std::strerror(errno);
     return nullptr;
   }
-  return std::unique_ptr<CommandTrace>(new CommandTrace(file));
+  return std::unique_ptr<CommandTrace>(new CommandTrace(file, path));
 }
 
 CommandTrace::~CommandTrace() { std::fclose(m_file); }
 
 void CommandTrace::Record(const std::string& device, const uint8_t* cdb, size_t cdbLength,
                           uint32_t dataLength, DataDirection direction, const std::string& outcome) {
+  if (m_failed) return;
   std::string line = FormatLine(device, cdb, cdbLength, dataLength, direction, outcome);
   line += '\n';
+  errno = 0;
   std::fwrite(line.data(), 1, line.size(), m_file);
-  std::fflush(m_file);
+  if (std::fflush(m_file) == 0 && !std::ferror(m_file)) return;
+  m_failed = true;
+  const int error = errno != 0 ? errno : EIO;
+  std::fprintf(stderr, "cannot write trace file %s: %s; no further commands are traced\n", m_path.c_str(),
+               std::strerror(error));
 }
 
 std::string CommandTrace::FormatLine(const std::string& device, const uint8_t* cdb, size_t cdbLength,

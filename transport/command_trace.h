@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "scsi/operation_codes.h"
 
@@ -18,7 +19,9 @@ class CommandTrace {
   static std::unique_ptr<CommandTrace> Open(const std::string& path, std::string& error);
   ~CommandTrace();
 
-  /// Appends one line and flushes it, so a crash keeps everything before it.
+  /// Appends one line and flushes it, so a crash keeps everything before it. A line
+  /// that cannot be written (a full disk, a reader that left the pipe) ends the
+  /// trace with one line on standard error; the commands themselves go on.
   void Record(const std::string& device, const uint8_t* cdb, size_t cdbLength, uint32_t dataLength,
               DataDirection direction, const std::string& outcome);
 
@@ -33,8 +36,10 @@ class CommandTrace {
                                 uint32_t dataLength, DataDirection direction, const std::string& outcome);
 
  private:
-  explicit CommandTrace(std::FILE* file) : m_file(file) {}
+  CommandTrace(std::FILE* file, std::string path) : m_file(file), m_path(std::move(path)) {}
   std::FILE* m_file;
+  std::string m_path;
+  bool m_failed = false;  ///< a line could not be written: nothing more is traced
 };
 
 }  // namespace morv

@@ -2,9 +2,16 @@
 
 #include <QApplication>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
+#include "platform/qt/display_loss.h"
 #include "platform/qt/display_probe.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_toolkit.h"
@@ -29,11 +36,20 @@ int RunWithQt(const ToolkitHostRequest& request, const std::function<int(Toolkit
   // Qt sees no arguments of ours: they have been handled already.
   int qtArgc = 1;
   char* qtArgv[] = {request.programPath, nullptr};
-  QApplication application(qtArgc, qtArgv);
-  application.setWindowIcon(qt::ResourceIcon(*request.resources, IDR_MAINFRAME));
+  auto application = std::make_unique<QApplication>(qtArgc, qtArgv);
+  application->setWindowIcon(qt::ResourceIcon(*request.resources, IDR_MAINFRAME));
+  qt::WatchForDisplayLoss();
   TerminationCloseRequest closeRequest;
-  qt::QtToolkit toolkit(&closeRequest);
-  return run(toolkit);
+  auto toolkit = std::make_unique<qt::QtToolkit>(&closeRequest);
+  const int status = run(*toolkit);
+  if (!qt::DisplayLost()) return status;
+  // Qt's frames that were running when the display went were left behind, and
+  // still refer to these: they are kept, never destroyed.
+  (void)toolkit.release();
+  (void)application.release();
+  std::fprintf(stderr, "%s: the display went away during the update; the update ran to its end without a window\n",
+               request.title.c_str());
+  return kExitDisplayLost;
 }
 
 /// The dialog in the terminal. `why` says why there is no desktop window, for the
@@ -55,7 +71,7 @@ int RunInTerminal(const ToolkitHostRequest& request, const std::function<int(Too
     terminal::TerminalToolkit toolkit(screen, &closeRequest);
     int status = run(toolkit);
     screen.WakeOn(-1);
-    return status;
+    return screen.GoneDuringHold() ? kExitDisplayLost : status;
   } catch (const std::exception& e) {
     // Give the terminal back first, so the message can be read.
     screen.WakeOn(-1);
@@ -76,8 +92,26 @@ int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<in
   return RunWithQt(request, run);
 }
 
-void ConnectStandardStreams() {}
+void ConnectStandardStreams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // The lowest free number: the closed one itself, as the lower ones are open.
+    const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
+    }
+  }
+  ::signal(SIGPIPE, SIG_IGN);
+}
 
-void EndAsTheSystemAsked() { TerminationCloseRequest::EndBySignalNoted(); }
+void EndAsTheSystemAsked() {
+  TerminationCloseRequest::EndBySignalNoted();
+  // Qt is left as the broken connection found it: nothing of it is torn down.
+  if (qt::DisplayLost()) {
+    std::fflush(nullptr);
+    ::_exit(kExitDisplayLost);
+  }
+}
 
 }  // namespace morv

@@ -29,7 +29,7 @@ class SteppingClock : public Clock {
     now += advancePerSleep ? *advancePerSleep : milliseconds;
     if (onSleep) onSleep(milliseconds);
   }
-  int64_t CalendarSeconds() override { return 0; }
+  int64_t ElapsedSeconds() override { return 0; }
 
   uint32_t now;
   std::optional<uint32_t> advancePerSleep;
@@ -110,8 +110,12 @@ class FakeUpdateSelection : public UpdateTarget {
 /// The history in memory.
 class RecordingHistory : public UpdateHistory {
  public:
-  void Append(const UpdateRecord& record) override { records.push_back(record); }
+  void Append(const UpdateRecord& record) override {
+    records.push_back(record);
+    if (onAppend) onAppend();
+  }
   std::vector<UpdateRecord> records;
+  std::function<void()> onAppend;  ///< called after each record
 };
 
 /// A good package for "MX-R4410" with the given regions, written as PKG.OUC and PKG.bin.

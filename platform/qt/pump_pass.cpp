@@ -3,13 +3,16 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "platform/qt/display_loss.h"
+
 namespace morv::qt {
 
 void PumpPass::Run(QWidget* window) {
+  if (DisplayLost()) return;
   PumpPass pass(window);
   qApp->installEventFilter(&pass);
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  qApp->removeEventFilter(&pass);
+  if (ProcessSurvivingDisplayLoss([] { QCoreApplication::processEvents(QEventLoop::AllEvents); }))
+    qApp->removeEventFilter(&pass);
 }
 
 bool PumpPass::eventFilter(QObject* receiver, QEvent* event) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "platform/qt/display_loss.h"
 #include "platform/qt/qt_icons.h"
 #include "framework/list_order.h"
 
@@ -225,6 +226,8 @@ void QtDialogWindow::Deliver(F&& handlerCall) {
   ++m_depth;
   handlerCall();
   --m_depth;
+  // Called by Qt's event processing: once the display is lost, never back into it.
+  if (m_inExec) LeaveEventProcessingIfDisplayLost();
   CloseIfEnded();
   DeliverPendingClose();
 }
@@ -263,8 +266,18 @@ int QtDialogWindow::Run() {
   // A close asked for before the dialog opened: delivered before it waits.
   DeliverPendingClose();
   if (!m_running) return m_result;
-  exec();
+  m_inExec = true;
+  const bool shown = ProcessSurvivingDisplayLoss([this] { exec(); });
+  m_inExec = false;
   m_running = false;
+  if (!shown && !m_endRequested) {
+    // The display went away: nobody can close the dialog any more, so it closes as
+    // its close box would (the handler ends it, keeping what it keeps then).
+    ++m_depth;
+    m_handler.OnCommand(IDCANCEL, BN_CLICKED);
+    --m_depth;
+    if (!m_endRequested) m_result = IDCANCEL;
+  }
   return m_result;
 }
 
@@ -285,7 +298,7 @@ void SendPaintingNow() { (void)QCursor::pos(); }
 }  // namespace
 
 void QtDialogWindow::PaintNowInHandler() {
-  if (m_depth == 0 || !isVisible()) return;
+  if (m_depth == 0 || !isVisible() || DisplayLost()) return;
   repaint();
   // Every widget, scroll-area viewports included: a repaint of the window alone
   // left the list box's inside showing the box that had covered it.
@@ -295,7 +308,7 @@ void QtDialogWindow::PaintNowInHandler() {
 }
 
 void QtDialogWindow::PaintControlNow(QWidget* widget) {
-  if (m_depth == 0 || !widget->isVisible()) return;
+  if (m_depth == 0 || !widget->isVisible() || DisplayLost()) return;
   widget->repaint();
   SendPaintingNow();
 }

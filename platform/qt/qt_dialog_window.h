@@ -97,6 +97,7 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   int m_depth = 0;
   bool m_endRequested = false;
   bool m_running = false;
+  bool m_inExec = false;  ///< Qt's modal loop of this dialog runs
   bool m_closePending = false;
   int m_result = 0;
   /// The control that had the focus when it was disabled: it keeps the dialog's

@@ -9,9 +9,11 @@
 #include <QPushButton>
 
 #include <map>
+#include <memory>
 
 #include "framework/message_box_buttons.h"
 #include "framework/win32_types.h"
+#include "platform/qt/display_loss.h"
 
 namespace morv::qt {
 namespace {
@@ -61,6 +63,7 @@ class OrdinaryCursorWhileOpen {
     }
   }
   ~OrdinaryCursorWhileOpen() {
+    if (DisplayLost()) return;
     for (auto it = m_lifted.rbegin(); it != m_lifted.rend(); ++it) QGuiApplication::setOverrideCursor(*it);
   }
 
@@ -88,7 +91,11 @@ void FitCaption(QMessageBox& box, const QString& caption) {
 int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption, unsigned type) {
   QString body = QString::fromUtf8(text);
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox box(IconFor(type), QString::fromUtf8(caption), body, QMessageBox::NoButton, parent);
+  // Kept, never destroyed, when the display goes away while it is open: Qt's frames
+  // of its modal loop are left behind then and still refer to it.
+  auto owned = std::make_unique<QMessageBox>(IconFor(type), QString::fromUtf8(caption), body, QMessageBox::NoButton,
+                                             parent);
+  QMessageBox& box = *owned;
   box.setTextFormat(Qt::PlainText);
 
   std::map<QAbstractButton*, int> results;
@@ -107,7 +114,10 @@ int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& 
   // Last: setting the icon or text builds the layout anew.
   FitCaption(box, QString::fromUtf8(caption));
   OrdinaryCursorWhileOpen ordinaryCursor;
-  box.exec();
+  if (!ProcessSurvivingDisplayLoss([&box] { box.exec(); })) {
+    (void)owned.release();
+    return MessageBoxUnansweredResult(type);
+  }
   auto it = results.find(box.clickedButton());
   if (it != results.end()) return it->second;
   return MessageBoxUnansweredResult(type);

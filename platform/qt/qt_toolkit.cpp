@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QSocketNotifier>
 
+#include "platform/qt/display_loss.h"
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/pump_pass.h"
@@ -37,25 +38,32 @@ void QtToolkit::OnWake() {
 }
 
 int QtToolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) {
-  QtDialogWindow window(dialog, resources, handler, QApplication::activeModalWidget());
-  if (m_closing) window.CloseWhenIdle();
-  m_open.push_back(&window);
-  int result = window.Run();
+  // Nobody can see or answer it: it closes at once, as its close box would.
+  if (DisplayLost()) return IDCANCEL;
+  auto window = std::make_unique<QtDialogWindow>(dialog, resources, handler, QApplication::activeModalWidget());
+  if (m_closing) window->CloseWhenIdle();
+  m_open.push_back(window.get());
+  int result = window->Run();
   m_open.pop_back();
+  // Kept, never destroyed, once the display has gone: Qt's frames of its modal loop
+  // were left behind and still refer to it.
+  if (DisplayLost()) (void)window.release();
   return result;
 }
 
 int QtToolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
-  if (m_closing) return MessageBoxUnansweredResult(type);
+  if (m_closing || DisplayLost()) return MessageBoxUnansweredResult(type);
   QWidget* owner = QApplication::activeModalWidget();
   int result = ShowMessageBox(owner, text, caption, type);
   // A handler that goes on working processes no events: the area the box leaves
   // is painted now, not when the handler returns.
-  if (auto* dialog = dynamic_cast<QtDialogWindow*>(owner)) dialog->PaintNowInHandler();
+  if (auto* dialog = dynamic_cast<QtDialogWindow*>(owner); dialog && !DisplayLost()) dialog->PaintNowInHandler();
   return result;
 }
 
-void QtToolkit::MessageBeep(unsigned) { QApplication::beep(); }
+void QtToolkit::MessageBeep(unsigned) {
+  if (!DisplayLost()) QApplication::beep();
+}
 
 CursorShape QtToolkit::GetCursor() const {
   const QCursor* cursor = QGuiApplication::overrideCursor();
@@ -63,6 +71,7 @@ CursorShape QtToolkit::GetCursor() const {
 }
 
 void QtToolkit::SetCursor(CursorShape shape) {
+  if (DisplayLost()) return;
   if (shape == CursorShape::Wait) {
     if (QGuiApplication::overrideCursor()) {
       QGuiApplication::changeOverrideCursor(Qt::WaitCursor);

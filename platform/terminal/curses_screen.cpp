@@ -18,6 +18,9 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
+
+#include "platform/signal_hold.h"
 
 namespace morv::terminal {
 namespace {
@@ -29,9 +32,17 @@ bool CanAddressTheCursor() {
 }
 
 
-// Signals after which the terminal is restored before the default action runs.
-constexpr int kRestoreSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
-constexpr int kSignalCount = sizeof(kRestoreSignals) / sizeof(kRestoreSignals[0]);
+// Signals after which the terminal is restored before the default action runs:
+// the faults, and every signal from outside that ends the process. Not those that
+// stop it (the shell takes its own modes back), nor SIGPIPE, which the programs
+// ignore: a broken pipe is a write error there.
+std::vector<int> RestoreSignals() {
+  std::vector<int> signals{SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS};
+  for (int signal : TerminationSignalHold::Signals())
+    if (signal != SIGTSTP && signal != SIGTTIN && signal != SIGTTOU && signal != SIGPIPE) signals.push_back(signal);
+  return signals;
+}
+const std::vector<int> kRestoreSignals = RestoreSignals();
 
 // How long to wait after Escape for the key it may prefix (Alt), milliseconds.
 constexpr int kAltDelayMs = 30;
@@ -62,9 +73,10 @@ struct CursesScreen::State {
   } held[2] = {{STDOUT_FILENO}, {STDERR_FILENO}};
   int altDown = 0, altUp = 0;   // key codes of Alt-Down and Alt-Up, where known
   bool closed = false;          // the terminal is gone
+  bool goneDuringHold = false;  // it went during an update
   int wakeFd = -1;              // ReadKey returns Wake when readable
   int failedReads = 0;
-  struct sigaction previous[kSignalCount]{};
+  std::vector<struct sigaction> previous = std::vector<struct sigaction>(kRestoreSignals.size());
   std::terminate_handler previousTerminate = nullptr;
 };
 
@@ -289,7 +301,7 @@ void CursesScreen::Open() {
   struct sigaction action {};
   action.sa_handler = OnFatalSignal;
   sigemptyset(&action.sa_mask);
-  for (int i = 0; i < kSignalCount; ++i) ::sigaction(kRestoreSignals[i], &action, &s.previous[i]);
+  for (size_t i = 0; i < kRestoreSignals.size(); ++i) ::sigaction(kRestoreSignals[i], &action, &s.previous[i]);
   s.previousTerminate = std::set_terminate(OnTerminate);
   static bool atExitRegistered = false;
   if (!atExitRegistered) atExitRegistered = std::atexit(AtExit) == 0;
@@ -307,7 +319,7 @@ void CursesScreen::Close() {
     endwin();
     ReleaseHeldStreams(s);
   }
-  for (int i = 0; i < kSignalCount; ++i) ::sigaction(kRestoreSignals[i], &s.previous[i], nullptr);
+  for (size_t i = 0; i < kRestoreSignals.size(); ++i) ::sigaction(kRestoreSignals[i], &s.previous[i], nullptr);
   std::set_terminate(s.previousTerminate);
   g_owner.store(nullptr);
   delscreen(s.screen);
@@ -319,7 +331,15 @@ void CursesScreen::Close() {
 
 void CursesScreen::WakeOn(int fd) { m_state->wakeFd = fd; }
 
+bool CursesScreen::GoneDuringHold() const { return m_state->goneDuringHold; }
+
 namespace {
+
+// No more input will come: every read from now on returns Closed.
+void NoteGone(CursesScreen::State& s) {
+  s.closed = true;
+  if (TerminationSignalHold::Active()) s.goneDuringHold = true;
+}
 
 bool Readable(int fd) {
   pollfd p{fd, POLLIN, 0};
@@ -370,15 +390,15 @@ std::optional<KeyEvent> CursesScreen::ReadKey(bool wait) {
       if (Readable(s.wakeFd)) return KeyEvent::Key(KeyCode::Wake);
       if (!wait) return std::nullopt;
       pollfd p[2] = {{::fileno(s.in), POLLIN, 0}, {s.wakeFd, POLLIN, 0}};
-      if (::poll(p, 2, -1) > 0 && (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p[0].revents & POLLIN))
-        s.closed = true;
+      // A hung-up terminal reports POLLIN with POLLHUP and reads nothing: gone.
+      if (::poll(p, 2, -1) > 0 && (p[0].revents & (POLLHUP | POLLERR | POLLNVAL))) NoteGone(s);
       continue;  // interrupted by a signal, input or a wake: the next round tells which
     }
     if (ch == ERR) {
       if (!wait) return std::nullopt;
       pollfd p{::fileno(s.in), POLLIN, 0};
       bool hungUp = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
-      if (hungUp || ++s.failedReads >= kMaxFailedReads) s.closed = true;
+      if (hungUp || ++s.failedReads >= kMaxFailedReads) NoteGone(s);
       continue;
     }
     s.failedReads = 0;

@@ -35,6 +35,9 @@ class CursesScreen : public TerminalScreen {
   /// Waits for input and for `fd` alike: ReadKey returns Wake once `fd` is
   /// readable (it does not read it). -1 stops watching.
   void WakeOn(int fd);
+  /// Whether the terminal went away (hung up) while a termination hold was active,
+  /// that is, during an update.
+  bool GoneDuringHold() const;
 
   int Rows() override;
   int Cols() override;

@@ -18,7 +18,12 @@ CommandTrace::~CommandTrace() { std::fclose(m_file); }
 
 void CommandTrace::Record(const std::string& device, const uint8_t* cdb, size_t cdbLength,
                           uint32_t dataLength, DataDirection direction, const std::string& outcome) {
-  std::string line = FormatLine(device, cdb, cdbLength, dataLength, direction, outcome);
+  Append(FormatLine(device, cdb, cdbLength, dataLength, direction, outcome));
+}
+
+void CommandTrace::Note(const std::string& note) { Append("# " + note); }
+
+void CommandTrace::Append(std::string line) {
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), m_file);
   std::fflush(m_file);

@@ -143,9 +143,10 @@ UpdateOutcome UpdateRun::Steps() {
   m_record->confirmed = true;
 
   m_terminationHold.emplace();
-  if (m_services.power != nullptr) m_keepAwake.emplace(*m_services.power);
   m_feedback.SetStatusLine(kUpdateExecutingText);
   m_feedback.RestoreWaitCursor();
+  // After the cursor: the system may take a moment to grant the hold.
+  if (m_services.power != nullptr) m_keepAwake.emplace(*m_services.power);
   SendTestUnitReadyVU();
 
   for (const auto& piece : BuildWritePlan(regions))

@@ -7,6 +7,7 @@
 
 #include "apps/program_options.h"
 #include "apps/start_location.h"
+#include "apps/system_power.h"
 #include "engine/update_history.h"
 #include "apps/toolkit_host.h"
 #include "transport/command_trace.h"
@@ -39,6 +40,15 @@ int RunApplication(const ProgramDefinition& program, const ProgramOptions& optio
   app.SetStartFile(options.startFile);
   HistoryLog history(HistoryLog::DefaultPath(), program.name);
   app.SetHistory(&history);
+  // What the system could not check or hold goes where the operator looks for the
+  // program's diagnostics: the trace when there is one.
+  const std::unique_ptr<MachinePower> power = MakeSystemMachinePower(title, [trace, &title](const std::string& line) {
+    if (trace != nullptr)
+      trace->Note(line);
+    else
+      std::fprintf(stderr, "%s: %s\n", title.c_str(), line.c_str());
+  });
+  app.SetMachinePower(power.get());
   app.InitInstance();
   // Only now: the dialog may have held the terminal until here.
   for (const std::string& failure : history.Failures())

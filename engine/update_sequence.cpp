@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -34,6 +35,8 @@ class UpdateRun {
   UpdateOutcome Steps();
   /// TEST UNIT READY until the drive stops reporting a power-on or ready change.
   bool ClearUnitAttention();
+  /// False, after telling the operator, when the machine runs on a battery too low.
+  bool EnoughPower();
   bool Confirmed();
   void SendTestUnitReadyVU();
   bool SendPiece(const WritePiece& piece, const BlockModes& modes, const FirmwareImage& image);
@@ -63,6 +66,8 @@ class UpdateRun {
   /// Set from the confirmation on; destroyed last, after the controls are restored, so
   /// a held signal ends the process only with the dialog usable again.
   std::optional<TerminationHold> m_terminationHold;
+  /// Keeps the machine awake for the download; dropped when the download ends.
+  std::optional<KeepAwakeHold> m_keepAwake;
   /// Every piece goes out from here, never from the image itself.
   std::array<uint8_t, kBlockSize> m_transferBuffer{};
 };
@@ -136,6 +141,7 @@ UpdateOutcome UpdateRun::Steps() {
     return UpdateOutcome::AbortedByUser;
   }
 
+  if (!EnoughPower()) return UpdateOutcome::BatteryLow;
   m_selection.AddressDriveForUpdate(m_transferBuffer.data());
   if (!ClearUnitAttention()) return UpdateOutcome::DriveNotReady;
   m_record = m_package;
@@ -152,12 +158,15 @@ UpdateOutcome UpdateRun::Steps() {
   m_terminationHold.emplace();
   m_feedback.SetStatusLine(kUpdateExecutingText);
   m_feedback.RestoreWaitCursor();
+  // After the cursor: the system may take a moment to grant the hold.
+  if (m_services.power != nullptr) m_keepAwake.emplace(*m_services.power);
   SendTestUnitReadyVU();
 
   for (const auto& piece : BuildWritePlan(regions))
     if (!SendPiece(piece, modes, image)) return UpdateOutcome::WriteRefused;
 
   Settle();
+  m_keepAwake.reset();
   // The flash has succeeded whatever this inquiry meets: a drive that does not answer
   // leaves the field as it was and shows nothing. Asked before the completion box,
   // so that the history line, version included, is written before anything is shown.
@@ -182,6 +191,17 @@ bool UpdateRun::ClearUnitAttention() {
   return false;
 }
 
+bool UpdateRun::EnoughPower() {
+  if (m_services.power == nullptr) return true;
+  // A desktop has no battery, and a charge nobody knows is no reason to refuse.
+  const PowerSupply supply = m_services.power->Supply();
+  if (!supply.onBattery || !supply.batteryPercent || *supply.batteryPercent >= kMinimumBatteryPercent) return true;
+  char text[256];
+  std::snprintf(text, sizeof text, kLowBatteryFormat, static_cast<int>(*supply.batteryPercent));
+  ReportFailure(text, true);
+  return false;
+}
+
 bool UpdateRun::Confirmed() {
   m_feedback.MessageBeep(MB_ICONQUESTION);
   return m_feedback.AfxMessageBox(kUpdateQuestionText, MB_YESNO) != IDNO;
@@ -200,6 +220,8 @@ bool UpdateRun::SendPiece(const WritePiece& piece, const BlockModes& modes, cons
   std::memcpy(m_transferBuffer.data(), image.data() + piece.imageOffset, piece.length);
   const uint8_t code = m_drive.WriteBuffer(modes[piece.bufferId], piece.bufferId, piece.bufferOffset, piece.length);
   if (code != kCodeDone) {
+    // The download ends here: the machine may sleep again while the box waits.
+    m_keepAwake.reset();
     ReportFailure(m_selection.WriteFailureText(), true);
     return false;
   }

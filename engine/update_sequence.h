@@ -13,6 +13,7 @@
 
 #include "engine/update_history.h"
 #include "platform/clock.h"
+#include "platform/machine_power.h"
 #include "scsi/scsi_drive.h"
 #include "framework/feedback.h"
 #include "engine/update_target.h"
@@ -35,6 +36,14 @@ inline constexpr int kMaxTestUnitReadyRounds = 20;
 inline constexpr uint32_t kPrepareSleep = 10;
 inline constexpr uint32_t kSettleTime = 2000;
 inline constexpr uint32_t kSettleStep = 100;
+
+/// On battery with less charge than this (percent), an update is refused before the
+/// question: a machine that dies mid-download leaves the drive without firmware.
+inline constexpr double kMinimumBatteryPercent = 25;
+/// The refusal; %d is the charge left.
+inline constexpr const char* kLowBatteryFormat =
+    "The computer is running on battery with %d %% left, too little to update a drive's firmware safely.\n"
+    "Plug in the power supply, then press Update Start again.";
 
 /// The dialog controls the update touches.
 class UpdateControls {
@@ -69,6 +78,9 @@ struct UpdateServices {
   std::FILE* trace = stdout;
   /// Where an update that reached the confirmation is recorded; none when null.
   UpdateHistory* history = nullptr;
+  /// Checked for a battery before the question and kept awake for the download; the
+  /// machine is left alone when null.
+  MachinePower* power = nullptr;
 };
 
 /// How an update ended; the operator has been told in every case but Declined.
@@ -77,6 +89,7 @@ enum class UpdateOutcome {
   PackageRejected,  ///< a package check failed; nothing was sent
   AbortedByUser,    ///< the abort flag was set before the drive was addressed
   DriveNotReady,    ///< the drive kept reporting a unit attention change
+  BatteryLow,       ///< the machine ran on a battery too low for the download; nothing was sent
   Declined,         ///< the operator answered No
   WriteRefused,     ///< a piece was refused; the pieces after it were not sent
   NoMemory,         ///< an allocation failed; "Insufficient memory ..." was shown
@@ -87,7 +100,8 @@ std::string RegionsText(const std::array<bool, 3>& regions);
 
 /// Runs one update from the press of Update Start to the controls restored. Holds
 /// SIGINT, SIGTERM and SIGHUP from the confirmation to the end, so that the download is
-/// never cut off halfway; one that arrives meanwhile takes effect on return. After
+/// never cut off halfway; one that arrives meanwhile takes effect on return. The
+/// machine is kept awake from the confirmation to the end of the settling wait. After
 /// "Firmware Update Complete" has been dismissed the drive's version is read again.
 /// An update that reached the confirmation is recorded in `services.history` before
 /// the controls are restored.

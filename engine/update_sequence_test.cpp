@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -433,6 +434,97 @@ TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
       EXPECT_EQ(record.confirmed, c.confirmed);
       EXPECT_EQ(record.outcome, c.outcome == "*" ? "write failure: " + rig.drive.GetErrorText() : c.outcome);
       EXPECT_EQ(record.versionAfter, c.after);
+    }
+  }
+}
+
+// From the confirmation to the end of the download, and released before the closing
+// box, so a box nobody answers does not keep the machine up.
+TEST(UpdateSequence, KeepsTheMachineAwakeForTheDownloadOnly) {
+  struct Case {
+    const char* name;
+    std::function<void(UpdateRig&)> arrange;
+    UpdateOutcome outcome;
+    bool releasedBeforeTheLastBox;
+  } cases[] = {
+      {"completed", [](UpdateRig&) {}, UpdateOutcome::Completed, true},
+      {"vendor command refused, download goes on",
+       [](UpdateRig& r) { r.transport.replies = {FakeTransport::Reply{}, FakeTransport::CheckCondition(5, 0x24, 0)}; },
+       UpdateOutcome::Completed, true},
+      {"refused piece",
+       [](UpdateRig& r) {
+         r.transport.replies = {FakeTransport::Reply{}, FakeTransport::Reply{}, FakeTransport::CheckCondition(5, 0x24, 0)};
+       },
+       UpdateOutcome::WriteRefused, true},
+      {"no memory during the download",
+       [](UpdateRig& r) {
+         r.transport.onRequest = [&r](CScsiDrive& d) {
+           r.awakeDuringCommands.push_back(r.power.held);
+           if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+         };
+       },
+       UpdateOutcome::NoMemory, false},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
+      UpdateRig rig(kind);
+      c.arrange(rig);
+      size_t eventsAtRelease = 0;
+      rig.power.onChange = [&] {
+        if (!rig.power.held) eventsAtRelease = rig.feedback.events.size();
+      };
+      EXPECT_EQ(rig.Run(), c.outcome);
+      // TEST UNIT READY before the question; every command after it with the machine held.
+      ASSERT_GE(rig.awakeDuringCommands.size(), 3u);
+      EXPECT_FALSE(rig.awakeDuringCommands[0]);
+      EXPECT_EQ(std::vector<bool>(rig.awakeDuringCommands.begin() + 1, rig.awakeDuringCommands.end()),
+                std::vector<bool>(rig.awakeDuringCommands.size() - 1, true));
+      EXPECT_EQ(rig.power.holdsTaken, 1);
+      EXPECT_FALSE(rig.power.held);
+      if (c.releasedBeforeTheLastBox) {
+        const auto lastBeep = std::find_if(rig.feedback.events.rbegin(), rig.feedback.events.rend(),
+                                           [](const std::string& e) { return e.rfind("beep", 0) == 0; });
+        EXPECT_EQ(eventsAtRelease, static_cast<size_t>(rig.feedback.events.rend() - lastBeep - 1));
+      }
+    }
+  }
+  UpdateRig declined(ProgramKind::NT);
+  declined.feedback.answers = {IDNO};
+  EXPECT_EQ(declined.Run(), UpdateOutcome::Declined);
+  EXPECT_EQ(declined.power.holdsTaken, 0);
+}
+
+TEST(UpdateSequence, ALowBatteryIsRefusedBeforeTheDriveIsAddressed) {
+  struct Case {
+    const char* name;
+    PowerSupply supply;
+    const char* refusal;  // none: the update goes on
+  } cases[] = {
+      {"on battery below the minimum", {true, 24.9},
+       "The computer is running on battery with 24 % left, too little to update a drive's firmware safely.\n"
+       "Plug in the power supply, then press Update Start again."},
+      {"on battery at the minimum", {true, 25}, nullptr},
+      {"on battery, charge not known", {true, std::nullopt}, nullptr},
+      {"on mains with a low battery charging", {false, 5}, nullptr},
+  };
+  for (ProgramKind kind : kKinds) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(KindName(kind)) + " " + c.name);
+      UpdateRig rig(kind);
+      rig.power.supply = c.supply;
+      const UpdateOutcome outcome = rig.Run();
+      EXPECT_EQ(rig.power.supplyReads, 1);
+      EXPECT_TRUE(rig.Restored());
+      if (!c.refusal) {
+        EXPECT_EQ(outcome, UpdateOutcome::Completed);
+        continue;
+      }
+      EXPECT_EQ(outcome, UpdateOutcome::BatteryLow);
+      EXPECT_TRUE(rig.transport.sent.empty());
+      EXPECT_EQ(rig.BoxesAndStatus(), (Events{"status ", "beep FFFFFFFF", std::string("box 00000000 ") + c.refusal}));
+      EXPECT_EQ(rig.power.holdsTaken, 0);
+      EXPECT_TRUE(rig.history.records.empty());
     }
   }
 }

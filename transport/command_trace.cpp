@@ -19,8 +19,13 @@ CommandTrace::~CommandTrace() { std::fclose(m_file); }
 
 void CommandTrace::Record(const std::string& device, const uint8_t* cdb, size_t cdbLength,
                           uint32_t dataLength, DataDirection direction, const std::string& outcome) {
+  Append(FormatLine(device, cdb, cdbLength, dataLength, direction, outcome));
+}
+
+void CommandTrace::Note(const std::string& note) { Append("# " + note); }
+
+void CommandTrace::Append(std::string line) {
   if (m_failed) return;
-  std::string line = FormatLine(device, cdb, cdbLength, dataLength, direction, outcome);
   line += '\n';
   errno = 0;
   std::fwrite(line.data(), 1, line.size(), m_file);

@@ -1,7 +1,8 @@
 #pragma once
 // `--trace FILE`: one line per SCSI command, appended to a file, e.g.
 //   E: 3B 05 1F 00 00 00 00 40 00 00 | len=16384 out | status=02 sense=05/24/00
-// The device is the drive letter ("E:") or host adapter:target:LUN ("0:2:0").
+// The device is the drive letter ("E:") or host adapter:target:LUN ("0:2:0"). Lines
+// that are no command start with "# ", e.g. "# power: battery not checked: ...".
 
 #include <cstdint>
 #include <cstdio>
@@ -25,6 +26,9 @@ class CommandTrace {
   void Record(const std::string& device, const uint8_t* cdb, size_t cdbLength, uint32_t dataLength,
               DataDirection direction, const std::string& outcome);
 
+  /// Appends "# " and `note` as one line and flushes it.
+  void Note(const std::string& note);
+
   /// "status=02 sense=05/24/00" (the sense part only when the sense key, ASC or ASCQ
   /// is nonzero).
   static std::string DeviceOutcome(uint8_t status, const uint8_t* sense, size_t senseLength);
@@ -37,6 +41,8 @@ class CommandTrace {
 
  private:
   CommandTrace(std::FILE* file, std::string path) : m_file(file), m_path(std::move(path)) {}
+  /// Writes one line; after a failed write nothing more is written.
+  void Append(std::string line);
   std::FILE* m_file;
   std::string m_path;
   bool m_failed = false;  ///< a line could not be written: nothing more is traced

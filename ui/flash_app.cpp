@@ -17,6 +17,7 @@ bool CFlashApp::InitInstance() {
     CFlashDlg dialog(m_toolkit, m_feedback, m_resources, m_transport, m_makeSelection);
     dialog.SetStartFile(m_startFile);
     dialog.m_history = m_history;
+    dialog.m_power = m_power;
     dialog.DoModal();
   }
   return false;

@@ -19,6 +19,9 @@ class CFlashApp {
   /// Where the dialog records updates; none when null.
   void SetHistory(UpdateHistory* history) { m_history = history; }
 
+  /// The machine's power that updates check and keep up; left alone when null.
+  void SetMachinePower(MachinePower* power) { m_power = power; }
+
   /// Notice, then the main dialog until it closes. Returns false: once the dialog
   /// has closed there is nothing left to run.
   bool InitInstance();
@@ -31,6 +34,7 @@ class CFlashApp {
   SelectionFactory m_makeSelection;
   std::string m_startFile;
   UpdateHistory* m_history = nullptr;
+  MachinePower* m_power = nullptr;
 };
 
 }  // namespace morv

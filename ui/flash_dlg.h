@@ -11,6 +11,7 @@
 
 #include "engine/update_history.h"
 #include "platform/clock.h"
+#include "platform/machine_power.h"
 #include "scsi/scsi_drive.h"
 #include "framework/dialog.h"
 #include "framework/feedback.h"
@@ -48,6 +49,8 @@ class CFlashDlg : public CDialog {
   Clock* m_clock = &SystemClock();
   /// Where updates that reached the confirmation are recorded; none when null.
   UpdateHistory* m_history = nullptr;
+  /// The machine's power, checked and kept up by the update; left alone when null.
+  MachinePower* m_power = nullptr;
 
   /// The parameter file to choose in the file list once it is filled, as if the
   /// operator had clicked it; empty for none.

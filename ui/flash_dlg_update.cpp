@@ -38,7 +38,7 @@ class DialogUpdateControls : public UpdateControls {
 
 void CFlashDlg::OnUpdateStart() {
   DialogUpdateControls controls(*this);
-  RunUpdate({m_drive, m_feedback, *m_selection, controls, *m_clock, stdout, m_history});
+  RunUpdate({m_drive, m_feedback, *m_selection, controls, *m_clock, stdout, m_history, m_power});
 }
 
 }  // namespace morv

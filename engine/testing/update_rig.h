@@ -1,7 +1,7 @@
 #pragma once
 // One update sequence over the scripted transport, with every collaborator recorded:
-// what was sent, what each command carried, the dialog's look while commands were
-// out, the boxes and status lines, the clock's sleeps and the history's records.
+// what was sent, what each command carried, the dialog's look and the machine's
+// keep-awake hold while commands were out, the boxes and status lines, the clock's sleeps and the history's records.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +10,7 @@
 #include "engine/testing/update_fakes.h"
 #include "engine/update_sequence.h"
 #include "framework/testing/recording_feedback.h"
+#include "platform/testing/scripted_machine_power.h"
 #include "scsi/testing/fake_transport.h"
 
 namespace morv::testing {
@@ -25,12 +26,14 @@ struct UpdateRig {
       const auto& request = d.m_request;
       data.emplace_back(request.data, request.data + (request.data ? request.dataLength : 0));
       // What the dialog looks like while a command is out.
+      awakeDuringCommands.push_back(power.held);
       lockedDuringCommands &= !controls.updateStartEnabled && !controls.exitEnabled && controls.abortEnabled &&
                               selection.updateRunning;
     };
   }
 
-  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr, &history}); }
+  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr, &history,
+                                          machinePower ? machinePower : &power}); }
 
   std::vector<Cdb> Cdbs() const {
     std::vector<Cdb> cdbs;
@@ -67,8 +70,11 @@ struct UpdateRig {
   SteppingClock clock;
   SamplePackage package;
   RecordingHistory history;
+  ScriptedMachinePower power;
+  MachinePower* machinePower = nullptr;  // another backend in place of `power`
   std::vector<std::vector<uint8_t>> data;  // the data each command carried
   bool lockedDuringCommands = true;
+  std::vector<bool> awakeDuringCommands;  // whether the machine was kept awake at each command
 };
 
 }  // namespace morv::testing

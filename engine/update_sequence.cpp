@@ -166,13 +166,14 @@ UpdateOutcome UpdateRun::Steps() {
     if (!SendPiece(piece, modes, image)) return UpdateOutcome::WriteRefused;
 
   Settle();
-  m_keepAwake.reset();
   // The flash has succeeded whatever this inquiry meets: a drive that does not answer
   // leaves the field as it was and shows nothing. Asked before the completion box,
   // so that the history line, version included, is written before anything is shown.
   m_feedback.RestoreWaitCursor();
   m_record->versionAfter = m_controls.RefreshFirmwareVersion();
   RecordOutcome(kOutcomeComplete);
+  // Released before the box: a box nobody answers must not keep the machine up.
+  m_keepAwake.reset();
   m_feedback.MessageBeep(MB_ICONQUESTION);
   m_feedback.SetStatusLine(kUpdateCompleteText);
   m_feedback.AfxMessageBox(kUpdateCompleteText, MB_OK);

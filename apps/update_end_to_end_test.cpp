@@ -66,10 +66,10 @@ TYPED_TEST(UpdateEndToEnd, ARefusedWriteEndsTheDownloadThere) {
     std::string pieces;
     std::string ntShows, fourShows;
   } cases[] = {
-      // Commands 1-3 after the press prepare the drive; command 3 + 11 is the write
-      // of block 10, in region 2.
+      // Commands 1-4 after the press identify and prepare the drive; command 4 + 11 is
+      // the write of block 10, in region 2.
       {"block 10 refused (24h/00h)",
-       [](sim::MxR4410& d) { d.RefuseCommand(d.CommandCount() + 3 + 11, 0x05, 0x24, 0x00); },
+       [](sim::MxR4410& d) { d.RefuseCommand(d.CommandCount() + 4 + 11, 0x05, 0x24, 0x00); },
        testing::BlockRun(0, 9) + "10", "TestUnitReadyVU 24-00 (00)",
        "TestUnitReadyVU Status:Check Condition. 24-00 (ILLIGAL REQUEST)"},
       {"customizing code (24h/90h)", [](sim::MxR4410& d) { d.RefuseCustomizingCode(); }, "0",
@@ -122,7 +122,10 @@ TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfi
     Run run;
     c.prepare(run);
     run.PressUpdateStart(c.chooseFile, c.chooseDrive);
-    EXPECT_EQ(run.Cdbs(), std::vector<Cdb>(c.commands, kTestUnitReady));
+    // Past the package checks the drive is identified afresh, then made ready.
+    std::vector<Cdb> expected(c.commands, kTestUnitReady);
+    if (c.commands > 0) expected.insert(expected.begin(), kIdentification);
+    EXPECT_EQ(run.Cdbs(), expected);
     EXPECT_TRUE(run.RecordOf(0).empty());
     EXPECT_TRUE(run.RecordOf(2).empty());
     EXPECT_EQ(run.Boxes(), c.boxes);
@@ -300,7 +303,8 @@ TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
     run.history = &history;
     std::string versionAfter;
     run.beforePress = [&] {
-      if (!answers) run.program.Drive().RefuseOperation(kOpInquiry, 0x04, 0x44, 0x00);
+      // The INQUIRY after the 4 commands that identify and prepare the drive and the 32 pieces.
+      if (!answers) run.program.Drive().RefuseCommand(run.program.Drive().CommandCount() + 4 + 32 + 1, 0x04, 0x44, 0x00);
     };
     run.afterUpdate.push_back(Act::Inspect([&](ScriptedWindow& w) { versionAfter = w.Control(IDC_FIRMWARE_VERSION).text; }));
     run.PressUpdateStart();

@@ -134,6 +134,88 @@ TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfi
   }
 }
 
+/// Runs `act` once, while the download waits for the answer to its third piece.
+template <typename Run>
+void DuringTheDownload(Run& run, std::function<void()> act) {
+  if constexpr (decltype(Run::program)::kKind == ProgramKind::NT) {
+    run.program.system.beforeRequest = [&run, act, writes = 0]() mutable {
+      if (run.program.system.requests.back().spt.Cdb[0] == kOpWriteBuffer && ++writes == 3) act();
+    };
+  } else {
+    DeliverDuringWrite(run, 2, {Act::Inspect([act](ScriptedWindow&) { act(); })}, [](ScriptedWindow&) {});
+  }
+}
+
+// Update Start claims the drive before anything is sent: a drive another program's
+// stack has claimed, one held elsewhere, or another device in its place is refused
+// with a box and hears nothing; a second program that wants the drive during the
+// download is refused, and the first completes every piece.
+TYPED_TEST(UpdateEndToEnd, TheDriveIsOursAloneFromTheChecksToTheEnd) {
+  using Run = typename TestFixture::Run;
+  using Other = std::conditional_t<TypeParam::kKind == ProgramKind::NT, sim::SimPassThroughSystem, sim::SimAspiManager>;
+  const std::string updatedElsewhere =
+      "This drive is being updated by another program.\nWait until that update has ended; do not start another one "
+      "meanwhile.";
+  {
+    SCOPED_TRACE("claimed by another program");
+    Run run;
+    std::unique_ptr<Other> other;
+    run.beforePress = [&] { EXPECT_EQ(run.program.ClaimFromAnotherStack(other).status, ClaimStatus::Claimed); };
+    run.PressUpdateStart();
+    EXPECT_EQ(run.Boxes(), Strings{updatedElsewhere});
+    EXPECT_TRUE(run.Record().empty());
+    EXPECT_TRUE(run.restored);
+  }
+  {
+    SCOPED_TRACE("held elsewhere");
+    Run run;
+    run.beforePress = [&] { run.program.HoldElsewhere("a disc mounted on /media/disc"); };
+    run.PressUpdateStart();
+    EXPECT_EQ(run.Boxes(), Strings{"This drive is in use by a disc mounted on /media/disc.\nUnmount or eject the disc, "
+                                   "or close the program that uses the drive, then press Update Start again."});
+    EXPECT_TRUE(run.Record().empty());
+  }
+  {
+    SCOPED_TRACE("another device in its place since the scan");
+    Run run;
+    auto newcomer = std::make_shared<sim::Disk>();
+    run.beforePress = [&] { run.program.Replace(newcomer); };
+    run.PressUpdateStart();
+    ASSERT_EQ(run.Boxes().size(), 1u);
+    EXPECT_NE(run.Boxes()[0].find("no longer the device"), std::string::npos) << run.Boxes()[0];
+    EXPECT_TRUE(run.Record().empty());
+    for (const auto& command : newcomer->Record()) EXPECT_EQ(command.cdb[0], kOpInquiry);
+  }
+  {
+    SCOPED_TRACE("a second program during the download");
+    Run run;
+    std::unique_ptr<Other> other;
+    ClaimOutcome second;
+    DuringTheDownload(run, [&] { second = run.program.ClaimFromAnotherStack(other); });
+    run.PressUpdateStart();
+    EXPECT_EQ(second.status, ClaimStatus::UpdatedElsewhere);
+    ExpectDownload(run, testing::BlockRun(0, 29) + "30 *31");
+    EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    other.reset();
+    // Once the update has ended the drive is free again.
+    EXPECT_EQ(run.program.ClaimFromAnotherStack(other).status, ClaimStatus::Claimed);
+  }
+  {
+    SCOPED_TRACE("another device in its place between two pieces");
+    Run run;
+    auto newcomer = std::make_shared<sim::Disk>();
+    DuringTheDownload(run, [&] {
+      run.program.Drive().VanishAt(run.program.Drive().CommandCount() + 1);
+      run.program.Replace(newcomer);
+    });
+    run.PressUpdateStart();
+    ASSERT_EQ(run.Boxes().size(), 2u);
+    EXPECT_NE(run.Boxes()[1], "Firmware Update Complete");
+    EXPECT_TRUE(newcomer->Record().empty()) << "the newcomer was sent something";
+    EXPECT_EQ(run.program.Drive().SaveCount(), 0u);
+  }
+}
+
 TYPED_TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
   typename TestFixture::Run run({true, false, false});
   run.clock = &SystemClock();

@@ -23,6 +23,7 @@ SimAspiManager::SimAspiManager(const StandardDevices& devices, std::chrono::micr
 SimAspiManager::~SimAspiManager() {
   {
     std::lock_guard lock(m_mutex);
+    for (const auto& [address, device] : m_claims) ReleaseDevice(*device);
     m_stopping = true;
   }
   m_changed.notify_all();

@@ -35,7 +35,7 @@ class SimAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
   /// Adapter 0 "SIMUL SCSI HOST", own ID 7, with the standard set: the disk at
   /// target 0, the MX-R4410 at target 2, the other CD-ROM at target 5 (LUN 0).
   explicit SimAspiManager(const StandardDevices& devices, std::chrono::microseconds delay = kDefaultDelay);
-  /// Stops the manager's thread; requests still pending stay pending.
+  /// Stops the manager's thread; requests still pending stay pending; claims end.
   ~SimAspiManager() override;
   SimAspiManager(const SimAspiManager&) = delete;
   SimAspiManager& operator=(const SimAspiManager&) = delete;

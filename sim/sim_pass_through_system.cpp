@@ -16,6 +16,10 @@ SimPassThroughSystem::SimPassThroughSystem(const StandardDevices& devices) : Sim
   Attach('G', devices.cdrom);
 }
 
+SimPassThroughSystem::~SimPassThroughSystem() {
+  for (const auto& [handle, device] : m_claims) ReleaseDevice(*device);
+}
+
 void SimPassThroughSystem::Attach(char letter, std::shared_ptr<EmulatedDevice> device) {
   m_letters.at(static_cast<size_t>(letter - 'A')).device = std::move(device);
 }

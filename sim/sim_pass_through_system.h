@@ -26,6 +26,8 @@ class SimPassThroughSystem : public PassThroughSystem {
   SimPassThroughSystem();
   /// The standard set: C: the disk, E: the MX-R4410, G: the other CD-ROM.
   explicit SimPassThroughSystem(const StandardDevices& devices);
+  /// Ends the claims still held, as a program's end drops its locks.
+  ~SimPassThroughSystem() override;
 
   /// Puts `device` behind drive letter `letter` ('A' to 'Z').
   void Attach(char letter, std::shared_ptr<EmulatedDevice> device);

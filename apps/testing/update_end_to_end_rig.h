@@ -26,6 +26,7 @@
 #include "platform/testing/scoped_profile_folder.h"
 #include "scsi/operation_codes.h"
 #include "sim/revision_stamp.h"
+#include "sim/sim_aspi_manager.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/pass_through_transport.h"
 #include "ui/drive_letters.h"
@@ -93,6 +94,17 @@ struct ProgramNTRig {
   std::array<sim::StandardDevice*, 3> Devices() {
     return {devices.disk.get(), devices.drive.get(), devices.cdrom.get()};
   }
+  /// Another program's stack over the same devices claims the MX-R4410, for as long
+  /// as the stack lives.
+  ClaimOutcome ClaimFromAnotherStack(std::unique_ptr<sim::SimPassThroughSystem>& other) {
+    other = std::make_unique<sim::SimPassThroughSystem>(devices);
+    PassThroughSystem::Handle handle;
+    return other->Claim("\\\\.\\E:", handle);
+  }
+  /// Something outside the programs holds the MX-R4410.
+  void HoldElsewhere(const std::string& holder) { simulated.HoldElsewhere('E', holder); }
+  /// `device` takes the MX-R4410's place, as a replug does.
+  void Replace(std::shared_ptr<sim::EmulatedDevice> device) { simulated.Attach('E', std::move(device)); }
 
   sim::StandardDevices devices;
   sim::SimPassThroughSystem simulated{devices};
@@ -126,6 +138,17 @@ struct Program4Rig {
   std::array<sim::StandardDevice*, 3> Devices() {
     return {stack->devices->disk.get(), stack->devices->drive.get(), stack->devices->cdrom.get()};
   }
+  /// Another program's stack over the same devices claims the MX-R4410, for as long
+  /// as the stack lives.
+  ClaimOutcome ClaimFromAnotherStack(std::unique_ptr<sim::SimAspiManager>& other) {
+    other = std::make_unique<sim::SimAspiManager>(*stack->devices);
+    return other->Claim(0, 2, 0);
+  }
+  /// Something outside the programs holds the MX-R4410.
+  void HoldElsewhere(const std::string& holder) { Bus().HoldElsewhere(2, holder); }
+  /// `device` takes the MX-R4410's place, as a replug does.
+  void Replace(std::shared_ptr<sim::EmulatedDevice> device) { Bus().Attach(2, 0, std::move(device)); }
+  sim::SimAspiManager& Bus() { return static_cast<sim::SimAspiManager&>(*stack->manager); }
 
   std::unique_ptr<AspiStack> stack;
   AspiTransport& transport;

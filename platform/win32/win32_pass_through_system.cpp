@@ -127,9 +127,12 @@ ClaimOutcome Win32PassThroughSystem::Claim(const std::string& path, Handle& hand
   int error = 0;
   if (outcome.status == ClaimStatus::Claimed) {
     hold.exclusive = LockExclusive(SystemHandle(handle), error);
-    // Refused by a driver that has it: a mounted disc or another program's lock.
-    // Not offered at all: the update goes on with the lock alone.
-    if (!hold.exclusive && error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED)
+    // Refused because something has the drive: a mounted disc or another program's
+    // lock. Any other failure means the system does not offer it (wine answers
+    // ERROR_NOT_SUPPORTED): the update goes on with the lock alone.
+    const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_BUSY ||
+                      error == ERROR_LOCK_VIOLATION;
+    if (!hold.exclusive && held)
       outcome = {ClaimStatus::HeldElsewhere, "a mounted disc or another program (a disc-burning program, for example)", 0};
   }
   if (outcome.status != ClaimStatus::Claimed) {

@@ -258,5 +258,51 @@ TEST_F(DriveClaimVm, ZZ_AReplacedDeviceIsRefusedAndReceivesNothing) {
   std::cout << "replaced: " << toNewcomer << " WRITE BUFFERs or vendor commands reached the newcomer\n";
 }
 
+// The drive goes and a disk takes its place between two pieces: MorvantideNT's claimed
+// descriptor reaches only the drive that went, so the update ends with the kernel's
+// error and the newcomer hears nothing. Runs after the test above has used the guest's
+// drive up: a fresh drive is added first.
+TEST_F(DriveClaimVm, ZZZ_ADeviceReplacedBetweenTwoPiecesEndsTheUpdateAndReceivesNothing) {
+  guest::SetScsiDebug("ptype", "5");
+  guest::SetScsiDebug("add_host", "1");
+  std::this_thread::sleep_for(2s);
+  guest::KernelCommandLog log;
+  ProgramRun nt(Program::NT, m_dir, "nt");
+  nt.Ready();
+  nt.Tmux().SendKeys({"Enter"});
+  ASSERT_TRUE(nt.Tmux().WaitFor("Firmware Update Execute ?", 60s)) << nt.Tmux().Capture();
+  std::string drive;
+  {
+    guest::ScsiDebugSetting slow("delay", "62", "1");
+    nt.Tmux().SendKeys({"Enter"});  // Yes
+    for (int i = 0; i < 200 && log.Count("3B") == 0; ++i) std::this_thread::sleep_for(50ms);
+    ASSERT_GT(log.Count("3B"), 0) << nt.Tmux().Capture();
+    // The drive being flashed, as the kernel names it. (scsi_debug answers INQUIRY with
+    // its current ptype on every device, so sysfs's type does not tell which it is.)
+    const auto first = std::find_if(log.Commands().begin(), log.Commands().end(),
+                                    [](const std::string& c) { return c.rfind("3B ", 0) == 0; });
+    drive = log.Addresses()[static_cast<size_t>(first - log.Commands().begin())];
+    std::ofstream("/sys/class/scsi_device/" + drive + "/device/delete") << "1\n";
+    std::cout << "deleted after " << log.Count("3B") << " WRITE BUFFERs\n";
+    guest::SetScsiDebug("ptype", "0");
+    guest::SetScsiDebug("add_host", "1");
+    ASSERT_TRUE(nt.Tmux().WaitFor(kBoxButton, 120s)) << nt.Tmux().Capture();
+  }
+  const std::string screen = nt.Tmux().Capture();
+  EXPECT_EQ(screen.find("Firmware Update Complete"), std::string::npos) << screen;
+  nt.CloseBoxAndExit();
+  const std::vector<std::string>& commands = log.Commands();
+  const std::vector<std::string>& addresses = log.Addresses();
+  int toNewcomer = 0, toDrive = 0;
+  for (size_t i = 0; i < commands.size(); ++i) {
+    const bool download = commands[i].rfind("3B ", 0) == 0 || commands[i] == kVendorCommand;
+    (addresses[i] == drive ? toDrive : toNewcomer) += download;
+  }
+  EXPECT_EQ(toNewcomer, 0);
+  EXPECT_LT(toDrive, 1 + 10);  // the vendor command and fewer than region 1's pieces and repeats
+  std::cout << "replaced between pieces: the drive " << drive << " received " << toDrive << " download commands before it went, the "
+            << "newcomer " << toNewcomer << "; the box said:\n" << screen << "\n";
+}
+
 }  // namespace
 }  // namespace morv

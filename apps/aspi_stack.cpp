@@ -9,9 +9,12 @@ std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, 
   auto stack = std::make_unique<AspiStack>();
   if (simulate) {
     stack->devices.emplace();
-    stack->manager = std::make_unique<sim::SimAspiManager>(*stack->devices);
+    auto manager = std::make_unique<sim::SimAspiManager>(*stack->devices);
+    stack->claims = manager.get();
+    stack->manager = std::move(manager);
   } else {
     stack->manager = MakeSystemAspiManager();
+    stack->claims = &SystemAspiClaims(*stack->manager);
   }
   stack->transport =
       std::make_unique<AspiTransport>(*stack->manager, feedback, SystemClock(), HeapRequestResources(), trace);

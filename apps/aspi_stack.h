@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/aspi_drive_claims.h"
 #include "platform/aspi_manager.h"
 #include "sim/standard_devices.h"
 #include "transport/aspi_transport.h"
@@ -21,6 +22,7 @@ class WaitFeedback;
 struct AspiStack {
   std::optional<sim::StandardDevices> devices;  ///< the emulated devices when simulated
   std::unique_ptr<AspiManager> manager;
+  AspiDriveClaims* claims = nullptr;  ///< the manager's drive claims, living as long as it
   std::unique_ptr<AspiTransport> transport;
 };
 

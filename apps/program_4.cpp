@@ -31,6 +31,7 @@ const ProgramDefinition& Program4() {
             std::shared_ptr<Transport>(devices, devices->stack->transport.get()),  // keeps the manager alive with it
             [devices](CScsiDrive& drive, Feedback& feedback) {
               return std::make_unique<HostAdapterSelection>(drive, feedback, *devices->stack->transport,
+                                                            *devices->stack->claims,
                                                             devices->tables, devices->profile);
             },
         };

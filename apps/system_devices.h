@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/aspi_drive_claims.h"
 #include "platform/aspi_manager.h"
 #include "platform/pass_through_system.h"
 
@@ -14,5 +15,8 @@ namespace morv {
 std::unique_ptr<PassThroughSystem> MakeSystemPassThrough();
 /// Morvantide4's ASPI manager over the system's host adapters.
 std::unique_ptr<AspiManager> MakeSystemAspiManager();
+/// The drive claims that go with a manager MakeSystemAspiManager made; they live as
+/// long as the manager.
+AspiDriveClaims& SystemAspiClaims(AspiManager& manager);
 
 }  // namespace morv

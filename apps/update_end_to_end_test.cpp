@@ -66,10 +66,10 @@ TYPED_TEST(UpdateEndToEnd, ARefusedWriteEndsTheDownloadThere) {
     std::string pieces;
     std::string ntShows, fourShows;
   } cases[] = {
-      // Commands 1-3 after the press prepare the drive; command 3 + 11 is the write
-      // of block 10, in region 2.
+      // Commands 1-4 after the press identify and prepare the drive; command 4 + 11 is
+      // the write of block 10, in region 2.
       {"block 10 refused (24h/00h)",
-       [](sim::MxR4410& d) { d.RefuseCommand(d.CommandCount() + 3 + 11, 0x05, 0x24, 0x00); },
+       [](sim::MxR4410& d) { d.RefuseCommand(d.CommandCount() + 4 + 11, 0x05, 0x24, 0x00); },
        testing::BlockRun(0, 9) + "10", "TestUnitReadyVU 24-00 (00)",
        "TestUnitReadyVU Status:Check Condition. 24-00 (ILLIGAL REQUEST)"},
       {"customizing code (24h/90h)", [](sim::MxR4410& d) { d.RefuseCustomizingCode(); }, "0",
@@ -122,12 +122,97 @@ TYPED_TEST(UpdateEndToEnd, NothingReachesTheDriveBeforeThePackageIsSoundAndConfi
     Run run;
     c.prepare(run);
     run.PressUpdateStart(c.chooseFile, c.chooseDrive);
-    EXPECT_EQ(run.Cdbs(), std::vector<Cdb>(c.commands, kTestUnitReady));
+    // Past the package checks the drive is identified afresh, then made ready.
+    std::vector<Cdb> expected(c.commands, kTestUnitReady);
+    if (c.commands > 0) expected.insert(expected.begin(), kIdentification);
+    EXPECT_EQ(run.Cdbs(), expected);
     EXPECT_TRUE(run.RecordOf(0).empty());
     EXPECT_TRUE(run.RecordOf(2).empty());
     EXPECT_EQ(run.Boxes(), c.boxes);
     EXPECT_EQ(run.status, c.status);
     EXPECT_TRUE(run.restored);
+  }
+}
+
+/// Runs `act` once, while the download waits for the answer to its third piece.
+template <typename Run>
+void DuringTheDownload(Run& run, std::function<void()> act) {
+  if constexpr (decltype(Run::program)::kKind == ProgramKind::NT) {
+    run.program.system.beforeRequest = [&run, act, writes = 0]() mutable {
+      if (run.program.system.requests.back().spt.Cdb[0] == kOpWriteBuffer && ++writes == 3) act();
+    };
+  } else {
+    DeliverDuringWrite(run, 2, {Act::Inspect([act](ScriptedWindow&) { act(); })}, [](ScriptedWindow&) {});
+  }
+}
+
+// Update Start claims the drive before anything is sent: a drive another program's
+// stack has claimed, one held elsewhere, or another device in its place is refused
+// with a box and hears nothing; a second program that wants the drive during the
+// download is refused, and the first completes every piece.
+TYPED_TEST(UpdateEndToEnd, TheDriveIsOursAloneFromTheChecksToTheEnd) {
+  using Run = typename TestFixture::Run;
+  using Other = std::conditional_t<TypeParam::kKind == ProgramKind::NT, sim::SimPassThroughSystem, sim::SimAspiManager>;
+  const std::string updatedElsewhere =
+      "This drive is being updated by another program.\nWait until that update has ended; do not start another one "
+      "meanwhile.";
+  {
+    SCOPED_TRACE("claimed by another program");
+    Run run;
+    std::unique_ptr<Other> other;
+    run.beforePress = [&] { EXPECT_EQ(run.program.ClaimFromAnotherStack(other).status, ClaimStatus::Claimed); };
+    run.PressUpdateStart();
+    EXPECT_EQ(run.Boxes(), Strings{updatedElsewhere});
+    EXPECT_TRUE(run.Record().empty());
+    EXPECT_TRUE(run.restored);
+  }
+  {
+    SCOPED_TRACE("held elsewhere");
+    Run run;
+    run.beforePress = [&] { run.program.HoldElsewhere("a disc mounted on /media/disc"); };
+    run.PressUpdateStart();
+    EXPECT_EQ(run.Boxes(), Strings{"This drive is in use by a disc mounted on /media/disc.\nUnmount or eject the disc, "
+                                   "or close the program that uses the drive, then press Update Start again."});
+    EXPECT_TRUE(run.Record().empty());
+  }
+  {
+    SCOPED_TRACE("another device in its place since the scan");
+    Run run;
+    auto newcomer = std::make_shared<sim::Disk>();
+    run.beforePress = [&] { run.program.Replace(newcomer); };
+    run.PressUpdateStart();
+    ASSERT_EQ(run.Boxes().size(), 1u);
+    EXPECT_NE(run.Boxes()[0].find("no longer the device"), std::string::npos) << run.Boxes()[0];
+    EXPECT_TRUE(run.Record().empty());
+    for (const auto& command : newcomer->Record()) EXPECT_EQ(command.cdb[0], kOpInquiry);
+  }
+  {
+    SCOPED_TRACE("a second program during the download");
+    Run run;
+    std::unique_ptr<Other> other;
+    ClaimOutcome second;
+    DuringTheDownload(run, [&] { second = run.program.ClaimFromAnotherStack(other); });
+    run.PressUpdateStart();
+    EXPECT_EQ(second.status, ClaimStatus::UpdatedElsewhere);
+    ExpectDownload(run, testing::BlockRun(0, 29) + "30 *31");
+    EXPECT_EQ(run.Boxes(), (Strings{"Firmware Update Execute ?", "Firmware Update Complete"}));
+    other.reset();
+    // Once the update has ended the drive is free again.
+    EXPECT_EQ(run.program.ClaimFromAnotherStack(other).status, ClaimStatus::Claimed);
+  }
+  {
+    SCOPED_TRACE("another device in its place between two pieces");
+    Run run;
+    auto newcomer = std::make_shared<sim::Disk>();
+    DuringTheDownload(run, [&] {
+      run.program.Drive().VanishAt(run.program.Drive().CommandCount() + 1);
+      run.program.Replace(newcomer);
+    });
+    run.PressUpdateStart();
+    ASSERT_EQ(run.Boxes().size(), 2u);
+    EXPECT_NE(run.Boxes()[1], "Firmware Update Complete");
+    EXPECT_TRUE(newcomer->Record().empty()) << "the newcomer was sent something";
+    EXPECT_EQ(run.program.Drive().SaveCount(), 0u);
   }
 }
 
@@ -300,7 +385,8 @@ TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
     run.history = &history;
     std::string versionAfter;
     run.beforePress = [&] {
-      if (!answers) run.program.Drive().RefuseOperation(kOpInquiry, 0x04, 0x44, 0x00);
+      // The INQUIRY after the 4 commands that identify and prepare the drive and the 32 pieces.
+      if (!answers) run.program.Drive().RefuseCommand(run.program.Drive().CommandCount() + 4 + 32 + 1, 0x04, 0x44, 0x00);
     };
     run.afterUpdate.push_back(Act::Inspect([&](ScriptedWindow& w) { versionAfter = w.Control(IDC_FIRMWARE_VERSION).text; }));
     run.PressUpdateStart();

@@ -63,6 +63,8 @@ class UpdateRun {
   Feedback& m_feedback;
   UpdateTarget& m_selection;
   UpdateControls& m_controls;
+  /// Whether the drive is claimed, so the claim is given up on the way out.
+  bool m_driveClaimed = false;
   /// Set from the confirmation on; destroyed last, after the controls are restored, so
   /// a held signal ends the process only with the dialog usable again.
   std::optional<TerminationHold> m_terminationHold;
@@ -91,6 +93,7 @@ UpdateRun::UpdateRun(const UpdateServices& services)
 UpdateRun::~UpdateRun() {
   // The drive object must not keep pointing at a buffer that dies with this run.
   if (m_drive.m_request.data == m_transferBuffer.data()) m_drive.SetBuffer(nullptr, 0);
+  if (m_driveClaimed) m_selection.ReleaseDriveForUpdate();
   m_selection.SetUpdateRunning(false);
   m_controls.EnableAbort(false);
   m_controls.EnableUpdateStart(true);
@@ -142,6 +145,12 @@ UpdateOutcome UpdateRun::Steps() {
   }
 
   if (!EnoughPower()) return UpdateOutcome::BatteryLow;
+  // From here to the end the drive is ours alone, and is the device that was listed.
+  if (const std::optional<std::string> refusal = m_selection.ClaimDriveForUpdate()) {
+    ReportFailure(*refusal, true);
+    return UpdateOutcome::DriveRefused;
+  }
+  m_driveClaimed = true;
   m_selection.AddressDriveForUpdate(m_transferBuffer.data());
   if (!ClearUnitAttention()) return UpdateOutcome::DriveNotReady;
   m_record = m_package;

@@ -88,6 +88,7 @@ enum class UpdateOutcome {
   Completed,        ///< every piece written, settled, "Firmware Update Complete" shown
   PackageRejected,  ///< a package check failed; nothing was sent
   AbortedByUser,    ///< the abort flag was set before the drive was addressed
+  DriveRefused,     ///< the drive could not be claimed or is not the one listed; nothing was sent but INQUIRY
   DriveNotReady,    ///< the drive kept reporting a unit attention change
   BatteryLow,       ///< the machine ran on a battery too low for the download; nothing was sent
   Declined,         ///< the operator answered No

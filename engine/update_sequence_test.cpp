@@ -183,6 +183,30 @@ TEST(UpdateSequence, NoAtTheQuestionSendsNothingMoreAndSaysNothing) {
   }
 }
 
+TEST(UpdateSequence, TheDriveIsClaimedBeforeItIsAddressedAndGivenUpOnEveryRoadOut) {
+  for (ProgramKind kind : kKinds) {
+    SCOPED_TRACE(KindName(kind));
+    UpdateRig completed(kind);
+    EXPECT_EQ(completed.Run(), UpdateOutcome::Completed);
+    EXPECT_EQ(completed.selection.calls,
+              (std::vector<std::string>{"running", "description", "claim", "address", "release", "stopped"}));
+    UpdateRig declined(kind);
+    declined.feedback.answers = {IDNO};
+    EXPECT_EQ(declined.Run(), UpdateOutcome::Declined);
+    EXPECT_EQ(declined.selection.calls,
+              (std::vector<std::string>{"running", "description", "claim", "address", "release", "stopped"}));
+
+    // Refused: the selection's text in a box after the beep, nothing sent, nothing to give up.
+    UpdateRig refused(kind);
+    refused.selection.claimRefusal = "held elsewhere";
+    EXPECT_EQ(refused.Run(), UpdateOutcome::DriveRefused);
+    EXPECT_TRUE(refused.transport.sent.empty());
+    EXPECT_EQ(refused.feedback.EventsStartingWith("b"), (Events{"beep FFFFFFFF", "box 00000000 held elsewhere"}));
+    EXPECT_EQ(refused.selection.calls, (std::vector<std::string>{"running", "description", "claim", "stopped"}));
+    EXPECT_TRUE(refused.Restored());
+  }
+}
+
 TEST(UpdateSequence, RefusedVendorCommandIsShownUnlessTheDiscIsMissingAndTheDownloadGoesOn) {
   struct Case {
     const char* name;

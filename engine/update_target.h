@@ -1,7 +1,7 @@
 #pragma once
 // What the update needs of the operator's device selection: the drive's description
-// for the package's model check and its label for the history, the addressing of
-// the drive object, and the text of a refused write. The dialog's selection halves provide it (ui/selection.h).
+// for the package's model check and its label for the history, the claim on the
+// drive and the addressing of the drive object, and the text of a refused write. The dialog's selection halves provide it (ui/selection.h).
 
 #include <cstdint>
 #include <optional>
@@ -33,6 +33,16 @@ class UpdateTarget {
   /// Addresses the drive object to the selection before an update; `transferBuffer`
   /// is the update's 16 KiB buffer.
   virtual void AddressDriveForUpdate(uint8_t* transferBuffer) = 0;
+  /// Claims the selected drive for the update and identifies it afresh: the update
+  /// lock every program agrees on, the node held so its requests reach no other
+  /// device, other programs kept off the drive where the system allows it. Sends
+  /// nothing but the identification (INQUIRY). nullopt when the drive is claimed and
+  /// is the device that was listed; otherwise nothing stays claimed and the text says
+  /// why (another program updates the drive, something holds it, it is not the
+  /// device that was listed, or the system's error).
+  virtual std::optional<std::string> ClaimDriveForUpdate() = 0;
+  /// Gives the claim up; every road out of an update calls it.
+  virtual void ReleaseDriveForUpdate() = 0;
   /// Text shown after a refused firmware write.
   virtual std::string WriteFailureText() const = 0;
   /// While an update runs, selection changes and rescans must not re-address the

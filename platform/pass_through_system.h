@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/drive_claim.h"
 #include "scsi/operation_codes.h"
 
 namespace morv {
@@ -73,6 +74,15 @@ class PassThroughSystem {
   virtual bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) = 0;
   /// Closes a handle that Open returned.
   virtual void Close(Handle handle) = 0;
+  /// Where the device behind `handle` sits; empty fields for what the system cannot tell.
+  virtual DevicePlace PlaceOf(Handle handle) = 0;
+  /// Opens the device at `path` for an update and keeps it until Release: takes the lock
+  /// every program agrees on for that device and keeps other programs off the drive where
+  /// the system allows it. On Claimed, `handle` is the open device; every request of the
+  /// update goes through it, so a device that takes the drive's place never gets one.
+  virtual ClaimOutcome Claim(const std::string& path, Handle& handle) = 0;
+  /// Ends a claim: lets other programs at the drive again, drops the lock, closes `handle`.
+  virtual void Release(Handle handle) = 0;
   /// The error code of the last failed call.
   virtual int LastError() const = 0;
   /// The system's message text for `code` if it fits a buffer of `bufferSize`

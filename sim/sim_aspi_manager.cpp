@@ -1,8 +1,10 @@
 #include "sim/sim_aspi_manager.h"
 
 #include "platform/fixed_format_sense.h"
+#include "sim/device_claims.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -21,6 +23,7 @@ SimAspiManager::SimAspiManager(const StandardDevices& devices, std::chrono::micr
 SimAspiManager::~SimAspiManager() {
   {
     std::lock_guard lock(m_mutex);
+    for (const auto& [address, device] : m_claims) ReleaseDevice(*device);
     m_stopping = true;
   }
   m_changed.notify_all();
@@ -115,7 +118,10 @@ void SimAspiManager::Run() {
 
 uint8_t SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
   auto it = m_devices.find({srb.SRB_Target, srb.SRB_Lun});
-  if (it == m_devices.end() || !it->second->Present()) {
+  // A claimed address reaches only the device claimed, as a held node does.
+  const auto claim = m_claims.find({srb.SRB_Target, srb.SRB_Lun});
+  const bool replaced = claim != m_claims.end() && it != m_devices.end() && it->second != claim->second;
+  if (replaced || it == m_devices.end() || !it->second->Present()) {
     CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
     return SS_ERR;
   }
@@ -131,6 +137,38 @@ uint8_t SimAspiManager::Complete(SRB_ExecSCSICmd& srb) {
   const size_t senseLength = FixedFormatSense(result.sense.data(), result.sense.size(), sense.data(), sense.size());
   CompleteExecBlock(srb, status, HASTAT_OK, result.status, sense.data(), senseLength);
   return status;
+}
+
+void SimAspiManager::HoldElsewhere(uint8_t target, std::string holder) {
+  std::lock_guard lock(m_mutex);
+  m_heldElsewhere[target] = std::move(holder);
+}
+
+DevicePlace SimAspiManager::PlaceOf(uint8_t adapter, uint8_t target, uint8_t lun) {
+  std::lock_guard lock(m_mutex);
+  const auto it = m_devices.find({target, lun});
+  if (adapter != 0 || it == m_devices.end() || !it->second->Present()) return {};
+  return {"sim:" + std::to_string(adapter) + ":" + std::to_string(target) + ":" + std::to_string(lun),
+          EmulatedAddress(*it->second)};
+}
+
+ClaimOutcome SimAspiManager::Claim(uint8_t adapter, uint8_t target, uint8_t lun) {
+  std::lock_guard lock(m_mutex);
+  const auto it = m_devices.find({target, lun});
+  if (adapter != 0 || it == m_devices.end() || !it->second->Present()) return {ClaimStatus::Failed, {}, ENODEV};
+  if (const auto held = m_heldElsewhere.find(target); held != m_heldElsewhere.end() && !held->second.empty())
+    return {ClaimStatus::HeldElsewhere, held->second, 0};
+  if (!TryClaimDevice(*it->second)) return {ClaimStatus::UpdatedElsewhere, {}, 0};
+  m_claims[{target, lun}] = it->second;
+  return {ClaimStatus::Claimed, {}, 0};
+}
+
+void SimAspiManager::Release(uint8_t adapter, uint8_t target, uint8_t lun) {
+  std::lock_guard lock(m_mutex);
+  const auto claim = m_claims.find({target, lun});
+  if (adapter != 0 || claim == m_claims.end()) return;
+  ReleaseDevice(*claim->second);
+  m_claims.erase(claim);
 }
 
 }  // namespace morv::sim

@@ -16,13 +16,14 @@
 #include <thread>
 #include <utility>
 
+#include "platform/aspi_drive_claims.h"
 #include "platform/aspi_manager.h"
 #include "sim/emulated_device.h"
 #include "sim/standard_devices.h"
 
 namespace morv::sim {
 
-class SimAspiManager : public DispatchingAspiManager {
+class SimAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
  public:
   /// How long after it was sent a request completes, unless a test says otherwise.
   static constexpr std::chrono::microseconds kDefaultDelay = std::chrono::milliseconds(2);
@@ -34,7 +35,7 @@ class SimAspiManager : public DispatchingAspiManager {
   /// Adapter 0 "SIMUL SCSI HOST", own ID 7, with the standard set: the disk at
   /// target 0, the MX-R4410 at target 2, the other CD-ROM at target 5 (LUN 0).
   explicit SimAspiManager(const StandardDevices& devices, std::chrono::microseconds delay = kDefaultDelay);
-  /// Stops the manager's thread; requests still pending stay pending.
+  /// Stops the manager's thread; requests still pending stay pending; claims end.
   ~SimAspiManager() override;
   SimAspiManager(const SimAspiManager&) = delete;
   SimAspiManager& operator=(const SimAspiManager&) = delete;
@@ -54,8 +55,18 @@ class SimAspiManager : public DispatchingAspiManager {
   /// Requests taken and neither completed nor aborted yet.
   size_t PendingCount();
 
+  /// Claims of `target` are refused as held by `holder`; an empty holder ends that.
+  void HoldElsewhere(uint8_t target, std::string holder);
+
   /// SS_COMP with one adapter.
   uint32_t GetASPI32SupportInfo() override;
+  /// "sim:ha:target:lun" and the device's place on the emulated bus.
+  DevicePlace PlaceOf(uint8_t adapter, uint8_t target, uint8_t lun) override;
+  /// Takes the device's update lock (sim/device_claims.h); until Release the address
+  /// reaches only that device.
+  ClaimOutcome Claim(uint8_t adapter, uint8_t target, uint8_t lun) override;
+  /// Drops the lock.
+  void Release(uint8_t adapter, uint8_t target, uint8_t lun) override;
 
  private:
   struct Pending {
@@ -81,6 +92,9 @@ class SimAspiManager : public DispatchingAspiManager {
   std::condition_variable m_changed;
   std::map<std::pair<uint8_t, uint8_t>, std::shared_ptr<EmulatedDevice>> m_devices;
   std::map<uint8_t, bool> m_neverComplete;
+  std::map<uint8_t, std::string> m_heldElsewhere;
+  /// Claimed addresses and the device each claimed.
+  std::map<std::pair<uint8_t, uint8_t>, std::shared_ptr<EmulatedDevice>> m_claims;
   bool m_atOnce = false;
   bool m_held = false;
   std::list<Pending> m_pending;

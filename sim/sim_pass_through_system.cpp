@@ -1,6 +1,7 @@
 #include "sim/sim_pass_through_system.h"
 
 #include "platform/fixed_format_sense.h"
+#include "sim/device_claims.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +14,10 @@ SimPassThroughSystem::SimPassThroughSystem(const StandardDevices& devices) : Sim
   Attach('C', devices.disk);
   Attach('E', devices.drive);
   Attach('G', devices.cdrom);
+}
+
+SimPassThroughSystem::~SimPassThroughSystem() {
+  for (const auto& [handle, device] : m_claims) ReleaseDevice(*device);
 }
 
 void SimPassThroughSystem::Attach(char letter, std::shared_ptr<EmulatedDevice> device) {
@@ -55,7 +60,10 @@ bool SimPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& r
   }
   ScsiPassThroughDirect& request = record.spt;
   if (!WellFormed(request) || request.DataTransferLength > letter->maxTransfer) return Fail(EINVAL);
-  if (!letter->device->Present()) return Fail(ENODEV);
+  // A claimed handle keeps reaching the device it claimed, as a held node does.
+  const auto claim = m_claims.find(handle);
+  EmulatedDevice& device = claim != m_claims.end() ? *claim->second : *letter->device;
+  if (!device.Present()) return Fail(ENODEV);
 
   const DataDirection direction = RecordDirection(request);
   DeviceCommand command;
@@ -65,7 +73,7 @@ bool SimPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& r
     command.dataLength = request.DataTransferLength;
   }
   command.direction = direction;
-  const DeviceResult result = letter->device->Execute(command);
+  const DeviceResult result = device.Execute(command);
 
   request.ScsiStatus = result.status;
   // Sense reaches the transport in fixed format, as from the real backends.
@@ -83,6 +91,45 @@ bool SimPassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& ca
 }
 
 void SimPassThroughSystem::Close(Handle handle) { m_handles.erase(handle); }
+
+void SimPassThroughSystem::HoldElsewhere(char letter, std::string holder) {
+  m_letters.at(static_cast<size_t>(letter - 'A')).heldBy = std::move(holder);
+}
+
+DevicePlace SimPassThroughSystem::PlaceOf(Handle handle) {
+  const Letter* letter = LetterOf(handle);
+  if (letter == nullptr) return {};
+  const auto claim = m_claims.find(handle);
+  const EmulatedDevice& device = claim != m_claims.end() ? *claim->second : *letter->device;
+  return {std::string("\\\\.\\") + m_handles[handle] + ":", EmulatedAddress(device)};
+}
+
+ClaimOutcome SimPassThroughSystem::Claim(const std::string& path, Handle& handle) {
+  handle = Open(path);
+  if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
+  // A device that takes the letter later is not the one this handle claimed.
+  std::shared_ptr<EmulatedDevice> device = LetterOf(handle)->device;
+  ClaimOutcome outcome{ClaimStatus::Claimed, {}, 0};
+  if (!LetterOf(handle)->heldBy.empty())
+    outcome = {ClaimStatus::HeldElsewhere, LetterOf(handle)->heldBy, 0};
+  else if (!TryClaimDevice(*device))
+    outcome = {ClaimStatus::UpdatedElsewhere, {}, 0};
+  if (outcome.status != ClaimStatus::Claimed) {
+    Close(handle);
+    handle = kInvalidHandle;
+    return outcome;
+  }
+  m_claims[handle] = std::move(device);
+  return outcome;
+}
+
+void SimPassThroughSystem::Release(Handle handle) {
+  const auto claim = m_claims.find(handle);
+  if (claim == m_claims.end()) return;
+  ReleaseDevice(*claim->second);
+  m_claims.erase(claim);
+  Close(handle);
+}
 
 bool SimPassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {
   auto it = m_messages.find(code);

@@ -26,6 +26,8 @@ class SimPassThroughSystem : public PassThroughSystem {
   SimPassThroughSystem();
   /// The standard set: C: the disk, E: the MX-R4410, G: the other CD-ROM.
   explicit SimPassThroughSystem(const StandardDevices& devices);
+  /// Ends the claims still held, as a program's end drops its locks.
+  ~SimPassThroughSystem() override;
 
   /// Puts `device` behind drive letter `letter` ('A' to 'Z').
   void Attach(char letter, std::shared_ptr<EmulatedDevice> device);
@@ -35,6 +37,9 @@ class SimPassThroughSystem : public PassThroughSystem {
   void FailPassThrough(int error, int count = 1);
   /// Replaces the message text for `code`; an empty text makes the lookup fail (EINVAL).
   void SetMessageText(int code, std::string text);
+  /// Claims of `letter` are refused as held by `holder` (a mounted disc, a burning
+  /// program); an empty holder ends that.
+  void HoldElsewhere(char letter, std::string holder);
 
   /// Opens a letter whose device is present; ENOENT otherwise.
   Handle Open(const std::string& path) override;
@@ -44,6 +49,12 @@ class SimPassThroughSystem : public PassThroughSystem {
   bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) override;
   /// Forgets the handle.
   void Close(Handle handle) override;
+  /// The letter's path and the device's place on the emulated bus.
+  DevicePlace PlaceOf(Handle handle) override;
+  /// Opens the letter and takes its device's update lock (sim/device_claims.h).
+  ClaimOutcome Claim(const std::string& path, Handle& handle) override;
+  /// Drops the lock and forgets the handle.
+  void Release(Handle handle) override;
   /// Error code of the last failed call.
   int LastError() const override { return m_lastError; }
   /// The C library's text for `code`, or the one a test set; EINVAL for an unknown
@@ -54,6 +65,7 @@ class SimPassThroughSystem : public PassThroughSystem {
   struct Letter {
     std::shared_ptr<EmulatedDevice> device;
     uint32_t maxTransfer = kDefaultMaxTransfer;
+    std::string heldBy;  ///< what holds the drive elsewhere; empty when nothing does
   };
   Letter* LetterOf(Handle handle);
   bool Fail(int error) {
@@ -63,6 +75,7 @@ class SimPassThroughSystem : public PassThroughSystem {
 
   std::array<Letter, 26> m_letters;
   std::map<Handle, char> m_handles;
+  std::map<Handle, std::shared_ptr<EmulatedDevice>> m_claims;  ///< claimed handle -> the device it claimed
   Handle m_nextHandle = 3;
   std::map<int, std::string> m_messages;
   int m_failError = 0;

@@ -1,5 +1,7 @@
 #include "transport/drive_letter_scan.h"
 
+#include <utility>
+
 #include "scsi/identification_text.h"
 #include "transport/drive_inquiry.h"
 #include "transport/pass_through_transport.h"
@@ -30,7 +32,9 @@ uint8_t ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport) {
     transport.PointScanSlotAt(letter);
     if (InquireDriveData(drive, data) != kCodeDone || !IsKeptDeviceType(data[0])) continue;
     // Still through the scan slot: asks the letter being probed.
-    transport.SetDrive(found, DriveEntryText(letter, data.data()), transport.QueryMaxTransfer(drive));
+    DevicePlace place;
+    const uint32_t maxTransfer = transport.QueryMaxTransfer(drive, &place);
+    transport.SetDrive(found, DriveEntryText(letter, data.data()), maxTransfer, std::move(place));
     ++found;
   }
   transport.DriveCount = found;

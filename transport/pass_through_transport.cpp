@@ -77,15 +77,17 @@ uint8_t PassThroughTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb,
   if (MaxTransfer[index] < request.dataLength) return Refuse(drive, prepared, kCodeBufferTooBig, "Buffer Too Big");
   drive.m_errorText.clear();
 
-  const PassThroughSystem::Handle handle = OpenDevice(drive);
+  // The claimed drive keeps its handle: the node is never opened afresh by letter,
+  // so a device that takes its place hears nothing.
+  const bool claimed = index == m_claimedIndex;
+  const PassThroughSystem::Handle handle = claimed ? m_claimed : OpenDevice(drive);
   if (handle == PassThroughSystem::kInvalidHandle) return Refuse(drive, prepared, kCodeError, OpenErrorText());
   PassThroughRecord record = prepared;
-  if (!m_system.PassThroughDirect(handle, record)) {
-    const int error = m_system.LastError();
-    m_system.Close(handle);
+  const bool carried = m_system.PassThroughDirect(handle, record);
+  const int error = m_system.LastError();
+  if (!claimed) m_system.Close(handle);
+  if (!carried)
     return Refuse(drive, prepared, kCodeError, Printf("Error opening . Error: %d\n", error) + SystemErrorText(error));
-  }
-  m_system.Close(handle);
 
   drive.m_targetStatus = record.spt.ScsiStatus;
   drive.m_haStatus = 0;
@@ -103,12 +105,37 @@ uint8_t PassThroughTransport::OpenScanSlot(uint32_t maxTransfer) {
   return kScanSlot;
 }
 
-void PassThroughTransport::SetDrive(uint8_t index, std::string name, uint32_t maxTransfer) {
+void PassThroughTransport::SetDrive(uint8_t index, std::string name, uint32_t maxTransfer, DevicePlace place) {
   DriveNames[index] = std::move(name);
   MaxTransfer[index] = maxTransfer;
+  m_listedPlaces[index] = std::move(place);
 }
 
-uint32_t PassThroughTransport::QueryMaxTransfer(CScsiDrive& drive) {
+ClaimOutcome PassThroughTransport::ClaimDrive(CScsiDrive& drive) {
+  ReleaseDrive();
+  drive.m_errorText.clear();
+  const std::string name = drive.m_deviceIndex < kDriveTableSize ? DriveNames[drive.m_deviceIndex].substr(0, 2) : "";
+  PassThroughSystem::Handle handle = PassThroughSystem::kInvalidHandle;
+  const ClaimOutcome outcome = m_system.Claim("\\\\.\\" + name, handle);
+  if (outcome.status == ClaimStatus::Failed) drive.m_errorText = OpenErrorText();
+  if (outcome.status != ClaimStatus::Claimed) return outcome;
+  m_claimedIndex = drive.m_deviceIndex;
+  m_claimed = handle;
+  return outcome;
+}
+
+DevicePlace PassThroughTransport::ClaimedPlace() {
+  return m_claimed == PassThroughSystem::kInvalidHandle ? DevicePlace{} : m_system.PlaceOf(m_claimed);
+}
+
+void PassThroughTransport::ReleaseDrive() {
+  if (m_claimed == PassThroughSystem::kInvalidHandle) return;
+  m_system.Release(m_claimed);
+  m_claimed = PassThroughSystem::kInvalidHandle;
+  m_claimedIndex = kDriveTableSize;
+}
+
+uint32_t PassThroughTransport::QueryMaxTransfer(CScsiDrive& drive, DevicePlace* place) {
   drive.m_errorText.clear();
   const PassThroughSystem::Handle handle = OpenDevice(drive);
   if (handle == PassThroughSystem::kInvalidHandle) {
@@ -117,6 +144,7 @@ uint32_t PassThroughTransport::QueryMaxTransfer(CScsiDrive& drive) {
   }
   IoScsiCapabilities capabilities;
   const bool answered = m_system.GetCapabilities(handle, capabilities);
+  if (place != nullptr) *place = m_system.PlaceOf(handle);
   m_system.Close(handle);
   return answered ? std::min(capabilities.MaximumTransferLength, kMaxTransferLimit) : 0;
 }

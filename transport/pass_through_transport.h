@@ -52,12 +52,26 @@ class PassThroughTransport : public Transport {
   uint8_t OpenScanSlot(uint32_t maxTransfer);
   /// Points the scan slot at drive letter `letter`.
   void PointScanSlotAt(char letter) { DriveNames[kScanSlot] = std::string{letter, ':'}; }
-  /// Entry `index` names a drive ("E:" and its description) with its largest transfer.
-  void SetDrive(uint8_t index, std::string name, uint32_t maxTransfer);
+  /// Entry `index` names a drive ("E:" and its description) with its largest transfer
+  /// and where it sits.
+  void SetDrive(uint8_t index, std::string name, uint32_t maxTransfer, DevicePlace place = {});
 
   /// Largest transfer of the drive of `drive.m_deviceIndex` in bytes, at most
-  /// kMaxTransferLimit; 0 when it cannot be learned.
-  uint32_t QueryMaxTransfer(CScsiDrive& drive);
+  /// kMaxTransferLimit; 0 when it cannot be learned. `place`, when given, gets where
+  /// the device sits.
+  uint32_t QueryMaxTransfer(CScsiDrive& drive, DevicePlace* place = nullptr);
+  /// Where entry `index`'s device sat when discovery listed it.
+  const DevicePlace& ListedPlace(uint8_t index) const { return m_listedPlaces.at(index); }
+
+  // The update's hold on its drive.
+  /// Claims the drive of `drive.m_deviceIndex` for an update; while claimed, every
+  /// request to that entry goes through the claimed handle. A failed open leaves
+  /// its text ("Get Handle Error: ...") in the drive object.
+  ClaimOutcome ClaimDrive(CScsiDrive& drive);
+  /// Where the claimed device sits; empty when nothing is claimed.
+  DevicePlace ClaimedPlace();
+  /// Ends the claim, if any.
+  void ReleaseDrive();
 
   /// The record ExecRequest hands the system for this CDB and buffer.
   static PassThroughRecord BuildRecord(const uint8_t* cdb, uint8_t cdbLength, uint8_t* data, uint32_t dataLength);
@@ -76,6 +90,10 @@ class PassThroughTransport : public Transport {
 
   PassThroughSystem& m_system;
   CommandTrace* m_trace;
+  std::array<DevicePlace, kDriveTableSize> m_listedPlaces;
+  /// The claimed entry and its handle; kInvalidHandle when nothing is claimed.
+  size_t m_claimedIndex = kDriveTableSize;
+  PassThroughSystem::Handle m_claimed = PassThroughSystem::kInvalidHandle;
 };
 
 }  // namespace morv

@@ -189,6 +189,28 @@ TEST_F(PassThroughTransportTest, FailedCallTextAndClosedHandle) {
   EXPECT_EQ(transport.DriveInUse[0], 0);
 }
 
+// A claimed drive is opened once: its requests go through the claimed handle, so a
+// device put behind the letter afterwards hears none, and the one that went away
+// fails them with the system's error.
+TEST_F(PassThroughTransportTest, AClaimedDriveKeepsItsHandleUntilReleased) {
+  ClearPowerOnAttention();
+  ASSERT_EQ(transport.ClaimDrive(drive).status, ClaimStatus::Claimed);
+  EXPECT_EQ(transport.ClaimedPlace().node, "\\\\.\\E:");
+  auto newcomer = std::make_shared<sim::Disk>();
+  simulated.Attach('E', newcomer);
+  Tur();  // NOT READY without a disc, from the claimed drive
+  EXPECT_EQ(devices.drive->Record().size(), 2u);
+  devices.drive->VanishAt(devices.drive->CommandCount() + 1);
+  EXPECT_EQ(Tur(), kCodeError);
+  EXPECT_EQ(drive.GetErrorText(), "Error opening . Error: " + std::to_string(ENODEV) + "\nNo such device\n");
+  EXPECT_TRUE(newcomer->Record().empty());
+  EXPECT_EQ(system.opened, std::vector<std::string>{"\\\\.\\E:"});
+  EXPECT_EQ(system.openHandles, 1);
+  transport.ReleaseDrive();
+  Tur();  // the letter's device again, opened afresh
+  EXPECT_FALSE(newcomer->Record().empty());
+}
+
 TEST_F(PassThroughTransportTest, UnusualRequestsFailWithoutHarm) {
   struct Case {
     const char* what;

@@ -3,6 +3,7 @@
 #include "framework/feedback.h"
 #include "transport/drive_inquiry.h"
 #include "transport/drive_letter_scan.h"
+#include "ui/drive_claim_text.h"
 
 namespace morv {
 namespace {
@@ -63,6 +64,26 @@ DriveLabel DriveLetterSelection::HistoryLabel() const {
   // "E:" and then the identification, as DriveEntryText wrote it.
   if (entry.size() < 2) return {entry, {}};
   return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2))};
+}
+
+std::optional<std::string> DriveLetterSelection::ClaimDriveForUpdate() {
+  const std::optional<std::string> listed = DriveDescription();
+  if (!listed) return kDriveNotListedText;
+  m_drive.m_deviceIndex = static_cast<uint8_t>(m_selectedDrive);
+  m_drive.m_lun = 0;
+  const ClaimOutcome claim = m_transport.ClaimDrive(m_drive);
+  if (claim.status != ClaimStatus::Claimed) return ClaimRefusalText(claim, m_drive.GetErrorText());
+  // Identified afresh through the claimed handle, as the scan identified it.
+  std::optional<std::string> refusal;
+  InquiryData data;
+  if (m_transport.ClaimedPlace() != m_transport.ListedPlace(m_drive.m_deviceIndex))
+    refusal = kDriveNotListedText;
+  else if (InquireDriveData(m_drive, data) != kCodeDone)
+    refusal = m_drive.GetErrorText();
+  else if (DriveEntryText((*listed)[0], data.data()) != *listed)
+    refusal = kDriveNotListedText;
+  if (refusal) m_transport.ReleaseDrive();
+  return refusal;
 }
 
 void DriveLetterSelection::AddressDriveForUpdate(uint8_t* transferBuffer) {

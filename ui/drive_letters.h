@@ -38,6 +38,11 @@ class DriveLetterSelection : public Selection {
   std::optional<std::string> DriveDescription() const override;
   /// The letter and identification of the selected drive's entry.
   DriveLabel HistoryLabel() const override;
+  /// Claims the selected letter's drive through the transport, then checks that it
+  /// sits where the scan found it and answers INQUIRY with the listed identification.
+  std::optional<std::string> ClaimDriveForUpdate() override;
+  /// The transport's claim ends.
+  void ReleaseDriveForUpdate() override { m_transport.ReleaseDrive(); }
   /// m_deviceIndex := m_selectedDrive, LUN 0, and a 255-byte transfer into `transferBuffer`.
   void AddressDriveForUpdate(uint8_t* transferBuffer) override;
   /// The drive object's error text.

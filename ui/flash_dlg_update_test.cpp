@@ -35,6 +35,8 @@ class FakeDialogSelection : public Selection {
   std::optional<std::string> DriveDescription() const override { return m_target.DriveDescription(); }
   DriveLabel HistoryLabel() const override { return m_target.HistoryLabel(); }
   void AddressDriveForUpdate(uint8_t* buffer) override { m_target.AddressDriveForUpdate(buffer); }
+  std::optional<std::string> ClaimDriveForUpdate() override { return m_target.ClaimDriveForUpdate(); }
+  void ReleaseDriveForUpdate() override { m_target.ReleaseDriveForUpdate(); }
   std::string WriteFailureText() const override { return m_target.WriteFailureText(); }
   void SetUpdateRunning(bool running) override { m_target.SetUpdateRunning(running); }
 

@@ -7,6 +7,7 @@
 #include "transport/aspi_error_text.h"
 #include "transport/drive_inquiry.h"
 #include "framework/feedback.h"
+#include "ui/drive_claim_text.h"
 
 namespace morv {
 namespace {
@@ -30,9 +31,10 @@ uint8_t EntryNumber(const std::string& entry) {
 }  // namespace
 
 HostAdapterSelection::HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport,
-                                           DeviceNameTables& tables, PrivateProfile& profile, std::ostream& errors)
-    : m_drive(drive), m_feedback(feedback), m_transport(transport), m_tables(tables), m_profile(profile),
-      m_errors(errors) {}
+                                           AspiDriveClaims& claims, DeviceNameTables& tables, PrivateProfile& profile,
+                                           std::ostream& errors)
+    : m_drive(drive), m_feedback(feedback), m_transport(transport), m_claims(claims), m_tables(tables),
+      m_profile(profile), m_errors(errors) {}
 
 void HostAdapterSelection::Attach(const SelectorControls& controls) {
   m_hostAdapter = &controls.hostAdapter;
@@ -63,6 +65,13 @@ void HostAdapterSelection::OnRescan() {
     m_feedback.BeepMessageBoxId(kStringNoMemory, MB_ICONHAND);
   else if (code != SS_COMP)
     ShowAspiError(code, m_feedback);
+
+  for (int adapter = 0; adapter < kAspiMaxHostAdapters; ++adapter)
+    for (int target = 0; target < kAspiMaxTargets; ++target)
+      m_listedPlaces[adapter][target] = m_tables.DeviceNames[adapter][target].empty()
+                                            ? DevicePlace{}
+                                            : m_claims.PlaceOf(static_cast<uint8_t>(adapter),
+                                                               static_cast<uint8_t>(target), 0);
 
   // Whatever the scan stored is listed, also after a failure.
   m_hostAdapter->ResetContent();
@@ -156,6 +165,34 @@ DriveLabel HostAdapterSelection::HistoryLabel() const {
   const std::string address = std::to_string(SelectedHostAdapter()) + ":" + std::to_string(SelectedTargetId()) + ":" +
                               std::to_string(SelectedLun());
   return {address, DriveLabel::Unpadded(DriveDescription().value_or(""))};
+}
+
+std::optional<std::string> HostAdapterSelection::ClaimDriveForUpdate() {
+  const std::optional<std::string> listed = DriveDescription();
+  if (!listed) return kDriveNotListedText;
+  const uint8_t adapter = SelectedHostAdapter(), target = SelectedTargetId(), lun = SelectedLun();
+  const ClaimOutcome claim = m_claims.Claim(adapter, target, lun);
+  if (claim.status == ClaimStatus::Failed) return kDriveNotListedText;
+  if (claim.status != ClaimStatus::Claimed) return ClaimRefusalText(claim, {});
+  m_claimed[0] = adapter, m_claimed[1] = target, m_claimed[2] = lun;
+  // Identified afresh, as the scan identified it; the INQUIRY reaches the device claimed.
+  std::optional<std::string> refusal;
+  m_drive.m_hostAdapter = adapter, m_drive.m_targetId = target, m_drive.m_lun = lun;
+  std::string product;
+  if (m_claims.PlaceOf(adapter, target, 0) != m_listedPlaces[adapter][target])
+    refusal = kDriveNotListedText;
+  else if (m_drive.InquireProductId(product) != kCodeDone)
+    refusal = m_drive.GetErrorText();
+  else if (product != *listed)
+    refusal = kDriveNotListedText;
+  if (refusal) ReleaseDriveForUpdate();
+  return refusal;
+}
+
+void HostAdapterSelection::ReleaseDriveForUpdate() {
+  if (m_claimed[0] == kNoSelection) return;
+  m_claims.Release(m_claimed[0], m_claimed[1], m_claimed[2]);
+  m_claimed[0] = kNoSelection;
 }
 
 void HostAdapterSelection::AddressDriveForUpdate(uint8_t*) {

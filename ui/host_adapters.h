@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/aspi_drive_claims.h"
 #include "transport/aspi_transport.h"
 #include "transport/host_adapter_scan.h"
 #include "transport/selection_memory.h"
@@ -28,15 +29,16 @@ class HostAdapterSelection : public Selection {
  public:
   /// Everything given must outlive the selection. A profile that cannot be written
   /// is reported on `errors`, never to the operator.
-  HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport, DeviceNameTables& tables,
-                       PrivateProfile& profile, std::ostream& errors = std::cerr);
+  HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport, AspiDriveClaims& claims,
+                       DeviceNameTables& tables, PrivateProfile& profile, std::ostream& errors = std::cerr);
 
   /// Uses the dialog's host adapter, device and LUN selectors and firmware version field.
   void Attach(const SelectorControls& controls) override;
   /// LUN selector "0" to "7", memory cleared, a rescan, the remembered selection
   /// loaded and selected ("HA Set Error" when its adapter position is missing).
   void InitDevices() override;
-  /// Scans the adapters and refills the host adapter selector, then its devices.
+  /// Scans the adapters, notes where each device listed sits, and refills the host
+  /// adapter selector, then its devices.
   void OnRescan() override;
   /// Lists the selected adapter's devices and selects the remembered one.
   void OnSelchangeHostAdapter() override;
@@ -50,6 +52,12 @@ class HostAdapterSelection : public Selection {
   std::optional<std::string> DriveDescription() const override;
   /// "adapter:target:LUN" of the selection and the device's product identification.
   DriveLabel HistoryLabel() const override;
+  /// Claims the selection's adapter/target/LUN, then checks that the device at LUN 0
+  /// sits where the scan found it and that the claimed device answers INQUIRY with
+  /// the listed product identification.
+  std::optional<std::string> ClaimDriveForUpdate() override;
+  /// The claim of the address claimed ends.
+  void ReleaseDriveForUpdate() override;
   /// Host adapter, target ID and LUN of the selection.
   void AddressDriveForUpdate(uint8_t* transferBuffer) override;
   /// The customizing-code text after a refusal with ASC 24h / ASCQ 90h, else the error text.
@@ -84,7 +92,12 @@ class HostAdapterSelection : public Selection {
   CScsiDrive& m_drive;
   Feedback& m_feedback;
   AspiTransport& m_transport;
+  AspiDriveClaims& m_claims;
   DeviceNameTables& m_tables;
+  /// Where the device at each adapter and target (LUN 0) sat when the scan listed it.
+  DevicePlace m_listedPlaces[kAspiMaxHostAdapters][kAspiMaxTargets];
+  /// The address claimed for the update; adapter kNoSelection when none is.
+  uint8_t m_claimed[3] = {kNoSelection, 0, 0};
   PrivateProfile& m_profile;
   std::ostream& m_errors;
   CComboBox m_noSelector;  ///< stands in for every selector until Attach

@@ -26,6 +26,7 @@
 #include "platform/testing/scoped_profile_folder.h"
 #include "scsi/operation_codes.h"
 #include "sim/revision_stamp.h"
+#include "sim/sim_aspi_manager.h"
 #include "sim/sim_pass_through_system.h"
 #include "transport/pass_through_transport.h"
 #include "ui/drive_letters.h"
@@ -44,6 +45,8 @@ using Strings = std::vector<std::string>;
 constexpr RegionSelection kAllRegions{true, true, true};
 inline const Cdb kTestUnitReady{0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 inline const Cdb kTestUnitReadyVU{0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
+/// The INQUIRY by which the update identifies the drive afresh when it claims it.
+inline const Cdb kIdentification{0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
 constexpr uint8_t kOpInquiry = 0x12;
 constexpr unsigned kQuestionSound = MB_ICONQUESTION;
 inline const std::string kCustomizingCodeText =
@@ -91,6 +94,17 @@ struct ProgramNTRig {
   std::array<sim::StandardDevice*, 3> Devices() {
     return {devices.disk.get(), devices.drive.get(), devices.cdrom.get()};
   }
+  /// Another program's stack over the same devices claims the MX-R4410, for as long
+  /// as the stack lives.
+  ClaimOutcome ClaimFromAnotherStack(std::unique_ptr<sim::SimPassThroughSystem>& other) {
+    other = std::make_unique<sim::SimPassThroughSystem>(devices);
+    PassThroughSystem::Handle handle;
+    return other->Claim("\\\\.\\E:", handle);
+  }
+  /// Something outside the programs holds the MX-R4410.
+  void HoldElsewhere(const std::string& holder) { simulated.HoldElsewhere('E', holder); }
+  /// `device` takes the MX-R4410's place, as a replug does.
+  void Replace(std::shared_ptr<sim::EmulatedDevice> device) { simulated.Attach('E', std::move(device)); }
 
   sim::StandardDevices devices;
   sim::SimPassThroughSystem simulated{devices};
@@ -114,7 +128,7 @@ struct Program4Rig {
   explicit Program4Rig(Feedback& feedback) : stack(MakeAspiStack(true, feedback)), transport(*stack->transport) {}
   SelectionFactory Selections() {
     return [this](CScsiDrive& drive, Feedback& feedback) {
-      return std::make_unique<HostAdapterSelection>(drive, feedback, transport, tables, profile);
+      return std::make_unique<HostAdapterSelection>(drive, feedback, transport, *stack->claims, tables, profile);
     };
   }
   /// A remembered device position the refilled selector does not have (four devices
@@ -124,6 +138,17 @@ struct Program4Rig {
   std::array<sim::StandardDevice*, 3> Devices() {
     return {stack->devices->disk.get(), stack->devices->drive.get(), stack->devices->cdrom.get()};
   }
+  /// Another program's stack over the same devices claims the MX-R4410, for as long
+  /// as the stack lives.
+  ClaimOutcome ClaimFromAnotherStack(std::unique_ptr<sim::SimAspiManager>& other) {
+    other = std::make_unique<sim::SimAspiManager>(*stack->devices);
+    return other->Claim(0, 2, 0);
+  }
+  /// Something outside the programs holds the MX-R4410.
+  void HoldElsewhere(const std::string& holder) { Bus().HoldElsewhere(2, holder); }
+  /// `device` takes the MX-R4410's place, as a replug does.
+  void Replace(std::shared_ptr<sim::EmulatedDevice> device) { Bus().Attach(2, 0, std::move(device)); }
+  sim::SimAspiManager& Bus() { return static_cast<sim::SimAspiManager&>(*stack->manager); }
 
   std::unique_ptr<AspiStack> stack;
   AspiTransport& transport;
@@ -223,7 +248,8 @@ struct EndToEnd {
   bool restored = false;
 };
 
-/// Checks that the drive's record since the press is the preparation, then the write
+/// Checks that the drive's record since the press is the identification the claim
+/// asks for, the preparation, then the write
 /// CDBs the notation `pieces` names, each carrying the image bytes it came from (and,
 /// after a completed download, the INQUIRY for the new version), and that nothing
 /// reached the other devices.
@@ -236,13 +262,14 @@ void ExpectDownload(const Run& run, const std::string& pieces) {
     cdbs.pop_back();
     record.pop_back();
   }
-  ASSERT_GE(cdbs.size(), 3u);
-  EXPECT_EQ(cdbs[0], kTestUnitReady);
-  EXPECT_EQ(cdbs[1], kTestUnitReady);  // the first one met the power-on unit attention
-  EXPECT_EQ(cdbs[2], kTestUnitReadyVU);
-  const std::vector<Cdb> writes(cdbs.begin() + 3, cdbs.end());
+  ASSERT_GE(cdbs.size(), 4u);
+  EXPECT_EQ(cdbs[0][0], kOpInquiry);  // the drive identified afresh when it is claimed
+  EXPECT_EQ(cdbs[1], kTestUnitReady);
+  EXPECT_EQ(cdbs[2], kTestUnitReady);  // the first one met the power-on unit attention
+  EXPECT_EQ(cdbs[3], kTestUnitReadyVU);
+  const std::vector<Cdb> writes(cdbs.begin() + 4, cdbs.end());
   EXPECT_EQ(testing::DescribeWrites(writes), pieces);
-  for (size_t i = 3; i < record.size(); ++i) {
+  for (size_t i = 4; i < record.size(); ++i) {
     const auto& command = record[i];
     ASSERT_EQ(command.cdb.size(), 10u);
     EXPECT_EQ(command.cdb[9], 0);
@@ -250,7 +277,7 @@ void ExpectDownload(const Run& run, const std::string& pieces) {
     const uint32_t length = testing::Field24(&command.cdb[6]);
     EXPECT_EQ(command.dataLength, length);
     const uint8_t* from = run.image.data() + testing::ImageOffsetOfWrite(command.cdb);
-    EXPECT_EQ(command.data, std::vector<uint8_t>(from, from + length)) << "piece " << i - 3;
+    EXPECT_EQ(command.data, std::vector<uint8_t>(from, from + length)) << "piece " << i - 4;
   }
   EXPECT_TRUE(run.RecordOf(0).empty()) << "the disk was sent something";
   EXPECT_TRUE(run.RecordOf(2).empty()) << "the other CD-ROM drive was sent something";

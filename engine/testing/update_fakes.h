@@ -86,6 +86,11 @@ class FakeUpdateSelection : public UpdateTarget {
       m_drive.m_lun = 0;
     }
   }
+  std::optional<std::string> ClaimDriveForUpdate() override {
+    calls.push_back("claim");
+    return claimRefusal;
+  }
+  void ReleaseDriveForUpdate() override { calls.push_back("release"); }
   std::string WriteFailureText() const override { return writeFailureMark + m_drive.GetErrorText(); }
   DriveLabel HistoryLabel() const override { return {"F:", "KESTREL MX-R4410"}; }
   void SetUpdateRunning(bool running) override {
@@ -98,6 +103,8 @@ class FakeUpdateSelection : public UpdateTarget {
   uint8_t deviceIndex = 5;
   uint8_t hostAdapter = 1, targetId = 4;
   std::string writeFailureMark = "write failure: ";
+  /// What ClaimDriveForUpdate answers; nullopt: claimed.
+  std::optional<std::string> claimRefusal;
   mutable std::vector<std::string> calls;
   bool updateRunning = false;
   std::function<void(bool)> onUpdateRunning;

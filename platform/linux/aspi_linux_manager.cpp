@@ -17,6 +17,7 @@
 
 #include "platform/fixed_format_sense.h"
 #include "platform/linux/aspi_linux_sg.h"
+#include "platform/linux/sg_drive_claim.h"
 
 namespace morv::linux_aspi {
 
@@ -64,6 +65,10 @@ LinuxAspiManager::~LinuxAspiManager() {
   }
   // The sg driver copies data and sense out only in read(): once a descriptor is
   // closed it no longer writes into the buffers of commands still running.
+  for (const auto& [fd, claim] : m_claims) {
+    if (claim.blockFd >= 0) close(claim.blockFd);
+    if (claim.gone) close(fd);
+  }
   for (int fd : m_polled) close(fd);
   for (int fd : m_vanished) close(fd);
   if (m_wakeFd >= 0) close(m_wakeFd);
@@ -113,8 +118,13 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
     std::lock_guard lock(m_mutex);
     fd = NodeFor(m_adapters[srb.SRB_HaId].hostNumber, srb.SRB_Target, srb.SRB_Lun);
     if (fd < 0) {
-      CompleteExecBlock(srb, SS_ERR, HASTAT_SEL_TO, 0);  // nobody answers at this ID
-      return SS_ERR;
+      const NodeKey key{m_adapters[srb.SRB_HaId].hostNumber, srb.SRB_Target, srb.SRB_Lun};
+      // A claimed device that has gone ends the request with the kernel's reason;
+      // elsewhere nobody answers at this ID.
+      const BlockOutcome outcome =
+          ClaimAt(key) != m_claims.end() ? SubmitFailureOutcome(ENODEV) : BlockOutcome{SS_ERR, HASTAT_SEL_TO, 0};
+      CompleteExecBlock(srb, outcome.status, outcome.haStat, outcome.targStat);
+      return outcome.status;
     }
     auto request = std::make_unique<Request>();
     request->srb = &srb;
@@ -190,6 +200,8 @@ uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
 int LinuxAspiManager::NodeFor(uint32_t host, uint32_t target, uint64_t lun) {
   const NodeKey key{host, target, lun};
   if (auto it = m_nodes.find(key); it != m_nodes.end()) return it->second;
+  // A claimed address is never opened afresh: whatever sits there now was not checked.
+  if (ClaimAt(key) != m_claims.end()) return -1;
   // Read the node list afresh: a device may have been added since the start.
   for (const SgNode& node : NodesAt(ReadSgNodes(m_paths.sysfs), host, target, lun)) {
     const int fd = OpenMatching(node);
@@ -343,7 +355,53 @@ void LinuxAspiManager::CloseNode(int fd, const BlockOutcome& outcome) {
     if (request->fd == fd) Finish(*request, outcome.status, outcome.haStat, outcome.targStat, nullptr, 0, 0);
   std::erase_if(m_inFlight, [fd](const auto& r) { return r->fd == fd; });
   std::erase(m_vanished, fd);
-  close(fd);
+  // A claimed node stays open until its claim ends, so its number stays taken.
+  if (auto claim = m_claims.find(fd); claim != m_claims.end())
+    claim->second.gone = true;
+  else
+    close(fd);
+}
+
+bool LinuxAspiManager::KeyOf(uint8_t adapter, uint8_t target, uint8_t lun, NodeKey& key) const {
+  if (adapter >= m_adapters.size()) return false;
+  key = NodeKey{m_adapters[adapter].hostNumber, target, lun};
+  return true;
+}
+
+std::map<int, LinuxAspiManager::ClaimedNode>::iterator LinuxAspiManager::ClaimAt(const NodeKey& key) {
+  return std::find_if(m_claims.begin(), m_claims.end(), [&](const auto& claim) { return claim.second.key == key; });
+}
+
+DevicePlace LinuxAspiManager::PlaceOf(uint8_t adapter, uint8_t target, uint8_t lun) {
+  std::lock_guard lock(m_mutex);
+  NodeKey key;
+  if (!KeyOf(adapter, target, lun, key)) return {};
+  const int fd = NodeFor(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+  return fd < 0 ? DevicePlace{} : sg::SgPlaceOf(fd);
+}
+
+ClaimOutcome LinuxAspiManager::Claim(uint8_t adapter, uint8_t target, uint8_t lun) {
+  std::lock_guard lock(m_mutex);
+  NodeKey key;
+  if (!KeyOf(adapter, target, lun, key)) return {ClaimStatus::Failed, {}, ENODEV};
+  if (ClaimAt(key) != m_claims.end()) return {ClaimStatus::UpdatedElsewhere, {}, 0};
+  const int fd = NodeFor(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+  if (fd < 0) return {ClaimStatus::Failed, {}, ENODEV};
+  int blockFd = -1;
+  const ClaimOutcome outcome = sg::ClaimSgDevice(fd, {m_paths.sysfs, m_paths.dev}, blockFd);
+  if (outcome.status == ClaimStatus::Claimed) m_claims[fd] = ClaimedNode{key, blockFd, false};
+  return outcome;
+}
+
+void LinuxAspiManager::Release(uint8_t adapter, uint8_t target, uint8_t lun) {
+  std::scoped_lock lock(m_submitMutex, m_mutex);
+  NodeKey key;
+  if (!KeyOf(adapter, target, lun, key)) return;
+  const auto claim = ClaimAt(key);
+  if (claim == m_claims.end()) return;
+  sg::ReleaseSgDevice(claim->first, claim->second.blockFd);
+  if (claim->second.gone) close(claim->first);
+  m_claims.erase(claim);
 }
 
 void LinuxAspiManager::Finish(Request& request, uint8_t status, uint8_t haStat, uint8_t targStat,

@@ -11,6 +11,11 @@
 // caller gave up (an abort at its time limit) and released its buffer: so it lands
 // in a buffer of the request and is copied to the caller only while the caller
 // still waits.
+//
+// It also keeps Morvantide4's update claims (platform/linux/sg_drive_claim.h) on the
+// descriptors its requests go through. A claimed node is never opened afresh: once
+// its device has gone, requests to its address fail with the kernel's ENODEV, and
+// the descriptor stays open until the claim ends, so its number is not given away.
 
 #include <poll.h>
 
@@ -25,13 +30,14 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/aspi_drive_claims.h"
 #include "platform/aspi_manager.h"
 #include "platform/linux/aspi_linux_sg.h"
 #include "platform/linux/aspi_linux_sysfs.h"
 
 namespace morv::linux_aspi {
 
-class LinuxAspiManager : public DispatchingAspiManager {
+class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
  public:
   /// Where sysfs and the device nodes are (tests point these at a prepared tree).
   struct Paths {
@@ -51,6 +57,13 @@ class LinuxAspiManager : public DispatchingAspiManager {
   /// SS_COMP with the number of adapters (at most 255; 0 when there is none).
   uint32_t GetASPI32SupportInfo() override;
 
+  /// The node's path and host:channel:target:LUN of the device at that address.
+  DevicePlace PlaceOf(uint8_t adapter, uint8_t target, uint8_t lun) override;
+  /// Claims the node requests to that address go through.
+  ClaimOutcome Claim(uint8_t adapter, uint8_t target, uint8_t lun) override;
+  /// Drops the lock and the block device; a node whose device has gone is closed now.
+  void Release(uint8_t adapter, uint8_t target, uint8_t lun) override;
+
   /// The host adapters, adapter number = position.
   const std::vector<HostAdapter>& Adapters() const { return m_adapters; }
 
@@ -61,8 +74,21 @@ class LinuxAspiManager : public DispatchingAspiManager {
   uint8_t Inquire(SRB_HAInquiry& srb) override;
   uint8_t Execute(SRB_ExecSCSICmd& srb) override;
   uint8_t Abort(const SRB_Abort& srb) override;
-  /// An open descriptor of the node at host/target/LUN, or -1.
+  /// A claimed node: its address, its block device's descriptor (or -1), and
+  /// whether its device has gone.
+  struct ClaimedNode {
+    NodeKey key;
+    int blockFd = -1;
+    bool gone = false;
+  };
+
+  /// An open descriptor of the node at host/target/LUN, or -1 (also for a claimed
+  /// address whose device has gone).
   int NodeFor(uint32_t host, uint32_t target, uint64_t lun);
+  /// The address of adapter/target/LUN; false for an adapter the manager does not have.
+  bool KeyOf(uint8_t adapter, uint8_t target, uint8_t lun, NodeKey& key) const;
+  /// The claim on address `key`, or m_claims.end().
+  std::map<int, ClaimedNode>::iterator ClaimAt(const NodeKey& key);
   /// Opens `node` read-write and checks that the sg driver names the same address.
   int OpenMatching(const SgNode& node);
   /// Completion thread: waits for answers of the sg driver and finishes requests.
@@ -97,6 +123,7 @@ class LinuxAspiManager : public DispatchingAspiManager {
   std::vector<int> m_polled;                       // open descriptors the completion thread polls
   std::vector<int> m_vanished;                     // open descriptors of nodes gone, with requests out
   std::set<std::string> m_reportedNodes;           // nodes whose open failure went to stderr
+  std::map<int, ClaimedNode> m_claims;             // claimed descriptors
   bool m_stopping = false;
   int m_wakeFd = -1;
   std::thread m_completer;

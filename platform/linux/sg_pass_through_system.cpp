@@ -93,6 +93,31 @@ bool SgPassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& cap
 
 void SgPassThroughSystem::Close(Handle handle) { ::close(handle); }
 
+DevicePlace SgPassThroughSystem::PlaceOf(Handle handle) { return SgPlaceOf(handle); }
+
+ClaimOutcome SgPassThroughSystem::Claim(const std::string& path, Handle& handle) {
+  handle = Open(path);
+  if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
+  int blockFd = -1;
+  const ClaimOutcome outcome = ClaimSgDevice(handle, m_paths, blockFd);
+  if (outcome.status != ClaimStatus::Claimed) {
+    if (outcome.status == ClaimStatus::Failed) m_lastError = outcome.error;
+    Close(handle);
+    handle = kInvalidHandle;
+    return outcome;
+  }
+  m_blockHolds[handle] = blockFd;
+  return outcome;
+}
+
+void SgPassThroughSystem::Release(Handle handle) {
+  const auto hold = m_blockHolds.find(handle);
+  if (hold == m_blockHolds.end()) return;
+  ReleaseSgDevice(handle, hold->second);
+  m_blockHolds.erase(hold);
+  Close(handle);
+}
+
 bool SgPassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {
   return ErrnoMessageText(code, bufferSize, text, m_lastError);
 }

@@ -19,6 +19,10 @@
 
 #include <scsi/sg.h>
 
+#include <map>
+#include <utility>
+
+#include "platform/linux/sg_drive_claim.h"
 #include "platform/pass_through_system.h"
 
 namespace morv::sg {
@@ -31,6 +35,9 @@ inline constexpr int kRequestedReserve = 128 * 1024;
 
 class SgPassThroughSystem : public PassThroughSystem {
  public:
+  /// Claims look into `paths` (sysfs, the device nodes, the mount table).
+  explicit SgPassThroughSystem(ClaimPaths paths = {}) : m_paths(std::move(paths)) {}
+
   /// Opens the letter's sg node read-write (sg filters commands only on read-only
   /// descriptors, and WRITE BUFFER must pass) and non-blocking.
   Handle Open(const std::string& path) override;
@@ -44,6 +51,12 @@ class SgPassThroughSystem : public PassThroughSystem {
   bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) override;
   /// close(2).
   void Close(Handle handle) override;
+  /// The node's path and host:channel:target:LUN from the sg driver.
+  DevicePlace PlaceOf(Handle handle) override;
+  /// Opens the letter's node and claims it as platform/linux/sg_drive_claim.h says.
+  ClaimOutcome Claim(const std::string& path, Handle& handle) override;
+  /// Lets the block device go, drops the lock and closes the node.
+  void Release(Handle handle) override;
   /// errno of the last failed call.
   int LastError() const override { return m_lastError; }
   /// strerror's text; EINVAL for an unknown code, ERANGE for a text too long.
@@ -62,6 +75,8 @@ class SgPassThroughSystem : public PassThroughSystem {
   /// `header`; false with the errno when none came.
   bool AwaitAnswer(Handle handle, sg_io_hdr_t& header);
 
+  const ClaimPaths m_paths;
+  std::map<Handle, int> m_blockHolds;  ///< claimed node -> its block device's descriptor (or -1)
   int m_lastError = 0;
 };
 

@@ -46,6 +46,17 @@ class RecordingPassThroughSystem : public PassThroughSystem {
     --openHandles;
     m_inner.Close(handle);
   }
+  DevicePlace PlaceOf(Handle handle) override { return m_inner.PlaceOf(handle); }
+  ClaimOutcome Claim(const std::string& path, Handle& handle) override {
+    opened.push_back(path);
+    const ClaimOutcome outcome = m_inner.Claim(path, handle);
+    if (outcome.status == ClaimStatus::Claimed) ++openHandles;
+    return outcome;
+  }
+  void Release(Handle handle) override {
+    --openHandles;
+    m_inner.Release(handle);
+  }
   int LastError() const override { return m_inner.LastError(); }
   bool MessageText(int code, size_t bufferSize, std::string& text) override {
     return m_inner.MessageText(code, bufferSize, text);

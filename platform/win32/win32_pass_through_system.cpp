@@ -4,10 +4,30 @@
 #include <ntddscsi.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "platform/win32/pass_through_layout.h"
 
 namespace morv::win32 {
+namespace {
+
+// The CD-ROM class driver's exclusive access (ntddcdrm.h of the Windows SDK; the
+// cross compiler's headers lack it).
+constexpr DWORD kIoctlCdromExclusiveAccess = CTL_CODE(FILE_DEVICE_CD_ROM, 0x0017, METHOD_BUFFERED,
+                                                      FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+enum ExclusiveAccessRequest : ULONG { kExclusiveQueryState, kExclusiveLockDevice, kExclusiveUnlockDevice };
+constexpr ULONG kCdromNoMediaNotifications = 0x2;
+struct CdromExclusiveAccess {
+  ULONG RequestType;
+  ULONG Flags;
+};
+struct CdromExclusiveLock {
+  CdromExclusiveAccess Access;
+  UCHAR CallerName[64];
+};
+constexpr char kCallerName[] = "Morvantide";
+
+}  // namespace
 
 Win32PassThroughSystem::~Win32PassThroughSystem() {
   for (void* handle : m_handles)
@@ -71,6 +91,71 @@ void Win32PassThroughSystem::Close(Handle handle) {
   if (!device) return;
   CloseHandle(device);
   m_handles[static_cast<size_t>(handle)] = nullptr;
+}
+
+DevicePlace Win32PassThroughSystem::PlaceOf(Handle handle) {
+  void* device = SystemHandle(handle);
+  SCSI_ADDRESS address{};
+  address.Length = sizeof address;
+  DWORD returned = 0;
+  if (!device || !DeviceIoControl(device, IOCTL_SCSI_GET_ADDRESS, nullptr, 0, &address, sizeof address, &returned,
+                                  nullptr))
+    return {};
+  return {{}, std::to_string(address.PortNumber) + ":" + std::to_string(address.PathId) + ":" +
+                  std::to_string(address.TargetId) + ":" + std::to_string(address.Lun)};
+}
+
+bool Win32PassThroughSystem::LockExclusive(void* device, int& error) {
+  CdromExclusiveLock lock{};
+  lock.Access.RequestType = kExclusiveLockDevice;
+  lock.Access.Flags = kCdromNoMediaNotifications;
+  std::memcpy(lock.CallerName, kCallerName, sizeof kCallerName);
+  DWORD returned = 0;
+  if (DeviceIoControl(device, kIoctlCdromExclusiveAccess, &lock, sizeof lock, nullptr, 0, &returned, nullptr))
+    return true;
+  error = static_cast<int>(GetLastError());
+  return false;
+}
+
+ClaimOutcome Win32PassThroughSystem::Claim(const std::string& path, Handle& handle) {
+  handle = Open(path);
+  if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
+  ClaimHold hold{std::make_unique<DriveUpdateLock>(), false};
+  // Named after the bus address where the system tells it, else after the path.
+  const DevicePlace place = PlaceOf(handle);
+  ClaimOutcome outcome = hold.lock->Take(place.address.empty() ? path : place.address);
+  int error = 0;
+  if (outcome.status == ClaimStatus::Claimed) {
+    hold.exclusive = LockExclusive(SystemHandle(handle), error);
+    // Refused because something has the drive: a mounted disc or another program's
+    // lock. Any other failure means the system does not offer it (wine answers
+    // ERROR_NOT_SUPPORTED): the update goes on with the lock alone.
+    const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_BUSY ||
+                      error == ERROR_LOCK_VIOLATION;
+    if (!hold.exclusive && held)
+      outcome = {ClaimStatus::HeldElsewhere, "a mounted disc or another program (a disc-burning program, for example)", 0};
+  }
+  if (outcome.status != ClaimStatus::Claimed) {
+    if (outcome.status == ClaimStatus::Failed) m_lastError = outcome.error;
+    Close(handle);
+    handle = kInvalidHandle;
+    return outcome;
+  }
+  m_claims[handle] = std::move(hold);
+  return outcome;
+}
+
+void Win32PassThroughSystem::Release(Handle handle) {
+  const auto claim = m_claims.find(handle);
+  if (claim == m_claims.end()) return;
+  if (claim->second.exclusive) {
+    CdromExclusiveAccess unlock{kExclusiveUnlockDevice, 0};
+    DWORD returned = 0;
+    DeviceIoControl(SystemHandle(handle), kIoctlCdromExclusiveAccess, &unlock, sizeof unlock, nullptr, 0, &returned,
+                    nullptr);
+  }
+  m_claims.erase(claim);  // releases the update lock
+  Close(handle);
 }
 
 bool Win32PassThroughSystem::MessageText(int code, size_t bufferSize, std::string& text) {

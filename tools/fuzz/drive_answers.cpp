@@ -144,7 +144,7 @@ Observed Run4(std::span<const uint8_t> script, bool answerNo, const std::string&
   PrivateProfile profile(profilePath);
   std::ostringstream errors;
   auto selections = [&](CScsiDrive& drive, Feedback& shown) {
-    return std::make_unique<HostAdapterSelection>(drive, shown, transport, tables, profile, errors);
+    return std::make_unique<HostAdapterSelection>(drive, shown, transport, bus, tables, profile, errors);
   };
   return Play(toolkit, feedback, Resources4(), transport, selections, device, answerNo);
 }
@@ -222,7 +222,9 @@ std::vector<Expected> ExpectedAfterYes(const RegionSelection& regions, const Fir
   return expected;
 }
 
-/// Nothing before the operator's Yes but TEST UNIT READY; after it the vendor command
+/// Nothing before the operator's Yes but the INQUIRY that identifies the drive afresh
+/// (again only after a unit attention, which both programs repeat it for) and TEST
+/// UNIT READY; after it the vendor command
 /// and the plan's pieces in order, each once, a command again only where MorvantideNT
 /// repeats it after a unit attention, nothing after a refused piece, and the completion
 /// reported exactly when every piece was taken, followed by the INQUIRY for the new
@@ -237,6 +239,10 @@ void CheckUpdate(const Observed& seen, ProgramKind kind, const RegionSelection& 
   const std::span<const sim::RecordedCommand> sent =
       std::span(seen.device->Record()).subspan(seen.updateFrom, seen.updateTo - seen.updateFrom);
   size_t i = 0;
+  if (i < sent.size() && sent[i].cdb == kVersionInquiry) ++i;
+  while (i < sent.size() && sent[i].cdb == kVersionInquiry && sent[i - 1].status != 0 &&
+         ReadsAsUnitAttention(sent[i - 1].sense))
+    ++i;
   while (i < sent.size() && sent[i].cdb == kTestUnitReady) ++i;
   if (!asked || answerNo) {
     if (i < sent.size()) problems.push_back("sent " + Hex(sent[i].cdb) + " without the operator's Yes");

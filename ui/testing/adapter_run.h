@@ -34,9 +34,22 @@ class FailingTables : public DeviceNameTables {
   int m_stores = 0;
 };
 
+/// Drive claims for a test bus that keeps none: every claim is granted and each
+/// address is its own place.
+class UncontestedClaims : public AspiDriveClaims {
+ public:
+  DevicePlace PlaceOf(uint8_t adapter, uint8_t target, uint8_t lun) override {
+    return {{}, std::to_string(adapter) + ":" + std::to_string(target) + ":" + std::to_string(lun)};
+  }
+  ClaimOutcome Claim(uint8_t, uint8_t, uint8_t) override { return {ClaimStatus::Claimed, {}, 0}; }
+  void Release(uint8_t, uint8_t, uint8_t) override {}
+};
+
 /// The main dialog of Morvantide4 over `manager`, with the profile in a fresh folder.
 struct AdapterRun {
   explicit AdapterRun(AspiManager& m) : manager(m) {}
+
+  UncontestedClaims claims;
 
   void Run(std::deque<UserAction> script = {}) {
     toolkit = std::make_unique<ScriptedToolkit>();
@@ -46,7 +59,7 @@ struct AdapterRun {
     dialog = std::make_unique<CFlashDlg>(*toolkit, *feedback, Resources4(), *transport,
                                          [this](CScsiDrive& drive, Feedback& f) {
                                            auto owned = std::make_unique<HostAdapterSelection>(
-                                               drive, f, *transport, tables, profile, errors);
+                                               drive, f, *transport, claims, tables, profile, errors);
                                            selection = owned.get();
                                            return owned;
                                          });

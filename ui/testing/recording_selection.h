@@ -43,6 +43,11 @@ class RecordingSelection : public Selection {
   std::optional<std::string> DriveDescription() const override { return std::nullopt; }
   DriveLabel HistoryLabel() const override { return {}; }
   void AddressDriveForUpdate(uint8_t*) override { calls.push_back("address"); }
+  std::optional<std::string> ClaimDriveForUpdate() override {
+    calls.push_back("claim");
+    return std::nullopt;
+  }
+  void ReleaseDriveForUpdate() override { calls.push_back("release"); }
   std::string WriteFailureText() const override { return {}; }
   void SetUpdateRunning(bool running) override { calls.push_back("update-running " + std::to_string(running)); }
   void OnDestroy() override { calls.push_back("destroy"); }

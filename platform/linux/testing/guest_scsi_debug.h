@@ -66,8 +66,16 @@ class KernelCommandLog {
         hex += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       hex.erase(hex.find_last_not_of(' ') + 1);
       m_commands.push_back(hex);
+      // "...;sr 2:0:0:0: [sr0] scsi_debug: ...": the device's host:channel:target:LUN.
+      const size_t text = line.find(';') + 1, space = line.find(' ', text), colon = line.find(": ", space);
+      m_addresses.push_back(space < colon && colon < at ? line.substr(space + 1, colon - space - 1) : "");
     }
     return m_commands;
+  }
+  /// The host:channel:target:LUN of each command of Commands(), where the kernel named it.
+  const std::vector<std::string>& Addresses() {
+    Commands();
+    return m_addresses;
   }
   /// How many logged commands start with the operation code `opcode` ("3B").
   int Count(const std::string& opcode) {
@@ -79,6 +87,7 @@ class KernelCommandLog {
  private:
   int m_fd;
   std::vector<std::string> m_commands;
+  std::vector<std::string> m_addresses;
 };
 
 /// One step of a disturbance: after `afterMs` milliseconds, send `signal` to the target.

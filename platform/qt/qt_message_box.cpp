@@ -11,6 +11,7 @@
 #include <map>
 
 #include "framework/message_box_buttons.h"
+#include "platform/qt/deliberate_keys.h"
 #include "framework/win32_types.h"
 
 namespace morv::qt {
@@ -107,6 +108,11 @@ int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& 
   // Last: setting the icon or text builds the layout anew.
   FitCaption(box, QString::fromUtf8(caption));
   OrdinaryCursorWhileOpen ordinaryCursor;
+  // Shown and modal first, so that its owner takes no input meanwhile; then what
+  // was typed before it could be seen is thrown away, and its loop runs.
+  box.setWindowModality(Qt::ApplicationModal);
+  box.show();
+  ThrowAwayTypedAhead();
   box.exec();
   auto it = results.find(box.clickedButton());
   if (it != results.end()) return it->second;

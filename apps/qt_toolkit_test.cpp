@@ -35,9 +35,10 @@ namespace {
 
 QApplication& App() { return TestApplication(); }
 
-/// Runs `step` once the running dialog's (or box's) event loop has started.
+/// Runs `step` once the running dialog's (or box's) event loop has started: a timer,
+/// for a box processes the posted calls before its loop, throwing keys away.
 void WhenModal(std::function<void(QWidget&)> step) {
-  QTimer::singleShot(0, &App(), [step = std::move(step)] {
+  QTimer::singleShot(std::chrono::milliseconds(1), &App(), [step = std::move(step)] {
     QWidget* modal = QApplication::activeModalWidget();
     ASSERT_NE(modal, nullptr);
     // Focus changes reach widgets only in the active window.

@@ -58,7 +58,9 @@ wait_for() {
   tmux -L "$socket" capture-pane -p -t check >&2
   return 1
 }
-keys() { tmux -L "$socket" send-keys -t check "$@"; }
+# At a person's pace: the dialog takes a key that presses or answers only when it
+# is not the same key again at once, nor the first moment of a box.
+keys() { sleep 0.3; tmux -L "$socket" send-keys -t check "$@"; }
 
 # Started with the package as a file manager starts it: in another folder, the file
 # named; the terminal dialog, for CI has no display.

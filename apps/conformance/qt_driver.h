@@ -35,11 +35,9 @@ class QtDriver : public ToolkitDriver {
       for (const auto& step : steps) {
         switch (step.kind) {
           case OperatorStep::Kind::Look: step.look(*catcher.window); break;
-          case OperatorStep::Kind::Press: {
-            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
-            QTest::keyClick(target, QtKey(step.key));
+          case OperatorStep::Kind::Press:
+            Type(QApplication::focusWidget() ? QApplication::focusWidget() : &window, step.key);
             break;
-          }
           case OperatorStep::Kind::Click:
             QTest::mouseClick(window.findChild<QWidget*>(qt::ControlObjectName(step.id)), Qt::LeftButton);
             break;
@@ -57,7 +55,7 @@ class QtDriver : public ToolkitDriver {
   }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
-                  std::vector<OperatorKey> keys) override {
+                  std::vector<KeyStroke> keys) override {
     BoxSeen seen;
     WhenModal([&](QWidget& window) {
       auto& box = dynamic_cast<QMessageBox&>(window);
@@ -68,10 +66,9 @@ class QtDriver : public ToolkitDriver {
       // the title buttons that window managers draw.
       QFontMetrics metrics(box.font());
       seen.captionWhole = box.width() >= metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
-      for (OperatorKey key : keys) {
+      for (KeyStroke key : keys) {
         if (!box.isVisible()) break;
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &box;
-        QTest::keyClick(target, QtKey(key));
+        Type(QApplication::focusWidget() ? QApplication::focusWidget() : &box, key);
       }
     });
     seen.result = m_toolkit.MessageBox(text, caption, type);
@@ -81,9 +78,19 @@ class QtDriver : public ToolkitDriver {
  private:
   static QApplication& App() { return qt::TestApplication(); }
 
-  /// Runs `step` once the dialog (or box) now opening waits for input, active.
+  /// A key pressed and let go; a repeat as X11 sends it while the key is held: a
+  /// press and a release, both marked auto-repeated.
+  static void Type(QWidget* target, KeyStroke stroke) {
+    if (!stroke.repeat) return QTest::keyClick(target, QtKey(stroke.key));
+    QTest::simulateEvent(target, true, QtKey(stroke.key), Qt::NoModifier, QString(), true);
+    QTest::simulateEvent(target, false, QtKey(stroke.key), Qt::NoModifier, QString(), true);
+  }
+
+  /// Runs `step` once the dialog (or box) now opening waits for input, active. A
+  /// timer, not a posted call: a box throws away what is typed before its loop runs,
+  /// and processes posted calls while it does.
   static void WhenModal(std::function<void(QWidget&)> step) {
-    QTimer::singleShot(0, &App(), [step = std::move(step)] {
+    QTimer::singleShot(std::chrono::milliseconds(1), &App(), [step = std::move(step)] {
       QWidget* modal = QApplication::activeModalWidget();
       modal->activateWindow();
       if (!QTest::qWaitForWindowActive(modal)) ADD_FAILURE() << "the window never became active";

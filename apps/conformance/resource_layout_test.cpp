@@ -90,7 +90,8 @@ TEST(ResourceLayout, EveryBoxShowsItsWholeTextAndCaptionInQt) {
   for (const Program& program : kPrograms) {
     for (const std::string& text : BoxTexts(program.resources())) {
       SCOPED_TRACE(std::string(program.name) + " \"" + text + "\"");
-      QTimer::singleShot(0, &App(), [&] {
+      // A timer: a box processes the posted calls before its loop runs.
+      QTimer::singleShot(std::chrono::milliseconds(1), &App(), [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         QFontMetrics metrics(box->font());

@@ -20,7 +20,10 @@ class ScriptedDriver : public ToolkitDriver {
           std::vector<OperatorStep> steps) override {
     for (auto& step : steps) {
       switch (step.kind) {
-        case OperatorStep::Kind::Press: m_toolkit.script.push_back(ScriptedToolkit::Key(step.key)); break;
+        case OperatorStep::Kind::Press:
+          m_toolkit.script.push_back(step.key.repeat ? ScriptedToolkit::HeldKey(step.key.key)
+                                                     : ScriptedToolkit::Key(step.key.key));
+          break;
         case OperatorStep::Kind::Click: m_toolkit.script.push_back(ScriptedToolkit::Click(step.id)); break;
         case OperatorStep::Kind::Look:
           m_toolkit.script.push_back(ScriptedToolkit::Inspect(std::move(step.look)));
@@ -33,7 +36,7 @@ class ScriptedDriver : public ToolkitDriver {
   void KeyDuringWait(OperatorKey key) override { m_toolkit.pending.push_back(ScriptedToolkit::KeyInWait(key)); }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
-                  std::vector<OperatorKey> keys) override {
+                  std::vector<KeyStroke> keys) override {
     BoxSeen seen;
     m_toolkit.boxKeys.assign(keys.begin(), keys.end());
     seen.result = m_toolkit.MessageBox(text, caption, type);

@@ -32,7 +32,7 @@ class TerminalDriver : public ToolkitDriver {
           continue;
         }
         if (step.kind == OperatorStep::Kind::Press) {
-          m_screen.Type({Event(step.key)});
+          Type(step.key);
         } else {
           auto& window = dynamic_cast<terminal::TerminalDialog&>(*catcher.window);
           for (const auto& c : window.Controls())
@@ -53,26 +53,35 @@ class TerminalDriver : public ToolkitDriver {
     return result;
   }
 
-  void KeyDuringWait(OperatorKey key) override { m_screen.Type({Event(key)}); }
+  void KeyDuringWait(OperatorKey key) override { m_screen.TypeAhead({Event(key)}); }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
-                  std::vector<OperatorKey> keys) override {
+                  std::vector<KeyStroke> keys) override {
     BoxSeen seen;
     size_t next = 0;
     bool looked = false;
+    std::function<void()> outer = std::move(m_screen.onIdle);
     m_screen.onIdle = [&] {
       if (!looked) {
         looked = true;
         Read(seen, caption);
       }
-      if (next < keys.size()) m_screen.Type({Event(keys[next++])});
+      if (next < keys.size()) Type(keys[next++]);
     };
     seen.result = m_toolkit.MessageBox(text, caption, type);
-    m_screen.onIdle = nullptr;
+    m_screen.onIdle = std::move(outer);
     return seen;
   }
 
  private:
+  /// A fresh press at an operator's pace; a repeat as the keyboard sends it.
+  void Type(KeyStroke stroke) {
+    if (stroke.repeat)
+      m_screen.Hold(Event(stroke.key), 1);
+    else
+      m_screen.Type({Event(stroke.key)});
+  }
+
   static terminal::KeyEvent Event(OperatorKey key) {
     using terminal::KeyCode;
     switch (key) {

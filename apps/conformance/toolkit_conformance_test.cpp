@@ -235,7 +235,7 @@ TYPED_TEST(ToolkitConformance, MessageBoxesOfferTheirButtonsAndShowTheWholeCapti
   struct Case {
     unsigned type;
     const char* caption;
-    std::vector<OperatorKey> keys;
+    std::vector<KeyStroke> keys;
     std::vector<int> buttons;
     int result;
   } cases[] = {
@@ -258,6 +258,50 @@ TYPED_TEST(ToolkitConformance, MessageBoxesOfferTheirButtonsAndShowTheWholeCapti
     EXPECT_TRUE(seen.captionWhole);
     EXPECT_EQ(seen.result, c.result);
   }
+}
+
+// A flash is confirmed by a deliberate act. The keyboard repeats a key held down past
+// its delay (half a second on most desktops): a held Enter must neither answer the
+// question that its first press brought up nor, once a fresh press has closed the
+// completion box, press Update Start again. Keys that only move repeat as ever.
+TYPED_TEST(ToolkitConformance, AHeldKeyAnswersNoBoxAndPressesNoButton) {
+  BoxSeen seen = this->driver.ShowBox("Firmware Update Execute ?", "MorvantideNT", MB_YESNO | MB_ICONQUESTION,
+                                      {KeyStroke::Held(OperatorKey::Enter), KeyStroke::Held(OperatorKey::Enter),
+                                       OperatorKey::Tab, OperatorKey::Enter});
+  EXPECT_EQ(seen.result, IDNO) << "only the fresh Enter, on No, answers";
+
+  Recorder recorder;
+  recorder.onInit = [](DialogWindow& w) { FillFileList(w); };
+  std::vector<int> selections;
+  this->Run(recorder, {OperatorStep::Look([](DialogWindow& w) { w.SetFocus(IDC_FILE_LIST); }),
+                       OperatorStep::Press(OperatorKey::Enter), OperatorStep::Held(OperatorKey::Enter),
+                       OperatorStep::Held(OperatorKey::Enter), OperatorStep::Held(OperatorKey::Down),
+                       OperatorStep::Held(OperatorKey::Down),
+                       OperatorStep::Look([&](DialogWindow& w) { selections.push_back(w.GetCurSel(IDC_FILE_LIST)); }),
+                       OperatorStep::Press(OperatorKey::Enter)});
+  EXPECT_EQ(selections, (std::vector<int>{1}));
+  EXPECT_EQ(recorder.commands, (Commands{{IDC_UPDATE_START, BN_CLICKED},
+                                         {IDC_FILE_LIST, LBN_SELCHANGE},
+                                         {IDC_FILE_LIST, LBN_SELCHANGE},
+                                         {IDC_UPDATE_START, BN_CLICKED}}));
+}
+
+// Keys typed while a handler worked (Enter, Enter, Enter from the file list) are
+// thrown away when a box opens: neither the box nor the dialog gets them.
+TYPED_TEST(ToolkitConformance, KeysTypedBeforeABoxOpensAnswerNothing) {
+  Recorder recorder;
+  recorder.onInit = [](DialogWindow& w) { FillFileList(w); };
+  BoxSeen seen;
+  recorder.onCommand = [&](DialogWindow& w, int id) {
+    if (id != IDC_UPDATE_START) return;
+    w.SetFocus(IDC_FILE_LIST);
+    for (int i = 0; i < 2; ++i) this->driver.KeyDuringWait(OperatorKey::Enter);
+    seen = this->driver.ShowBox("Firmware Update Execute ?", "MorvantideNT", MB_YESNO | MB_ICONQUESTION,
+                                {OperatorKey::Tab, OperatorKey::Enter});
+  };
+  this->Run(recorder, {OperatorStep::Click(IDC_UPDATE_START)});
+  EXPECT_EQ(seen.result, IDNO);
+  EXPECT_EQ(recorder.commands, (Commands{{IDC_UPDATE_START, BN_CLICKED}}));
 }
 
 }  // namespace

@@ -17,12 +17,14 @@ namespace morv::conformance {
 struct OperatorStep {
   enum class Kind { Press, Click, Look };
   Kind kind = Kind::Look;
-  OperatorKey key = OperatorKey::Enter;
+  KeyStroke key = OperatorKey::Enter;
   int id = 0;
   std::function<void(DialogWindow&)> look;
 
   /// Presses a key on the keyboard.
   static OperatorStep Press(OperatorKey key) { return {Kind::Press, key, 0, {}}; }
+  /// The keyboard repeats a key that is held down.
+  static OperatorStep Held(OperatorKey key) { return {Kind::Press, KeyStroke::Held(key), 0, {}}; }
   /// Clicks a control with the mouse.
   static OperatorStep Click(int id) { return {Kind::Click, OperatorKey::Enter, id, {}}; }
   /// Runs `look` against the open dialog.
@@ -49,12 +51,12 @@ class ToolkitDriver {
   /// still open after the last step is ended with IDCANCEL. Returns the result.
   virtual int Run(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler,
                   std::vector<OperatorStep> steps) = 0;
-  /// The operator presses `key` while a handler waits: it is pending for the
-  /// next pass of the message pump.
+  /// The operator presses `key` while a handler works: it is pending for the
+  /// next pass of the message pump, or typed ahead of the next message box.
   virtual void KeyDuringWait(OperatorKey key) = 0;
   /// Shows a message box and presses `keys` in turn until one answers it.
   virtual BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
-                          std::vector<OperatorKey> keys) = 0;
+                          std::vector<KeyStroke> keys) = 0;
 };
 
 /// Passes everything on to `inner` and keeps the window the toolkit gave it.

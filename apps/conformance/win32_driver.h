@@ -55,10 +55,11 @@ class Win32Driver : public ToolkitDriver {
   void KeyDuringWait(OperatorKey key) override { PostKey(key); }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
-                  std::vector<OperatorKey> keys) override {
+                  std::vector<KeyStroke> keys) override {
     BoxSeen seen;
     bool looked = false;
     size_t nextKey = 0;
+    std::function<bool()> outer = std::move(s_play);
     s_play = [&] {
       HWND box = FindBox(caption);
       if (box == nullptr) return false;
@@ -78,7 +79,7 @@ class Win32Driver : public ToolkitDriver {
     const UINT_PTR timer = SetTimer(nullptr, 0, kStepMilliseconds, Play);
     seen.result = m_toolkit.MessageBox(text, caption, type);
     KillTimer(nullptr, timer);
-    s_play = nullptr;
+    s_play = std::move(outer);
     return seen;
   }
 
@@ -111,12 +112,14 @@ class Win32Driver : public ToolkitDriver {
 
   /// A key press as the keyboard delivers it: to the window with the focus, or, when
   /// none has it, to the active window as a system key. The down message only, so
-  /// that one pass of the pump takes the whole key.
-  static void PostKey(OperatorKey key) {
+  /// that one pass of the pump takes the whole key; a repeat of a held key has the
+  /// bit that says the key was already down (30) set.
+  static void PostKey(KeyStroke stroke) {
+    const LPARAM flags = 1 | (stroke.repeat ? LPARAM{1} << 30 : 0);
     if (HWND focus = GetFocus())
-      PostMessageA(focus, WM_KEYDOWN, VirtualKey(key), 1);
+      PostMessageA(focus, WM_KEYDOWN, VirtualKey(stroke.key), flags);
     else
-      PostMessageA(GetActiveWindow(), WM_SYSKEYDOWN, VirtualKey(key), 1);
+      PostMessageA(GetActiveWindow(), WM_SYSKEYDOWN, VirtualKey(stroke.key), flags);
   }
 
   static WPARAM VirtualKey(OperatorKey key) {

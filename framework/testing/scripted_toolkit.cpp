@@ -312,7 +312,8 @@ const char* KeyName(OperatorKey key) {
 }  // namespace
 
 UserAction ScriptedToolkit::Key(OperatorKey key) {
-  return {KeyName(key), [key](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
+  return {KeyName(key),
+          [key](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
             switch (key) {
               case OperatorKey::Tab: return MoveFocus(window);
               case OperatorKey::Enter: return PressEnter(window, handler);
@@ -320,16 +321,26 @@ UserAction ScriptedToolkit::Key(OperatorKey key) {
               case OperatorKey::Up: return MoveSelection(window, ListMove::Up, handler);
               case OperatorKey::Down: return MoveSelection(window, ListMove::Down, handler);
             }
-          }};
+          },
+          true};
 }
 
 UserAction ScriptedToolkit::KeyInWait(OperatorKey key) {
-  return {std::string(KeyName(key)) + " in wait", [key](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
+  return {std::string(KeyName(key)) + " in wait",
+          [key](ScriptedToolkit&, ScriptedWindow& window, DialogHandler& handler) {
             // Tab, Enter and Escape mean nothing to a list, an edit or a combo box,
             // and a push button takes only Space: no dialog manager, no action.
             if (key == OperatorKey::Up) MoveSelection(window, ListMove::Up, handler);
             if (key == OperatorKey::Down) MoveSelection(window, ListMove::Down, handler);
-          }};
+          },
+          true};
+}
+
+UserAction ScriptedToolkit::HeldKey(OperatorKey key) {
+  UserAction action = Key(key);
+  action.description = std::string(KeyName(key)) + " held";
+  if (!OnlyMoves(key)) action.run = [](ScriptedToolkit&, ScriptedWindow&, DialogHandler&) {};
+  return action;
 }
 
 UserAction ScriptedToolkit::Enter() { return Key(OperatorKey::Enter); }
@@ -403,12 +414,23 @@ int ScriptedToolkit::MessageBox(const std::string& text, const std::string& capt
   boxes.push_back({text, caption, type});
   events.push_back("box " + Hex(type) + " " + caption + ": " + text);
   if (CloseRequested()) return MessageBoxUnansweredResult(type);
+  for (auto it = pending.begin(); it != pending.end();) {
+    if (!it->typed) {
+      ++it;
+      continue;
+    }
+    events.push_back("flushed " + it->description);
+    it = pending.erase(it);
+  }
   std::vector<int> buttons = MessageBoxButtons(type);
+  size_t focus = 0;
   while (!boxKeys.empty()) {
-    OperatorKey key = boxKeys.front();
+    KeyStroke stroke = boxKeys.front();
     boxKeys.pop_front();
-    if (key == OperatorKey::Enter) return buttons.front();
-    if (key == OperatorKey::Escape && MessageBoxEscapeResult(type) != 0) return MessageBoxEscapeResult(type);
+    if (stroke.key == OperatorKey::Tab) focus = (focus + 1) % buttons.size();
+    if (stroke.repeat) continue;
+    if (stroke.key == OperatorKey::Enter) return buttons[focus];
+    if (stroke.key == OperatorKey::Escape && MessageBoxEscapeResult(type) != 0) return MessageBoxEscapeResult(type);
   }
   if (answers.empty()) return buttons.front();
   int answer = answers.front();

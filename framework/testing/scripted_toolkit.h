@@ -118,6 +118,8 @@ class ScriptedToolkit;
 struct UserAction {
   std::string description;
   std::function<void(ScriptedToolkit&, ScriptedWindow&, DialogHandler&)> run;
+  /// A key typed: one still pending when a message box opens is thrown away.
+  bool typed = false;
 };
 
 class ScriptedToolkit : public Toolkit {
@@ -138,7 +140,11 @@ class ScriptedToolkit : public Toolkit {
   /// default button, Escape cancels); arrows move the focused list's selection.
   static UserAction Key(OperatorKey key);
   /// A key that arrives during a pumped wait: it reaches the focused control only.
+  /// Still pending when a message box opens, it is typed ahead and thrown away.
   static UserAction KeyInWait(OperatorKey key);
+  /// The keyboard repeating a key held down: a key that only moves (Tab, arrows)
+  /// acts as Key does; any other presses nothing, as on every toolkit.
+  static UserAction HeldKey(OperatorKey key);
   /// Presses Enter (Key(OperatorKey::Enter)).
   static UserAction Enter();
   /// Presses Escape (Key(OperatorKey::Escape)).
@@ -159,10 +165,12 @@ class ScriptedToolkit : public Toolkit {
   std::deque<UserAction> pending;
   /// Answers of the next message boxes; when empty, the default (first) button.
   std::deque<int> answers;
-  /// Keys pressed in the next message boxes, used before `answers`: Enter presses
-  /// the default button, Escape answers only a box with a way out; each box takes
-  /// keys until one answers it.
-  std::deque<OperatorKey> boxKeys;
+  /// Keys pressed in the next message boxes, used before `answers`: Tab moves to the
+  /// next button, Enter presses the focused one (the default button first), Escape
+  /// answers only a box with a way out, and a repeat of a held key answers nothing;
+  /// each box takes keys until one answers it. A box opening throws away the key
+  /// actions still `pending` (typed ahead), logged "flushed <what>".
+  std::deque<KeyStroke> boxKeys;
 
   struct Box {
     std::string text;

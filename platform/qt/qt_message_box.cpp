@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "framework/message_box_buttons.h"
+#include "platform/qt/deliberate_keys.h"
 #include "framework/win32_types.h"
 #include "platform/qt/display_loss.h"
 
@@ -114,7 +115,14 @@ int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& 
   // Last: setting the icon or text builds the layout anew.
   FitCaption(box, QString::fromUtf8(caption));
   OrdinaryCursorWhileOpen ordinaryCursor;
-  if (!ProcessSurvivingDisplayLoss([&box] { box.exec(); })) {
+  // Shown and modal first, so that its owner takes no input meanwhile; then what
+  // was typed before it could be seen is thrown away, and its loop runs.
+  box.setWindowModality(Qt::ApplicationModal);
+  if (!ProcessSurvivingDisplayLoss([&box] {
+        box.show();
+        ThrowAwayTypedAhead();
+        box.exec();
+      })) {
     (void)owned.release();
     return MessageBoxUnansweredResult(type);
   }

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #include "platform/qt/display_loss.h"
+#include "platform/qt/deliberate_keys.h"
 #include "platform/qt/qt_dialog_window.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/pump_pass.h"
@@ -18,7 +19,23 @@ QtDialogWindow* RunningDialog() { return dynamic_cast<QtDialogWindow*>(QApplicat
 
 }  // namespace
 
-QtToolkit::QtToolkit(CloseRequest* closeRequest) : m_closeRequest(closeRequest) {
+class QtToolkit::ModalRun {
+ public:
+  explicit ModalRun(QtToolkit& toolkit) : m_toolkit(toolkit) {
+    if (m_toolkit.m_modalRuns++ == 0) QApplication::instance()->installEventFilter(m_toolkit.m_heldKeys.get());
+  }
+  ~ModalRun() {
+    if (--m_toolkit.m_modalRuns == 0) QApplication::instance()->removeEventFilter(m_toolkit.m_heldKeys.get());
+  }
+  ModalRun(const ModalRun&) = delete;
+  ModalRun& operator=(const ModalRun&) = delete;
+
+ private:
+  QtToolkit& m_toolkit;
+};
+
+QtToolkit::QtToolkit(CloseRequest* closeRequest)
+    : m_closeRequest(closeRequest), m_heldKeys(std::make_unique<HeldKeyFilter>()) {
   if (!closeRequest || closeRequest->WakeFd() < 0) return;
   m_wake = std::make_unique<QSocketNotifier>(closeRequest->WakeFd(), QSocketNotifier::Read);
   QObject::connect(m_wake.get(), &QSocketNotifier::activated, [this] { OnWake(); });
@@ -40,6 +57,7 @@ void QtToolkit::OnWake() {
 int QtToolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) {
   // Nobody can see or answer it: it closes at once, as its close box would.
   if (DisplayLost()) return IDCANCEL;
+  ModalRun run(*this);
   auto window = std::make_unique<QtDialogWindow>(dialog, resources, handler, QApplication::activeModalWidget());
   if (m_closing) window->CloseWhenIdle();
   m_open.push_back(window.get());
@@ -53,6 +71,7 @@ int QtToolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& res
 
 int QtToolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
   if (m_closing || DisplayLost()) return MessageBoxUnansweredResult(type);
+  ModalRun run(*this);
   QWidget* owner = QApplication::activeModalWidget();
   int result = ShowMessageBox(owner, text, caption, type);
   // A handler that goes on working processes no events: the area the box leaves

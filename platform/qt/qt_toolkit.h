@@ -13,6 +13,7 @@ class QSocketNotifier;
 namespace morv::qt {
 
 class QtDialogWindow;
+class HeldKeyFilter;
 
 class QtToolkit : public Toolkit {
  public:
@@ -22,6 +23,8 @@ class QtToolkit : public Toolkit {
   /// (IDCANCEL) once no handler of it runs: one that comes during a handler or a
   /// pumped wait is held until the handler has returned. Boxes and dialogs opened
   /// afterwards are answered and closed the same way. Needs the QApplication.
+  /// While its dialogs and boxes run, auto-repeated keys answer no box and press no
+  /// button, and a box takes no key typed before it was shown (deliberate_keys.h).
   explicit QtToolkit(CloseRequest* closeRequest = nullptr);
   ~QtToolkit() override;
   QtToolkit(const QtToolkit&) = delete;
@@ -43,10 +46,14 @@ class QtToolkit : public Toolkit {
  private:
   /// Acts on a close request, when one has come.
   void OnWake();
+  /// Keeps the held-key filter on the application while a modal run lasts.
+  class ModalRun;
 
   CloseRequest* m_closeRequest;
+  std::unique_ptr<HeldKeyFilter> m_heldKeys;
   std::unique_ptr<QSocketNotifier> m_wake;
   std::vector<QtDialogWindow*> m_open;  ///< running dialogs, the top one last
+  int m_modalRuns = 0;                  ///< dialogs and boxes running, nested
   bool m_closing = false;
 };
 

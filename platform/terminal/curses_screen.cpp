@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -374,6 +375,16 @@ void CursesScreen::Present(const Canvas& canvas) {
 void CursesScreen::Bell() {
   Open();
   beep();
+}
+
+void CursesScreen::FlushInput() {
+  Open();
+  flushinp();
+}
+
+long long CursesScreen::NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 std::optional<KeyEvent> CursesScreen::ReadKey(bool wait) {

@@ -44,6 +44,10 @@ class CursesScreen : public TerminalScreen {
   void Present(const Canvas& canvas) override;
   std::optional<KeyEvent> ReadKey(bool wait) override;
   void Bell() override;
+  /// flushinp(): what the terminal and ncurses hold unread is dropped.
+  void FlushInput() override;
+  /// The monotonic clock.
+  long long NowMs() override;
 
   /// What the screen keeps of the terminal; defined where ncurses is visible.
   struct State;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 #include "platform/terminal/testing/tmux_session.h"
 
@@ -307,6 +308,46 @@ TEST(ProgramsInPty, TerminationSignalsCloseTheDialogAndKeepTheProfile) {
       }
     }
   }
+}
+
+// The lines of `file` that contain `text`.
+int LinesWith(const std::string& file, const std::string& text) {
+  std::ifstream in(file);
+  int count = 0;
+  for (std::string line; std::getline(in, line);) count += line.find(text) != std::string::npos;
+  return count;
+}
+
+// Enter typed three times at once from the file list: the first presses Update Start;
+// the two typed ahead of "Firmware Update Execute ?" are thrown away when it opens and
+// answer nothing, so nothing reaches the drive until a fresh Enter answers Yes.
+TEST(ProgramsInPty, EntersTypedAheadDoNotConfirmTheFlash) {
+  TempDir dir;
+  const std::string package = dir.Path() + "/R4410.OUC", trace = dir.Path() + "/trace.txt";
+  ASSERT_EQ(RunCommand({MORVANTIDE_PACKAGE, "make", package, "--model", "MX-R4410", "--generate", "1", "--version",
+                        "1.05"})
+                .status,
+            0);
+  TmuxSession tmux(Console(dir.Path(), {"env", "-u", "QT_QPA_PLATFORM", "XDG_STATE_HOME=" + dir.Path(),
+                                        MORVANTIDE_NT, "--simulate", "--trace", trace, package}),
+                   dir.Path());
+  ASSERT_TRUE(tmux.Started());
+  ASSERT_TRUE(tmux.WaitFor(kPrograms[0].noticeLine)) << tmux.Capture();
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitFor("[1.00 ")) << tmux.Capture();  // initialisation has ended
+  tmux.SendKeys({"Enter", "Enter", "Enter"});
+  ASSERT_TRUE(tmux.WaitFor("Firmware Update Execute ?")) << tmux.Capture();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  EXPECT_NE(tmux.Capture().find("Firmware Update Execute ?"), std::string::npos) << tmux.Capture();
+  EXPECT_EQ(LinesWith(trace, "WRITE BUFFER"), 0) << "the question was answered by keys typed ahead";
+
+  tmux.SendKeys({"Enter"});  // Yes
+  ASSERT_TRUE(tmux.WaitFor("Firmware Update Complete")) << tmux.Capture();
+  EXPECT_EQ(LinesWith(trace, "WRITE BUFFER"), 32);
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitFor("[1.05 ")) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
 }
 
 }  // namespace

@@ -23,6 +23,11 @@ class TerminalScreen {
   virtual std::optional<KeyEvent> ReadKey(bool wait) = 0;
   /// Rings the terminal bell.
   virtual void Bell() = 0;
+  /// Throws away the input typed so far and not yet read (type-ahead).
+  virtual void FlushInput() = 0;
+  /// Milliseconds on a clock that only goes forward (a scripted screen's stands
+  /// at the time the last event read was typed).
+  virtual long long NowMs() = 0;
 };
 
 }  // namespace morv::terminal

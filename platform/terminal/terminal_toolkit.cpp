@@ -51,7 +51,7 @@ int TerminalToolkit::DoModal(const DialogTemplate& dialogTemplate, const Program
       if (!dialog.Ended()) dialog.EndDialog(IDCANCEL);
       break;
     }
-    Dispatch(key, false);
+    if (Deliberate(key)) Dispatch(key, false);
   }
   return dialog.Result();
 }
@@ -60,6 +60,10 @@ int TerminalToolkit::MessageBox(const std::string& text, const std::string& capt
   MessageBoxView box(text, caption, type);
   std::optional<int> answer;
   LayerGuard guard(*this, Layer{nullptr, nullptr, &box});
+  // What was typed before the box could be seen answers nothing.
+  Refresh();
+  m_screen.FlushInput();
+  m_boxOpenedAt = m_screen.NowMs();
   while (!answer) {
     // Nobody is expected to answer once the program is asked to close.
     if (CloseRequested()) return box.CancelResult();
@@ -67,7 +71,7 @@ int TerminalToolkit::MessageBox(const std::string& text, const std::string& capt
     KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
     if (key.code == KeyCode::Closed) return box.CancelResult();
     if (key.code == KeyCode::Wake) continue;
-    if (key.code == KeyCode::Resize || m_tooSmall) continue;
+    if (key.code == KeyCode::Resize || m_tooSmall || !Deliberate(key)) continue;
     answer = box.HandleKey(key);
   }
   return *answer;
@@ -88,7 +92,29 @@ void TerminalToolkit::PumpOneMessage() {
     CloseRequested();
     return;
   }
-  Dispatch(*key, true);
+  if (Deliberate(*key)) Dispatch(*key, true);
+}
+
+bool TerminalToolkit::Deliberate(const KeyEvent& key) {
+  switch (key.code) {
+    case KeyCode::Click: case KeyCode::WheelUp: case KeyCode::WheelDown:
+    case KeyCode::Resize: case KeyCode::Wake: case KeyCode::Closed:
+      return true;  // not keys: the mouse does not repeat, the rest are no input
+    default:
+      break;
+  }
+  const long long now = m_screen.NowMs();
+  const bool again = key.code == m_lastKey.code && key.ch == m_lastKey.ch && key.alt == m_lastKey.alt &&
+                     now - m_lastKeyAt < kQuietMs;
+  m_lastKey = key;
+  m_lastKeyAt = now;
+  switch (key.code) {
+    case KeyCode::Tab: case KeyCode::BackTab: case KeyCode::Up: case KeyCode::Down: case KeyCode::Left:
+    case KeyCode::Right: case KeyCode::Home: case KeyCode::End: case KeyCode::PageUp: case KeyCode::PageDown:
+      return true;  // moves only: held, it moves on, as a held arrow should
+    default:
+      return !again && now - m_boxOpenedAt >= kQuietMs;
+  }
 }
 
 void TerminalToolkit::Dispatch(const KeyEvent& key, bool pumped) {

@@ -9,6 +9,13 @@
 // one that comes during a handler or a pumped wait is held until the handler has
 // returned. An open message box is answered as if nobody were there
 // (Cancel, else No, else Abort, else OK), then each dialog of the stack closes in turn.
+//
+// A terminal tells nothing of keys held down: a held key arrives as the same key
+// again and again, 30 to 100 ms apart. So a key that can press a button or answer a
+// box (anything but Tab and the arrow and paging keys) counts only when the same key
+// did not come in the kQuietMs before it, and not in the first kQuietMs of a box;
+// and a box throws away what was typed before it was drawn. A held key never gets
+// through; a person lets go and presses again.
 
 #include <vector>
 
@@ -36,6 +43,10 @@ class TerminalToolkit : public Toolkit {
   /// Paints every open window and shows the result.
   void Refresh();
 
+  /// How long a key that presses or answers must not have come before (and a box
+  /// must have been open) for that key to count, milliseconds.
+  static constexpr long long kQuietMs = 200;
+
  private:
   struct Layer {
     TerminalDialog* dialog = nullptr;
@@ -45,6 +56,9 @@ class TerminalToolkit : public Toolkit {
   class LayerGuard;
 
   void Dispatch(const KeyEvent& key, bool pumped);
+  /// Notes a keyboard event's arrival; false when it is a key that presses or
+  /// answers and comes too soon to be a deliberate press (see above).
+  bool Deliberate(const KeyEvent& key);
   /// Whether a close has been asked for from outside (empties the wake descriptor).
   bool CloseRequested();
   /// Places the windows on a screen of the given size; false when it is too small.
@@ -55,6 +69,10 @@ class TerminalToolkit : public Toolkit {
   std::vector<Layer> m_layers;
   CursorShape m_cursor = CursorShape::Arrow;
   bool m_tooSmall = false;
+  static constexpr long long kLongAgo = -1'000'000'000;
+  KeyEvent m_lastKey = KeyEvent::Key(KeyCode::Closed);  ///< the last keyboard event
+  long long m_lastKeyAt = kLongAgo;
+  long long m_boxOpenedAt = kLongAgo;                    ///< when the last box was drawn
 };
 
 }  // namespace morv::terminal

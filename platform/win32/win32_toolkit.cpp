@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/win32/deliberate_keys.h"
 #include "platform/win32/dialog_template_memory.h"
 #include "platform/win32/message_box_way_out.h"
 #include "platform/win32/shutdown_block.h"
@@ -106,7 +107,7 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-Win32Toolkit::Win32Toolkit() {
+Win32Toolkit::Win32Toolkit() : m_heldKeys(std::make_unique<HeldKeyHook>()) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 }
@@ -128,6 +129,7 @@ int Win32Toolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& 
 }
 
 int Win32Toolkit::MessageBox(const std::string& text, const std::string& caption, unsigned type) {
+  ThrowAwayTypedAhead();
   return MessageBoxWithItsOwnWayOut(static_cast<HWND>(ActiveDialog()), text, caption, type);
 }
 

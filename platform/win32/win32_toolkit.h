@@ -11,6 +11,9 @@
 
 namespace morv::win32 {
 
+class HeldKeyHook;
+
+/// While it lives, auto-repeated keys press no button and answer no box on its thread.
 class Win32Toolkit : public Toolkit {
  public:
   Win32Toolkit();
@@ -20,7 +23,8 @@ class Win32Toolkit : public Toolkit {
   /// meanwhile; the menu bar and icons are set before OnInitDialog is delivered.
   int DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) override;
   /// MessageBoxA owned by the dialog running now; Escape and the close box answer
-  /// only with the way out the button set offers (message_box_way_out.h).
+  /// only with the way out the button set offers (message_box_way_out.h). Keys
+  /// typed before it opened are thrown away (deliberate_keys.h).
   int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
   /// The system's MessageBeep.
   void MessageBeep(unsigned type) override;
@@ -41,6 +45,7 @@ class Win32Toolkit : public Toolkit {
   CursorShape ShapeSet() const { return m_shape; }
 
  private:
+  std::unique_ptr<HeldKeyHook> m_heldKeys;
   Running* m_innermost = nullptr;  ///< dialogs nest; each knows the one it runs over
   CursorShape m_shape = CursorShape::Arrow;  ///< the last one set
 };

@@ -107,9 +107,11 @@ TmuxSession::~TmuxSession() {
 }
 
 void TmuxSession::SendKeys(const std::vector<std::string>& keys) {
+  std::this_thread::sleep_until(m_lastAction + kOperatorPause);
   std::vector<std::string> args = Tmux({"send-keys", "-t", kSession});
   args.insert(args.end(), keys.begin(), keys.end());
   RunCommand(args);
+  m_lastAction = std::chrono::steady_clock::now();
 }
 
 void TmuxSession::Resize(int rows, int cols) {
@@ -125,7 +127,10 @@ std::string TmuxSession::Capture(bool withHistory) {
 bool TmuxSession::WaitFor(const std::string& text, std::chrono::milliseconds limit) {
   auto deadline = std::chrono::steady_clock::now() + limit;
   do {
-    if (Capture().find(text) != std::string::npos) return true;
+    if (Capture().find(text) != std::string::npos) {
+      m_lastAction = std::chrono::steady_clock::now();
+      return true;
+    }
     std::this_thread::sleep_for(kPollInterval);
   } while (std::chrono::steady_clock::now() < deadline);
   return false;
@@ -134,7 +139,10 @@ bool TmuxSession::WaitFor(const std::string& text, std::chrono::milliseconds lim
 bool TmuxSession::WaitForGone(const std::string& text, std::chrono::milliseconds limit) {
   auto deadline = std::chrono::steady_clock::now() + limit;
   do {
-    if (Capture().find(text) == std::string::npos) return true;
+    if (Capture().find(text) == std::string::npos) {
+      m_lastAction = std::chrono::steady_clock::now();
+      return true;
+    }
     std::this_thread::sleep_for(kPollInterval);
   } while (std::chrono::steady_clock::now() < deadline);
   return false;

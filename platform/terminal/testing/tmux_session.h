@@ -29,7 +29,11 @@ class TmuxSession {
 
   /// Whether the server and its window came up.
   bool Started() const { return m_started; }
-  /// Types keys in tmux's names ("Down", "Enter", "M-a", "Escape", or literal text).
+  /// Types keys in tmux's names ("Down", "Enter", "M-a", "Escape", or literal text),
+  /// at a person's pace: not before kOperatorPause has passed since the screen last
+  /// showed what a test waited for, or since the keys sent last. (The dialog takes a
+  /// key that presses or answers only when it is not the same key again at once,
+  /// nor the first moment of a box.) The keys of one call come together.
   void SendKeys(const std::vector<std::string>& keys);
   /// Changes the window's size, as an operator resizing the terminal would.
   void Resize(int rows, int cols);
@@ -44,6 +48,7 @@ class TmuxSession {
   int WaitForExit(std::chrono::milliseconds limit = kDefaultLimit);
 
   static constexpr std::chrono::milliseconds kDefaultLimit{15000};
+  static constexpr std::chrono::milliseconds kOperatorPause{300};
 
  private:
   std::vector<std::string> Tmux(std::vector<std::string> args) const;
@@ -51,6 +56,7 @@ class TmuxSession {
   std::string m_config;
   std::string m_statusFile;
   bool m_started = false;
+  std::chrono::steady_clock::time_point m_lastAction{};
 };
 
 }  // namespace morv::terminal::testing

@@ -60,6 +60,7 @@ sleep 0.5
 [[ -z $drive ]] || { "${tmux[@]}" send-keys $drive; sleep 0.5; }
 "${tmux[@]}" send-keys Enter  # Update Start, with the start argument's package chosen
 wait_screen "Firmware Update Execute ?"
+sleep 0.3  # a box takes no key in its first 200 ms (a held key's repeats answer nothing)
 "${tmux[@]}" send-keys Enter  # Yes
 wait_screen "Firmware Update Executing"
 pid=$(cat pid)
@@ -69,6 +70,7 @@ if [[ $case == hangup ]]; then
 else
   for signal in QUIT USR1 XFSZ; do kill -$signal "$pid"; done
   wait_screen "Firmware Update Complete"
+  sleep 0.3
   "${tmux[@]}" send-keys Enter
   expected="131 138 153"
 fi

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 
 namespace morv::sim {
 
@@ -57,6 +58,7 @@ bool SimPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& r
   if (!WellFormed(request) || request.DataTransferLength > letter->maxTransfer) return Fail(EINVAL);
   if (!letter->device->Present()) return Fail(ENODEV);
 
+  if (m_delay.count() > 0) std::this_thread::sleep_for(m_delay);
   const DataDirection direction = RecordDirection(request);
   DeviceCommand command;
   command.cdb.assign(request.Cdb, request.Cdb + request.CdbLength);

@@ -1,5 +1,6 @@
 #include "apps/aspi_stack.h"
 
+#include "apps/simulated_delay.h"
 #include "apps/system_devices.h"
 #include "sim/sim_aspi_manager.h"
 
@@ -9,7 +10,9 @@ std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, 
   auto stack = std::make_unique<AspiStack>();
   if (simulate) {
     stack->devices.emplace();
-    auto manager = std::make_unique<sim::SimAspiManager>(*stack->devices);
+    const auto delay = SimulatedDelay();
+    auto manager = std::make_unique<sim::SimAspiManager>(
+        *stack->devices, delay ? std::chrono::microseconds(*delay) : sim::SimAspiManager::kDefaultDelay);
     stack->claims = manager.get();
     stack->manager = std::move(manager);
   } else {

@@ -1,5 +1,6 @@
 #include "apps/pass_through_stack.h"
 
+#include "apps/simulated_delay.h"
 #include "apps/system_devices.h"
 #include "sim/sim_pass_through_system.h"
 
@@ -9,7 +10,9 @@ std::unique_ptr<PassThroughStack> MakePassThroughStack(bool simulate, CommandTra
   auto stack = std::make_unique<PassThroughStack>();
   if (simulate) {
     stack->devices.emplace();
-    stack->system = std::make_unique<sim::SimPassThroughSystem>(*stack->devices);
+    auto system = std::make_unique<sim::SimPassThroughSystem>(*stack->devices);
+    if (const auto delay = SimulatedDelay()) system->SetDelay(*delay);
+    stack->system = std::move(system);
   } else {
     stack->system = MakeSystemPassThrough();
   }

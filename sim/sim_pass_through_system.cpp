@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <thread>
 
 namespace morv::sim {
 
@@ -65,6 +66,7 @@ bool SimPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& r
   EmulatedDevice& device = claim != m_claims.end() ? *claim->second : *letter->device;
   if (!device.Present()) return Fail(ENODEV);
 
+  if (m_delay.count() > 0) std::this_thread::sleep_for(m_delay);
   const DataDirection direction = RecordDirection(request);
   DeviceCommand command;
   command.cdb.assign(request.Cdb, request.Cdb + request.CdbLength);

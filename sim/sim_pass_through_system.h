@@ -3,9 +3,10 @@
 // have a device behind it. It fails as the Linux backend does, so the emulation never
 // shows a text that real hardware cannot: a letter without a device does not open
 // (ENOENT, as for a missing sg node), error codes are errno values and their texts
-// the C library's. Requests complete at once.
+// the C library's. Requests complete at once, or after a delay a test sets.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -35,6 +36,8 @@ class SimPassThroughSystem : public PassThroughSystem {
   void SetMaxTransfer(char letter, uint32_t bytes);
   /// Fails the next `count` pass-through calls with `error`, before any device.
   void FailPassThrough(int error, int count = 1);
+  /// Every request to a device takes `delay` (on the caller's thread) from now on.
+  void SetDelay(std::chrono::milliseconds delay) { m_delay = delay; }
   /// Replaces the message text for `code`; an empty text makes the lookup fail (EINVAL).
   void SetMessageText(int code, std::string text);
   /// Claims of `letter` are refused as held by `holder` (a mounted disc, a burning
@@ -81,6 +84,7 @@ class SimPassThroughSystem : public PassThroughSystem {
   int m_failError = 0;
   int m_failCount = 0;
   int m_lastError = 0;
+  std::chrono::milliseconds m_delay{0};
 };
 
 }  // namespace morv::sim

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/aspi_linux_manager.h"
@@ -24,11 +25,29 @@ namespace {
 class SlowScsiDebug {
  public:
   explicit SlowScsiDebug(int jiffies) { Write(jiffies); }
-  ~SlowScsiDebug() { Write(1); }
+  ~SlowScsiDebug() {
+    // scsi_debug takes no new delay while it holds a command: wait for that to end.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Write(1) && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  /// Whether scsi_debug holds no command now: it refuses a new delay while it does.
+  static bool Idle() {
+    const int now = Current();
+    return Write(now + 1) && Write(now);
+  }
 
  private:
-  static void Write(int jiffies) {
-    std::ofstream("/sys/bus/pseudo/drivers/scsi_debug/delay") << jiffies << '\n';
+  static bool Write(int jiffies) {
+    std::ofstream file("/sys/bus/pseudo/drivers/scsi_debug/delay");
+    file << jiffies << '\n';
+    file.close();
+    return !file.fail();
+  }
+  static int Current() {
+    int jiffies = 1;
+    std::ifstream("/sys/bus/pseudo/drivers/scsi_debug/delay") >> jiffies;
+    return jiffies;
   }
 };
 
@@ -154,6 +173,26 @@ TEST_F(AspiVm, CommandStillWithTheKernelAtTheLimitIsAbortedAndTheTargetWorksAfte
   // number of polling passes, and the point is only that the target is free again.
   clock.step = 0;
   EXPECT_EQ(limitedDrive.TestUnitReady(), kCodeDone) << limitedDrive.GetErrorText();
+}
+
+// The sg driver cannot take a command back: the abort waits for its answer, up
+// to a bound, so the program sends nothing more while the drive still works on it.
+TEST_F(AspiVm, CommandGivenUpOnIsNoLongerWithTheDriveWhenTheTimeOutIsReported) {
+  const uint8_t testUnitReady[6] = {};
+  struct Case {
+    std::chrono::milliseconds wait;
+    bool answeredFirst;
+  };
+  for (const Case& c : {Case{linux_aspi::LinuxAspiManager::kLateAnswerWait, true},
+                        Case{std::chrono::milliseconds(100), false}}) {
+    SCOPED_TRACE(c.wait.count());
+    manager.SetLateAnswerWait(c.wait);
+    clock.step = 1;
+    SlowScsiDebug slow(500);  // 2 s
+    EXPECT_EQ(limitedDrive.ExecRequest(testUnitReady, 6, kProductIdTimeout), kCodePending);
+    EXPECT_EQ(limitedDrive.GetErrorText(), " Status : Aspi Timeout Error.");
+    EXPECT_EQ(SlowScsiDebug::Idle(), c.answeredFirst) << "scsi_debug still held the command";
+  }
 }
 
 TEST_F(AspiVm, DataInAnsweredAfterTheAbortNeverReachesTheCallersBuffer) {

@@ -170,31 +170,42 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
 }
 
 uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
-  std::lock_guard submitting(m_submitMutex);  // no node is closed meanwhile
-  const auto nodeOfBlock = [&] {
+  SRB_ExecSCSICmd* srb = nullptr;
+  const Request* abandoned = nullptr;
+  {
+    std::lock_guard submitting(m_submitMutex);  // no node is closed meanwhile
+    const auto nodeOfBlock = [&] {
+      std::lock_guard lock(m_mutex);
+      for (const auto& request : m_inFlight)
+        if (request->srb != nullptr && request->srb == abort.SRB_ToAbort) return request->fd;
+      return -1;
+    };
+    const int fd = nodeOfBlock();
+    if (fd < 0) return SS_ABORT_FAIL;  // unknown, or already finished
+    // Its answer may be waiting unread (the process was stopped past the caller's
+    // limit, say): then the drive's answer is the outcome, not an abort.
+    int error = 0;
+    while (ReadAnswer(fd, error) == Answer::Finished) {
+    }
     std::lock_guard lock(m_mutex);
-    for (const auto& request : m_inFlight)
-      if (request->srb != nullptr && request->srb == abort.SRB_ToAbort) return request->fd;
-    return -1;
-  };
-  const int fd = nodeOfBlock();
-  if (fd < 0) return SS_ABORT_FAIL;  // unknown, or already finished
-  // Its answer may be waiting unread (the process was stopped past the caller's
-  // limit, say): then the drive's answer is the outcome, not an abort.
-  int error = 0;
-  while (ReadAnswer(fd, error) == Answer::Finished) {
+    const auto it = std::find_if(m_inFlight.begin(), m_inFlight.end(),
+                                 [&](const auto& r) { return r->srb != nullptr && r->srb == abort.SRB_ToAbort; });
+    if (it == m_inFlight.end()) return SS_ABORT_FAIL;  // finished with the drive's answer after all
+    // From here the answer is dropped whenever it comes: the caller gave up.
+    srb = (*it)->srb;
+    (*it)->srb = nullptr;
+    abandoned = it->get();
   }
 
-  std::lock_guard lock(m_mutex);
-  for (auto& request : m_inFlight) {
-    if (request->srb == nullptr || request->srb != abort.SRB_ToAbort) continue;
-    // The command stays with the sg driver; its answer will be read and dropped.
-    SRB_ExecSCSICmd& srb = *request->srb;
-    request->srb = nullptr;
-    CompleteExecBlock(srb, SS_ABORTED, HASTAT_OK, 0);
-    return SS_COMP;
-  }
-  return SS_ABORT_FAIL;  // finished with the drive's answer after all
+  // The command stays with the sg driver, which cannot take it back: the block
+  // stays pending (so the caller sends nothing more) until the completion thread
+  // has read and dropped the answer, the node is gone, or the wait is over.
+  std::unique_lock lock(m_mutex);
+  m_answered.wait_for(lock, m_lateAnswerWait, [&] {
+    return std::none_of(m_inFlight.begin(), m_inFlight.end(), [&](const auto& r) { return r.get() == abandoned; });
+  });
+  CompleteExecBlock(*srb, SS_ABORTED, HASTAT_OK, 0);
+  return SS_COMP;
 }
 
 int LinuxAspiManager::NodeFor(uint32_t host, uint32_t target, uint64_t lun) {
@@ -311,6 +322,7 @@ LinuxAspiManager::Answer LinuxAspiManager::ReadAnswer(int fd, int& error) {
   Finish(request, outcome.status, outcome.haStat, outcome.targStat, sense, senseLength,
          request.dataInLength - static_cast<size_t>(resid));
   m_inFlight.erase(it);
+  m_answered.notify_all();
   return Answer::Finished;
 }
 
@@ -354,6 +366,7 @@ void LinuxAspiManager::CloseNode(int fd, const BlockOutcome& outcome) {
   for (auto& request : m_inFlight)
     if (request->fd == fd) Finish(*request, outcome.status, outcome.haStat, outcome.targStat, nullptr, 0, 0);
   std::erase_if(m_inFlight, [fd](const auto& r) { return r->fd == fd; });
+  m_answered.notify_all();
   std::erase(m_vanished, fd);
   // A claimed node stays open until its claim ends, so its number stays taken.
   if (auto claim = m_claims.find(fd); claim != m_claims.end())

@@ -16,9 +16,15 @@
 // descriptors its requests go through. A claimed node is never opened afresh: once
 // its device has gone, requests to its address fail with the kernel's ENODEV, and
 // the descriptor stays open until the claim ends, so its number is not given away.
+//
+// The sg driver cannot take a command back: an abort waits (a bounded time) for
+// the command's answer before it completes the block as aborted, so the program
+// sends nothing more while the drive is still busy with what it gave up on.
 
 #include <poll.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <list>
 #include <map>
@@ -66,6 +72,12 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
 
   /// The host adapters, adapter number = position.
   const std::vector<HostAdapter>& Adapters() const { return m_adapters; }
+  /// How long an abort waits for the abandoned command's answer (tests shorten it).
+  void SetLateAnswerWait(std::chrono::milliseconds wait) { m_lateAnswerWait = wait; }
+
+  /// The abort's default wait: the time the kernel itself gives a CD/DVD command,
+  /// so a drive that answers at all has answered by then.
+  static constexpr std::chrono::milliseconds kLateAnswerWait = std::chrono::seconds(30);
 
  private:
   struct Request;
@@ -115,10 +127,12 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
 
   const Paths m_paths;
   std::vector<HostAdapter> m_adapters;
+  std::chrono::milliseconds m_lateAnswerWait = kLateAnswerWait;
 
   std::mutex m_submitMutex;                        // held while writing to a node, and closing one
   std::mutex m_mutex;                              // guards everything below
   std::list<std::unique_ptr<Request>> m_inFlight;  // handed to the sg driver, not yet answered
+  std::condition_variable m_answered;              // a request left m_inFlight
   std::map<NodeKey, int> m_nodes;                  // open descriptor per address, for new requests
   std::vector<int> m_polled;                       // open descriptors the completion thread polls
   std::vector<int> m_vanished;                     // open descriptors of nodes gone, with requests out

@@ -21,6 +21,8 @@ fail() {
   echo "display_lost: $*" >&2
   sed 's/^/  program: /' "$scratch/out.log" >&2 || true
   echo "  $(wc -l <"$scratch/trace.log" 2>/dev/null) commands in the trace" >&2
+  echo "  X server on $DISPLAY: $(kill -0 "$xvfb" 2>/dev/null && echo running || echo gone)" >&2
+  sed 's/^/  xvfb: /' "$scratch/xvfb.log" "$scratch/openbox.log" >&2 || true
   exit 1
 }
 
@@ -70,16 +72,24 @@ wait_idle
 xdotool key Return  # Update Start, with the start argument's package chosen
 wait_window "^$name\$"
 xdotool key Return  # Yes
+# The server dies as a crashed one would, and its lock and socket go with it: a
+# server that starts later must not take a dead server's lock for a free display
+# while another one takes it too.
+lose_display() {
+  kill -KILL "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+  rm -f "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}"
+}
 pieces_sent() { grep -c '| WRITE BUFFER' trace.log 2>/dev/null || true; }
 if [[ $moment == download ]]; then
   for _ in $(seq 300); do (($(pieces_sent) >= 3)) && break; sleep 0.1; done
-  kill -KILL "$xvfb"
+  lose_display
   at_loss=$(pieces_sent)
   ((at_loss >= 3 && at_loss < 32)) || fail "$at_loss pieces out when the display went, expected 3 to 31"
 else
   # The download takes milliseconds; the settling wait two seconds.
   sleep 0.5
-  kill -KILL "$xvfb"
+  lose_display
 fi
 
 status=0

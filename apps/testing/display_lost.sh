@@ -32,8 +32,12 @@ xvfb=$!
 pids+=("$xvfb")
 for _ in $(seq 100); do [[ -s $scratch/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$scratch/display")
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
 pids+=($!)
+# A window mapped while openbox is still starting can stay unmapped: the
+# program's first window comes after the window manager has settled.
+sleep 1
 
 cd "$scratch"
 "$tool" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null

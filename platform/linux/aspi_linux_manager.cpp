@@ -18,6 +18,7 @@
 #include "platform/fixed_format_sense.h"
 #include "platform/linux/aspi_linux_sg.h"
 #include "platform/linux/sg_drive_claim.h"
+#include "platform/linux/sg_queue.h"
 
 namespace morv::linux_aspi {
 
@@ -149,16 +150,9 @@ uint8_t LinuxAspiManager::Execute(SRB_ExecSCSICmd& srb) {
     m_inFlight.push_back(std::move(request));
   }
 
-  // The driver takes a header whole or refuses it before queueing anything: EINTR
-  // means not taken, so writing again still sends the command once. Any count
-  // back means it was taken, and its answer will come.
-  ssize_t written;
-  do {
-    written = write(fd, &header, sizeof header);
-  } while (written < 0 && errno == EINTR);
-  if (written >= 0) return SS_PENDING;
+  const int error = sg::SubmitHeader(fd, header);
+  if (error == 0) return SS_PENDING;
 
-  const int error = errno;
   std::lock_guard lock(m_mutex);
   std::erase_if(m_inFlight, [submitted](const auto& r) { return r.get() == submitted; });
   // A node whose device is going away takes nothing more; the completion thread
@@ -296,16 +290,10 @@ void LinuxAspiManager::CompleteRequests() {
 }
 
 LinuxAspiManager::Answer LinuxAspiManager::ReadAnswer(int fd, int& error) {
-  sg_io_hdr_t answer;
-  std::memset(&answer, 0, sizeof answer);
-  answer.interface_id = 'S';
-  ssize_t n;
-  do {
-    n = read(fd, &answer, sizeof answer);
-  } while (n < 0 && errno == EINTR);
-  if (n < 0 && errno == EAGAIN) return Answer::NoneWaiting;
-  if (n != static_cast<ssize_t>(sizeof answer)) {
-    error = n < 0 ? errno : EIO;
+  sg_io_hdr_t answer{};
+  if (const int failure = sg::ReadAnswer(fd, answer); failure != 0) {
+    if (failure == EAGAIN) return Answer::NoneWaiting;
+    error = failure;
     return Answer::NodeGone;
   }
 

@@ -1,6 +1,7 @@
 #pragma once
 // How the Linux ASPI manager turns a request block into an sg v3 header and the
-// sg driver's answer back into ASPI status and adapter status.
+// sg driver's answer back into ASPI status and adapter status (the host and driver
+// bytes as platform/linux/sg_header.h reads them).
 
 #include <scsi/sg.h>
 
@@ -29,8 +30,6 @@ struct BlockOutcome {
 /// data), the sense buffer of kSgSenseCapacity bytes and `tag` as usr_ptr.
 sg_io_hdr_t BuildSgHeader(const SRB_ExecSCSICmd& srb, DataDirection direction, uint8_t* buffer, uint8_t* sense,
                           void* tag);
-/// The host adapter status for the sg driver's host and driver status bytes.
-uint8_t AdapterStatusFor(unsigned hostStatus, unsigned driverStatus);
 /// The block's outcome for a command the sg driver returned: SS_COMP only for good
 /// status without an adapter or driver error, SS_ERR otherwise.
 BlockOutcome OutcomeFor(unsigned scsiStatus, unsigned hostStatus, unsigned driverStatus);

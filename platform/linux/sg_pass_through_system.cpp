@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/fixed_format_sense.h"
+#include "platform/linux/sg_queue.h"
 #include "platform/linux/sg_request.h"
 
 namespace morv::sg {
@@ -42,17 +43,11 @@ bool SgPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& re
   return true;
 }
 
-bool SgPassThroughSystem::Submit(Handle handle, sg_io_hdr_t& header) {
+bool SgPassThroughSystem::Submit(Handle handle, const sg_io_hdr_t& header) {
   int version = 0;
   if (::ioctl(handle, SG_GET_VERSION_NUM, &version) < 0) return Fail(errno);
-  // The driver either queues the command and returns at once, or refuses it with an
-  // error and queues nothing, so repeating an interrupted write() sends nothing twice.
-  for (;;) {
-    const ssize_t written = ::write(handle, &header, sizeof header);
-    if (written == static_cast<ssize_t>(sizeof header)) return true;
-    if (written < 0 && errno == EINTR) continue;
-    return Fail(written < 0 ? errno : EIO);
-  }
+  if (const int error = SubmitHeader(handle, header); error != 0) return Fail(error);
+  return true;
 }
 
 bool SgPassThroughSystem::AwaitAnswer(Handle handle, sg_io_hdr_t& header) {
@@ -60,12 +55,9 @@ bool SgPassThroughSystem::AwaitAnswer(Handle handle, sg_io_hdr_t& header) {
   const Clock::time_point deadline =
       Clock::now() + std::chrono::milliseconds(uint64_t{header.timeout} + kAnswerGraceMs);
   for (;;) {
-    // read() hands back the finished request's header with the results filled in,
-    // and copies data-in and sense into the buffers the header names.
-    const ssize_t n = ::read(handle, &header, sizeof header);
-    if (n == static_cast<ssize_t>(sizeof header)) return true;
-    if (n >= 0) return Fail(EIO);
-    if (errno != EAGAIN && errno != EINTR) return Fail(errno);  // ENODEV: the device went away
+    const int error = ReadAnswer(handle, header);
+    if (error == 0) return true;
+    if (error != EAGAIN) return Fail(error);
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return Fail(ETIMEDOUT);
     pollfd answer{handle, POLLIN, 0};

@@ -70,7 +70,7 @@ class SgPassThroughSystem : public PassThroughSystem {
   /// write() of `header` to an sg descriptor (anything else is refused with the
   /// errno of SG_GET_VERSION_NUM, so no header is ever written into a plain file);
   /// false with the errno when the driver did not take it.
-  bool Submit(Handle handle, sg_io_hdr_t& header);
+  bool Submit(Handle handle, const sg_io_hdr_t& header);
   /// Waits for the answer to the one request out on `handle` and reads it into
   /// `header`; false with the errno when none came.
   bool AwaitAnswer(Handle handle, sg_io_hdr_t& header);

@@ -1,13 +1,14 @@
 #pragma once
-// The pure parts of the SG_IO backend: which sg node a drive letter is, how a
-// request record becomes an sg v3 header, and what the header says afterwards.
-// Kept apart from the ioctl so they are tested without devices.
+// The pure parts of the pass-through system on sg: which sg node a drive letter is,
+// how a request record becomes an sg v3 header, and what the header says afterwards.
+// Kept apart from the descriptor so they are tested without devices.
 
 #include <scsi/sg.h>
 
 #include <cstdint>
 #include <string>
 
+#include "platform/linux/sg_header.h"
 #include "platform/pass_through_system.h"
 
 namespace morv::sg {
@@ -15,9 +16,6 @@ namespace morv::sg {
 /// "/dev/sg0" for "\\.\A:" … "/dev/sg25" for "\\.\Z:" (the letter in either case);
 /// empty for a path that names no drive letter.
 std::string NodeForPath(const std::string& path);
-
-/// sg's direction for a record's direction.
-int SgDirection(DataDirection direction);
 
 /// An sg v3 header for `record`: its CDB, data buffer and direction, its time-out in
 /// milliseconds, the sense going straight into the record's sense area.
@@ -30,7 +28,7 @@ struct SgOutcome {
 };
 
 /// A host or driver error (no connection, bus reset, time-out, ...) is a failed call
-/// with a fitting errno; otherwise the drive's status byte, whatever it is.
+/// with its errno from sg_header.h; otherwise the drive's status byte, whatever it is.
 SgOutcome OutcomeOf(const sg_io_hdr_t& header);
 
 }  // namespace morv::sg

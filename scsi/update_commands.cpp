@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "scsi/cdb_fields.h"
 #include "scsi/identification_text.h"
 #include "scsi/scsi_drive.h"
 
@@ -17,13 +18,6 @@ uint8_t s_inquiryCdb[6] = {0x12, 0x00, 0x00, 0x00, 0x00, 0x00};
 uint8_t s_testUnitReadyVUCdb[6] = {0x00, 0x00, 0x00, 0x00, 0x00, 0xC0};
 uint8_t s_writeBufferCdb[10] = {kOpWriteBuffer, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 uint8_t s_inquireProductIdCdb[6] = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
-
-/// Bits 0-23 of `value`, most significant byte first, into three bytes at `out`.
-void PutBigEndian24(uint8_t* out, uint32_t value) {
-  out[0] = static_cast<uint8_t>(value >> 16);
-  out[1] = static_cast<uint8_t>(value >> 8);
-  out[2] = static_cast<uint8_t>(value);
-}
 
 inline constexpr uint32_t kProductIdBufferLength = 256;
 
@@ -41,8 +35,8 @@ uint8_t* CScsiDrive::TestUnitReadyVU() { return s_testUnitReadyVUCdb; }
 uint8_t CScsiDrive::WriteBuffer(uint8_t mode, uint8_t bufferId, uint32_t offset, uint32_t length) {
   s_writeBufferCdb[1] = mode & 0x07;
   s_writeBufferCdb[2] = bufferId;
-  PutBigEndian24(&s_writeBufferCdb[3], offset);
-  PutBigEndian24(&s_writeBufferCdb[6], length);
+  cdb::PutBigEndian(&s_writeBufferCdb[3], 3, offset);
+  cdb::PutBigEndian(&s_writeBufferCdb[6], 3, length);
   return Execute10(s_writeBufferCdb, kCommandTimeout);
 }
 

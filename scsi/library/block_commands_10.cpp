@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "scsi/library/cdb_fields.h"
+#include "scsi/cdb_fields.h"
 #include "scsi/library/command_library.h"
 
 namespace morv {

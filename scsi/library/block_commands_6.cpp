@@ -1,6 +1,6 @@
 // The 6-byte commands of the command library.
 
-#include "scsi/library/cdb_fields.h"
+#include "scsi/cdb_fields.h"
 #include "scsi/library/command_library.h"
 
 namespace morv {

@@ -1,6 +1,6 @@
 // The 12-byte multimedia commands of the command library.
 
-#include "scsi/library/cdb_fields.h"
+#include "scsi/cdb_fields.h"
 #include "scsi/library/command_library.h"
 
 namespace morv {

@@ -1,7 +1,7 @@
 // The vendor-unique DF commands without sub-functions: one template per command,
 // the function family in byte 2.
 
-#include "scsi/library/cdb_fields.h"
+#include "scsi/cdb_fields.h"
 #include "scsi/library/command_library.h"
 
 namespace morv {

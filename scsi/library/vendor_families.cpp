@@ -2,7 +2,7 @@
 // family has one template and one general builder; the sub-function methods pass
 // their fixed sub-function and arguments to it.
 
-#include "scsi/library/cdb_fields.h"
+#include "scsi/cdb_fields.h"
 #include "scsi/library/command_library.h"
 
 namespace morv {

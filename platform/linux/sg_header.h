@@ -35,7 +35,6 @@ sg_io_hdr_t HeaderFor(const SgCommand& command);
 struct SgFault {
   int error = 0;       ///< the errno the pass-through system fails the call with
   uint8_t haStat = 0;  ///< the ASPI manager's host adapter status (0 is HASTAT_OK)
-  bool operator==(const SgFault&) const = default;
 };
 
 /// The fault for an answer's host byte, or, when that is 0, its driver byte (a host

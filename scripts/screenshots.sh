@@ -10,6 +10,7 @@
 # Usage: scripts/screenshots.sh [BUILD-DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/x-desktop.sh
 docs=$(pwd)/docs
 build=$(realpath "${1:-build/default}")
 cmake --build "$build" --target MorvantideNT Morvantide4 morvantide-package
@@ -23,16 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display number.
-display=90
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
+start_desktop
 
 cd "$scratch"
 "$tool" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
@@ -43,13 +35,7 @@ export XDG_CONFIG_HOME="$scratch/config"
 
 # Waits until a window whose title matches $1 exists; prints its id.
 wait_window() {
-  for _ in $(seq 600); do
-    if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) && [[ -n $id ]]; then
-      echo "$id"
-      return
-    fi
-    sleep 0.1
-  done
+  find_window "$1" 600 && return
   echo "screenshots: no window \"$1\" appeared" >&2
   kill -TERM $$
 }

@@ -8,6 +8,7 @@
 # out once, and the program ends with status 3.
 # DRIVE-KEYS choose the emulated MX-R4410 where it is not the selected drive.
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/x-desktop.sh"
 moment=$1 program=$2 tool=$3 drive=${4:-}
 name=$(basename "$program")
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/morvantide-display-lost-XXXXXX")
@@ -26,31 +27,14 @@ fail() {
   exit 1
 }
 
-# The server picks a free display itself: tests run side by side.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-xvfb=$!
-pids+=("$xvfb")
-for _ in $(seq 100); do [[ -s $scratch/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$scratch/display")
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
-pids+=($!)
-# A window mapped while openbox is still starting can stay unmapped: the
-# program's first window comes after the window manager has settled.
-sleep 1
+start_desktop
 
 cd "$scratch"
 "$tool" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
 export XDG_CONFIG_HOME="$scratch/config" XDG_STATE_HOME="$scratch/state"
 
 # Waits until a visible window whose title matches $1 exists.
-wait_window() {
-  for _ in $(seq 300); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 && return
-    sleep 0.1
-  done
-  fail "no window \"$1\" appeared"
-}
+wait_window() { find_window "$1" >/dev/null || fail "no window \"$1\" appeared"; }
 
 [[ $moment == download ]] && export MORVANTIDE_SIMULATE_DELAY_MS=100
 "$program" --simulate --trace trace.log R4410.OUC >out.log 2>&1 &

@@ -6,6 +6,7 @@
 # it (no WRITE BUFFER in the trace); a fresh press does. Held again on the
 # completion box, the fresh press closes it and the repeats start no second update.
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/x-desktop.sh"
 program=$1 tool=$2
 name=$(basename "$program")
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/morvantide-held-XXXXXX")
@@ -20,15 +21,7 @@ fail() {
   exit 1
 }
 
-# The server picks a free display itself: tests run side by side.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $scratch/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$scratch/display")
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >"$scratch/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
+start_desktop
 
 cd "$scratch"
 "$tool" make R4410.OUC --model MX-R4410 --generate 1 >/dev/null
@@ -36,13 +29,7 @@ export XDG_CONFIG_HOME="$scratch/config" XDG_STATE_HOME="$scratch/state"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 # The id of the visible window whose title matches $1, once there is one.
-wait_window() {
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) && [[ -n $id ]] && { echo "$id"; return; }
-    sleep 0.1
-  done
-  fail "no window \"$1\""
-}
+wait_window() { find_window "$1" || fail "no window \"$1\""; }
 # Whether a message box (its caption is the program's name) is showing.
 box_showing() { xdotool search --onlyvisible --name "^$name\$" >/dev/null 2>&1; }
 windows() { xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' ,; }

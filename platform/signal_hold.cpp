@@ -44,10 +44,15 @@ TerminationSignalHold::TerminationSignalHold()
   forward.sa_flags = SA_RESTART;
   sigfillset(&forward.sa_mask);
   for (size_t i = 0; i < signals.size(); ++i) {
-    sigaction(signals[i], nullptr, &m_previousActions[i]);
-    // An ignored signal has nothing to take effect later; it stays ignored.
-    if (m_previousActions[i].sa_handler == SIG_IGN && !(m_previousActions[i].sa_flags & SA_SIGINFO)) continue;
-    sigaction(signals[i], &forward, nullptr);
+    // One call per signal sets the forwarder and reads what it replaces (some fifty
+    // signals, at every hold).
+    sigaction(signals[i], &forward, &m_previousActions[i]);
+    // An ignored signal has nothing to take effect later; it stays ignored. One that
+    // arrived in between is pending on this thread, and ignoring it again drops it.
+    if (m_previousActions[i].sa_handler == SIG_IGN && !(m_previousActions[i].sa_flags & SA_SIGINFO)) {
+      sigaction(signals[i], &m_previousActions[i], nullptr);
+      continue;
+    }
     m_forwarding[i] = true;
   }
 }

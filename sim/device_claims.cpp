@@ -1,6 +1,5 @@
 #include "sim/device_claims.h"
 
-#include <map>
 #include <mutex>
 #include <set>
 
@@ -10,7 +9,6 @@ namespace {
 struct Claims {
   std::mutex mutex;
   std::set<const EmulatedDevice*> claimed;
-  std::map<const EmulatedDevice*, int> numbers;
 };
 
 Claims& TheClaims() {
@@ -32,11 +30,6 @@ void ReleaseDevice(const EmulatedDevice& device) {
   claims.claimed.erase(&device);
 }
 
-std::string EmulatedAddress(const EmulatedDevice& device) {
-  Claims& claims = TheClaims();
-  std::lock_guard lock(claims.mutex);
-  const auto [entry, added] = claims.numbers.try_emplace(&device, static_cast<int>(claims.numbers.size()));
-  return "sim:" + std::to_string(entry->second);
-}
+std::string EmulatedAddress(const EmulatedDevice& device) { return "sim:" + std::to_string(device.Serial()); }
 
 }  // namespace morv::sim

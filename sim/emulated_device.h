@@ -37,13 +37,22 @@ struct RecordedCommand {
 
 class EmulatedDevice {
  public:
+  EmulatedDevice();
   virtual ~EmulatedDevice() = default;
+  EmulatedDevice(const EmulatedDevice&) = delete;
+  EmulatedDevice& operator=(const EmulatedDevice&) = delete;
   /// Executes one command and records it.
   virtual DeviceResult Execute(const DeviceCommand& command) = 0;
   /// Every command received so far, oldest first.
   virtual const std::vector<RecordedCommand>& Record() const = 0;
   /// Whether the device is present (a vanished device cannot be opened or selected).
   virtual bool Present() const = 0;
+  /// A number no other device made in this process has had, even one made where a
+  /// destroyed device was.
+  uint64_t Serial() const { return m_serial; }
+
+ private:
+  const uint64_t m_serial;
 };
 
 /// Fixed-format sense data (18 bytes) with `key`, `asc` and `ascq`.

@@ -44,40 +44,55 @@ constexpr uint8_t kDriveTarget = 2;
 /// up to the bound of the repeat.
 constexpr size_t kMostSends = 1 + kMaxUnitAttentionRepeats;
 
-/// The package directory: the image written once, the parameter file for each run.
+/// The package directories, one for each choice of regions, each with the image and
+/// its parameter file, written once. They lie in memory where the system offers a
+/// directory there: Morvantide4 replaces its profile with a flushed write when its
+/// dialog closes, which on a disk waits for the disk at every run.
 class Workspace {
  public:
-  Workspace() {
-    m_directory = testing::MakeUniqueDirectory(std::filesystem::temp_directory_path(), "drive-answers-").string();
+  Workspace() : m_previous(std::filesystem::current_path()) {
+    const std::filesystem::path memory = "/dev/shm";
+    std::error_code ec;
+    const bool inMemory = std::filesystem::is_directory(memory, ec);
+    m_directory = testing::MakeUniqueDirectory(inMemory ? memory : std::filesystem::temp_directory_path(),
+                                               "drive-answers-");
     GenerateImage(11, image);
-    WriteFileBytes(Path("R4410.bin"), image.data(), image.size());
-    m_checksum = ImageChecksum(image);
+    const int32_t checksum = ImageChecksum(image);
+    for (unsigned choice = 0; choice < kRegionChoices; ++choice) {
+      const std::filesystem::path directory = m_directory / std::to_string(choice);
+      std::filesystem::create_directory(directory);
+      WriteFileBytes((directory / "R4410.bin").string(), image.data(), image.size());
+      PackageDescription description;
+      description.model = "MX-R4410";
+      description.regions = Regions(choice);
+      const std::string text = ParameterFileText(description, checksum);
+      WriteFileBytes((directory / "R4410.OUC").string(), text.data(), text.size());
+    }
+    m_profile = (m_directory / "Morvantide4.INI").string();
   }
   ~Workspace() {
     std::error_code ignored;
     std::filesystem::remove_all(m_directory, ignored);
   }
-  std::string Path(const std::string& name) const { return (m_directory / name).string(); }
 
-  /// Writes the parameter file for `regions` and makes the workspace the current
-  /// directory, as the programs list and read packages from there.
-  void Enter(const RegionSelection& regions) {
-    PackageDescription description;
-    description.model = "MX-R4410";
-    description.regions = regions;
-    const std::string text = ParameterFileText(description, m_checksum);
-    WriteFileBytes(Path("R4410.OUC"), text.data(), text.size());
-    m_previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_directory);
+  /// Regions 1-3 selected where bits 0-2 of `choice` are clear.
+  static RegionSelection Regions(unsigned choice) {
+    return {(choice & 0x01) == 0, (choice & 0x02) == 0, (choice & 0x04) == 0};
   }
+  /// Makes the package directory for `choice` the current directory, as the programs
+  /// list and read packages from there.
+  void Enter(unsigned choice) { std::filesystem::current_path(m_directory / std::to_string(choice % kRegionChoices)); }
   void Leave() { std::filesystem::current_path(m_previous); }
+  /// Where Morvantide4 keeps its profile.
+  const std::string& ProfilePath() const { return m_profile; }
 
   FirmwareImage image;
 
  private:
+  static constexpr unsigned kRegionChoices = 8;
+  const std::filesystem::path m_previous;
   std::filesystem::path m_directory;
-  std::filesystem::path m_previous;
-  int32_t m_checksum = 0;
+  std::string m_profile;
 };
 
 /// What one program showed and sent.
@@ -313,12 +328,12 @@ DriveAnswersReport CheckDriveAnswers(std::span<const uint8_t> input) {
   static Workspace workspace;
   const uint8_t options = input.empty() ? 0 : input[0];
   const std::span<const uint8_t> script = input.empty() ? input : input.subspan(1);
-  const RegionSelection regions{(options & 0x01) == 0, (options & 0x02) == 0, (options & 0x04) == 0};
+  const RegionSelection regions = Workspace::Regions(options);
   const bool answerNo = (options & kOptionAnswerNo) != 0;
 
-  workspace.Enter(regions);
+  workspace.Enter(options);
   const Observed nt = RunNT(script, answerNo);
-  const Observed four = Run4(script, answerNo, workspace.Path("Morvantide4.INI"));
+  const Observed four = Run4(script, answerNo, workspace.ProfilePath());
   workspace.Leave();
 
   DriveAnswersReport report;

@@ -381,7 +381,7 @@ TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
   for (const bool answers : {true, false}) {
     SCOPED_TRACE(answers ? "the drive answers" : "the drive does not answer the inquiry");
     Run run(kAllRegions, 9, "2.05");
-    HistoryLog history((run.dir.Path() / "state/history.log").string(), TypeParam::kName);
+    HistoryLog history((run.dir.Path() / "state/history.log").string(), TypeParam::kName, DriveKind::Emulated);
     run.history = &history;
     std::string versionAfter;
     run.beforePress = [&] {
@@ -430,7 +430,7 @@ TYPED_TEST(UpdateEndToEnd, DeclinedAndRefusedUpdatesAreRecorded) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Run run;
-    HistoryLog history((run.dir.Path() / "history.log").string(), TypeParam::kName);
+    HistoryLog history((run.dir.Path() / "history.log").string(), TypeParam::kName, DriveKind::Emulated);
     run.history = &history;
     c.arrange(run);
     run.PressUpdateStart();

@@ -232,7 +232,7 @@ int RunFlash(const CliOptions& options, CommandTrace* trace) {
   std::fflush(stdout);
   for (const std::string& failure : history.Failures()) Error(failure);
   // Only now may a signal that came during the download end the program.
-  progress.EndHold();
+  feedback.EndHold();
   return result.status;
 }
 

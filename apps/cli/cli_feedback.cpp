@@ -25,7 +25,11 @@ CliFeedback::CliFeedback(std::string program, Answering answering, std::FILE* er
     : m_program(std::move(program)), m_answering(answering), m_errors(errors), m_input(input) {}
 
 int CliFeedback::AfxMessageBox(const std::string& text, unsigned type, unsigned) {
-  if ((type & 0x0F) == MB_YESNO) return Ask(text);
+  if ((type & MB_TYPEMASK) == MB_YESNO) {
+    const int answer = Ask(text);
+    if (answer == IDYES) m_hold.emplace();
+    return answer;
+  }
   m_messages.push_back(text);
   Say(text);
   return IDOK;

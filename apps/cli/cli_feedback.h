@@ -2,13 +2,19 @@
 // The feedback services on a command line: every box the dialogs would show becomes
 // lines on standard error, the question "Firmware Update Execute ?" becomes a prompt
 // on the terminal (or the answer --yes gave), and the busy cursor and status line,
-// which the progress report stands in for, show nothing.
+// which the progress report stands in for, show nothing. A yes also begins a hold of
+// the termination signals that lasts until the result has been printed: the update
+// holds them from the answer to its end, and this hold, begun just before the
+// update's and ended after it, keeps a signal that came meanwhile from ending the
+// program before it has told how the update ended.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/feedback.h"
+#include "platform/termination_hold.h"
 
 namespace morv {
 
@@ -38,6 +44,8 @@ class CliFeedback : public Feedback {
 
   /// Every box's text, in order: what the operator was told.
   const std::vector<std::string>& Messages() const { return m_messages; }
+  /// Lets a signal held since the yes take effect; call once the result is printed.
+  void EndHold() { m_hold.reset(); }
 
  private:
   /// Writes `text` as lines, each opened by the program's name.
@@ -49,6 +57,7 @@ class CliFeedback : public Feedback {
   std::FILE* m_errors;
   std::FILE* m_input;
   std::vector<std::string> m_messages;
+  std::optional<TerminationHold> m_hold;
 };
 
 }  // namespace morv

@@ -13,8 +13,6 @@ CliProgress::CliProgress(std::string program, bool bar, std::FILE* out)
     : m_program(std::move(program)), m_bar(bar), m_out(out) {}
 
 void CliProgress::DownloadStarting(int planned) {
-  // Inside the update's own hold, which ends before the result is printed.
-  m_hold.emplace();
   m_planned = planned;
   m_started = m_lastPiece = std::chrono::steady_clock::now();
   if (m_bar)

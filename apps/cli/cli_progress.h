@@ -1,9 +1,7 @@
 #pragma once
 // The download's progress on standard error: a bar that rewrites itself on a
 // terminal, one plain line per piece otherwise (a log, a pipe). It also times the
-// download, and keeps the termination signals held from the first piece until the
-// result has been printed, so a signal that came during the download ends the
-// program only after the operator (or the script) has been told how it ended.
+// download.
 
 #include <chrono>
 #include <cstdio>
@@ -11,7 +9,6 @@
 #include <string>
 
 #include "engine/update_sequence.h"
-#include "platform/termination_hold.h"
 
 namespace morv {
 
@@ -28,8 +25,6 @@ class CliProgress : public UpdateProgress {
   int Planned() const { return m_planned; }
   /// Seconds from the confirmation to the last piece taken (0 before).
   double DownloadSeconds() const;
-  /// Lets a held signal take effect; call once the result has been printed.
-  void EndHold() { m_hold.reset(); }
 
  private:
   void DrawBar();
@@ -41,7 +36,6 @@ class CliProgress : public UpdateProgress {
   int m_planned = 0;
   std::optional<std::chrono::steady_clock::time_point> m_started;
   std::chrono::steady_clock::time_point m_lastPiece;
-  std::optional<TerminationHold> m_hold;
 };
 
 }  // namespace morv

@@ -91,4 +91,17 @@ assert set(drives) == {"E:", "G:", "0:0:0", "0:2:0", "0:5:0"}, drives
 assert drives["E:"]["version"] == "1.00" and drives["0:2:0"]["identification"] == "MX-R4410", drives' ||
   fail "list --json"
 
+# SIGTERM in the middle of the download is held: every piece goes out, the history
+# line and the result are written, and only then does the signal end the program.
+MORVANTIDE_SIMULATE_DELAY_MS=30 "$cli" flash R4410.OUC --drive E: --simulate --yes --json </dev/null >out.json 2>err.log &
+pid=$!
+for _ in $(seq 400); do grep -q "piece 3/32" err.log 2>/dev/null && break; sleep 0.02; done
+kill -TERM "$pid"
+wait "$pid"
+status=$?
+[[ $status == 143 ]] || fail "SIGTERM during the download: exit status $status, not 143: $(cat err.log)"
+python3 -c 'import json; r = json.load(open("out.json")); assert r["outcome"] == "complete" and r["pieces_sent"] == 32, r' ||
+  fail "SIGTERM during the download: result $(cat out.json)"
+[[ $(wc -l <"$history") == $((lines + 1)) ]] || fail "SIGTERM during the download: no history line"
+
 [[ $failures == 0 ]] || { echo "$failures checks failed" >&2; exit 1; }

@@ -13,7 +13,7 @@
 #include "apps/cli/cli_drives.h"
 #include "apps/cli/cli_feedback.h"
 #include "apps/cli/cli_progress.h"
-#include "apps/cli/drive_spec.h"
+#include "apps/cli/drive_argument.h"
 #include "apps/cli/json_writer.h"
 #include "apps/system_power.h"
 #include "engine/package_report.h"
@@ -48,17 +48,17 @@ JsonObject DriveJson(const ListedDrive& drive) {
 std::optional<ListedDrive> SelectDrive(const CliOptions& options, CliDrives*& drives,
                                        std::unique_ptr<CliDrives>& owner, CommandTrace* trace, Feedback& feedback,
                                        int& status) {
-  const std::optional<DriveSpec> spec = ParseDriveSpec(options.drive);
-  if (!spec) {
+  const std::optional<DriveArgument> named = ParseDriveArgument(options.drive);
+  if (!named) {
     Error("'" + options.drive + "' is not a drive: write E: (a drive letter), /dev/sg4 or 0:2:0 (adapter:target:LUN)");
     status = kCliExitUsage;
     return std::nullopt;
   }
-  owner = MakeCliDrives(spec->way, options.simulate, trace, feedback);
+  owner = MakeCliDrives(named->way, options.simulate, trace, feedback);
   drives = owner.get();
-  std::optional<ListedDrive> listed = drives->Select(*spec);
+  std::optional<ListedDrive> listed = drives->Select(*named);
   if (!listed) {
-    Error("no drive " + spec->Text() + " was found (see 'morvantide list')");
+    Error("no drive " + named->Text() + " was found (see 'morvantide list')");
     status = kCliExitDriveRefused;
   }
   return listed;
@@ -120,7 +120,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 int RunList(const CliOptions& options, CommandTrace* trace) {
   CliFeedback feedback(kProgram, Answering::Yes);
   std::vector<ListedDrive> drives;
-  for (DriveSpec::Way way : {DriveSpec::Way::Letter, DriveSpec::Way::Adapter}) {
+  for (DriveArgument::Way way : {DriveArgument::Way::Letter, DriveArgument::Way::Adapter}) {
     const std::vector<ListedDrive> found = MakeCliDrives(way, options.simulate, trace, feedback)->List();
     drives.insert(drives.end(), found.begin(), found.end());
   }

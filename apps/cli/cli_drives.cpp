@@ -46,10 +46,10 @@ class LetterDrives : public CliDrives {
     return drives;
   }
 
-  std::optional<ListedDrive> Select(const DriveSpec& spec) override {
+  std::optional<ListedDrive> Select(const DriveArgument& named) override {
     m_selection.OnRescan();
     for (int position = 0; position < m_selectors.device.GetCount(); ++position)
-      if (m_selectors.device.GetLBText(position)[0] == spec.letter) return SelectPosition(position);
+      if (m_selectors.device.GetLBText(position)[0] == named.letter) return SelectPosition(position);
     return std::nullopt;
   }
 
@@ -94,10 +94,10 @@ class AdapterDrives : public CliDrives {
     return drives;
   }
 
-  std::optional<ListedDrive> Select(const DriveSpec& spec) override {
+  std::optional<ListedDrive> Select(const DriveArgument& named) override {
     m_selection.OnRescan();
-    if (!Listed(spec.hostAdapter, spec.targetId)) return std::nullopt;
-    return SelectAddress(spec.hostAdapter, spec.targetId, spec.lun);
+    if (!Listed(named.hostAdapter, named.targetId)) return std::nullopt;
+    return SelectAddress(named.hostAdapter, named.targetId, named.lun);
   }
 
   UpdateTarget& Target() override { return m_selection; }
@@ -130,7 +130,7 @@ class AdapterDrives : public CliDrives {
     m_selectors.hostAdapter.SetCurSel(adapterPosition);
     m_selection.OnSelchangeHostAdapter();
     const std::string& product = m_tables.DeviceNames[adapter][target];
-    return {DriveSpec{DriveSpec::Way::Adapter, 0, adapter, target, lun}.Text(), DriveLabel::Unpadded(product),
+    return {DriveArgument{DriveArgument::Way::Adapter, 0, adapter, target, lun}.Text(), DriveLabel::Unpadded(product),
             product, m_selectors.version.GetWindowText(), m_stack->claims->PlaceOf(adapter, target, lun)};
   }
 
@@ -144,8 +144,8 @@ class AdapterDrives : public CliDrives {
 
 }  // namespace
 
-std::unique_ptr<CliDrives> MakeCliDrives(DriveSpec::Way way, bool simulate, CommandTrace* trace, Feedback& feedback) {
-  if (way == DriveSpec::Way::Letter) return std::make_unique<LetterDrives>(simulate, trace, feedback);
+std::unique_ptr<CliDrives> MakeCliDrives(DriveArgument::Way way, bool simulate, CommandTrace* trace, Feedback& feedback) {
+  if (way == DriveArgument::Way::Letter) return std::make_unique<LetterDrives>(simulate, trace, feedback);
   return std::make_unique<AdapterDrives>(simulate, trace, feedback);
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/cli/drive_spec.h"
+#include "apps/cli/drive_argument.h"
 #include "engine/update_sequence.h"
 #include "platform/drive_claim.h"
 
@@ -32,9 +32,9 @@ class CliDrives {
   virtual ~CliDrives() = default;
   /// Scans, then asks every drive listed for its version.
   virtual std::vector<ListedDrive> List() = 0;
-  /// Scans and selects the drive `spec` names, asking it (and no other drive) for its
+  /// Scans and selects the drive `named` stands for, asking it (and no other drive) for its
   /// version; nullopt when the scan did not list it.
-  virtual std::optional<ListedDrive> Select(const DriveSpec& spec) = 0;
+  virtual std::optional<ListedDrive> Select(const DriveArgument& named) = 0;
   /// The selection an update works on, once Select has found the drive.
   virtual UpdateTarget& Target() = 0;
   virtual CScsiDrive& Drive() = 0;
@@ -42,7 +42,7 @@ class CliDrives {
 
 /// The drives reached the `way` one program does, real or emulated; every request is
 /// traced when `trace` is given; `feedback` gets the boxes and pumps the waits.
-std::unique_ptr<CliDrives> MakeCliDrives(DriveSpec::Way way, bool simulate, CommandTrace* trace, Feedback& feedback);
+std::unique_ptr<CliDrives> MakeCliDrives(DriveArgument::Way way, bool simulate, CommandTrace* trace, Feedback& feedback);
 
 /// The dialog's controls as the command line has them: the package named on the
 /// command line, the version read when the drive was selected, nothing to enable.

@@ -9,7 +9,7 @@
 
 namespace morv {
 
-struct DriveSpec {
+struct DriveArgument {
   enum class Way { Letter, Adapter } way = Way::Letter;
   char letter = 0;  ///< 'A' to 'Z' for Way::Letter
   uint8_t hostAdapter = 0, targetId = 0, lun = 0;  ///< for Way::Adapter: 0-7 each
@@ -20,6 +20,6 @@ struct DriveSpec {
 
 /// `text` read as a drive: "E:" (any case), "/dev/sgN" for N 0 to 25 (the letter
 /// 'A' + N), or "A:T:L" with each a digit 0 to 7. nullopt for anything else.
-std::optional<DriveSpec> ParseDriveSpec(const std::string& text);
+std::optional<DriveArgument> ParseDriveArgument(const std::string& text);
 
 }  // namespace morv

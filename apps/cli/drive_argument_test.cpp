@@ -1,4 +1,4 @@
-#include "apps/cli/drive_spec.h"
+#include "apps/cli/drive_argument.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 
 // Each accepted way names the drive the program it belongs to would reach; anything
 // else, however close, names none.
-TEST(DriveSpec, LettersNodesAndAddresses) {
+TEST(DriveArgument, LettersNodesAndAddresses) {
   const struct {
     const char* text;
     const char* named;  // nullptr: refused
@@ -18,12 +18,12 @@ TEST(DriveSpec, LettersNodesAndAddresses) {
       {"/dev/sr0", nullptr},  {"0:8:0", nullptr},     {"0:2", nullptr},    {"10:2:0", nullptr}, {"", nullptr},
   };
   for (const auto& c : cases) {
-    const auto spec = ParseDriveSpec(c.text);
+    const auto named = ParseDriveArgument(c.text);
     if (c.named == nullptr) {
-      EXPECT_FALSE(spec) << c.text;
+      EXPECT_FALSE(named) << c.text;
     } else {
-      ASSERT_TRUE(spec) << c.text;
-      EXPECT_EQ(spec->Text(), c.named) << c.text;
+      ASSERT_TRUE(named) << c.text;
+      EXPECT_EQ(named->Text(), c.named) << c.text;
     }
   }
 }

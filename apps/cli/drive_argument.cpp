@@ -1,4 +1,4 @@
-#include "apps/cli/drive_spec.h"
+#include "apps/cli/drive_argument.h"
 
 #include <cctype>
 
@@ -13,16 +13,16 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::string DriveSpec::Text() const {
+std::string DriveArgument::Text() const {
   if (way == Way::Letter) return std::string{letter, ':'};
   return std::to_string(hostAdapter) + ":" + std::to_string(targetId) + ":" + std::to_string(lun);
 }
 
-std::optional<DriveSpec> ParseDriveSpec(const std::string& text) {
-  DriveSpec spec;
+std::optional<DriveArgument> ParseDriveArgument(const std::string& text) {
+  DriveArgument drive;
   if (text.size() == 2 && text[1] == ':' && std::isalpha(static_cast<unsigned char>(text[0]))) {
-    spec.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    return spec;
+    drive.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return drive;
   }
   if (text.rfind(kSgPrefix, 0) == 0) {
     const std::string number = text.substr(std::string(kSgPrefix).size());
@@ -32,17 +32,17 @@ std::optional<DriveSpec> ParseDriveSpec(const std::string& text) {
       return std::nullopt;
     const int index = std::stoi(number);
     if (index >= kLetters) return std::nullopt;
-    spec.letter = static_cast<char>('A' + index);
-    return spec;
+    drive.letter = static_cast<char>('A' + index);
+    return drive;
   }
   if (text.size() == 5 && text[1] == ':' && text[3] == ':' && IsDigit(text[0]) && IsDigit(text[2]) &&
       IsDigit(text[4])) {
-    spec.way = DriveSpec::Way::Adapter;
-    spec.hostAdapter = static_cast<uint8_t>(text[0] - '0');
-    spec.targetId = static_cast<uint8_t>(text[2] - '0');
-    spec.lun = static_cast<uint8_t>(text[4] - '0');
-    if (spec.hostAdapter >= kAspiLimit || spec.targetId >= kAspiLimit || spec.lun >= kAspiLimit) return std::nullopt;
-    return spec;
+    drive.way = DriveArgument::Way::Adapter;
+    drive.hostAdapter = static_cast<uint8_t>(text[0] - '0');
+    drive.targetId = static_cast<uint8_t>(text[2] - '0');
+    drive.lun = static_cast<uint8_t>(text[4] - '0');
+    if (drive.hostAdapter >= kAspiLimit || drive.targetId >= kAspiLimit || drive.lun >= kAspiLimit) return std::nullopt;
+    return drive;
   }
   return std::nullopt;
 }

@@ -38,7 +38,8 @@ int RunApplication(const ProgramDefinition& program, const ProgramOptions& optio
   DeviceAccess devices = program.makeDeviceAccess(options, trace, feedback, title);
   CFlashApp app(toolkit, feedback, program.resources, *devices.transport, devices.makeSelection);
   app.SetStartFile(options.startFile);
-  HistoryLog history(HistoryLog::DefaultPath(), program.name);
+  HistoryLog history(HistoryLog::DefaultPath(), program.name,
+                     options.simulate ? DriveKind::Emulated : DriveKind::Real);
   app.SetHistory(&history);
   // What the system could not check or hold goes where the operator looks for the
   // program's diagnostics: the trace when there is one.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "apps/testing/update_end_to_end_rig.h"
+#include "engine/sha256.h"
 #include "engine/update_history.h"
 #include "platform/clock.h"
 
@@ -381,7 +383,7 @@ TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
   for (const bool answers : {true, false}) {
     SCOPED_TRACE(answers ? "the drive answers" : "the drive does not answer the inquiry");
     Run run(kAllRegions, 9, "2.05");
-    HistoryLog history((run.dir.Path() / "state/history.log").string(), TypeParam::kName);
+    HistoryLog history((run.dir.Path() / "state/history.log").string(), TypeParam::kName, DriveKind::Emulated);
     run.history = &history;
     std::string versionAfter;
     run.beforePress = [&] {
@@ -407,9 +409,16 @@ TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
         {"program", TypeParam::kName}, {"drive", nt ? "E:" : "0:2:0"},
         {"identification", nt ? "KESTREL MX-R4410" : "MX-R4410"}, {"before", "1.00"}, {"file", "R4410.OUC"},
         {"checksum", std::to_string(ImageChecksum(run.image))}, {"regions", "1,2,3"}, {"answer", "Yes"},
-        {"outcome", "complete"}};
+        {"outcome", "complete"}, {"kind", "emulated"},
+        {"package", (std::filesystem::absolute(run.dir.Path()) / "R4410.OUC").lexically_normal().string()},
+        {"sha256", Sha256Hex(run.image.data(), run.image.size())}, {"node", nt ? R"(\\\\.\\E:)" : "sim:0:2:0"}};
     if (answers) expected["after"] = "2.05";
-    EXPECT_EQ(HistoryFields(lines[0]), expected);
+    // The node as the log escapes it (\\.\E: is the emulated drive's device path).
+    auto fields = HistoryFields(lines[0]);
+    // The emulated bus numbers its devices as the process made them.
+    EXPECT_TRUE(fields["scsi"].starts_with("sim:")) << fields["scsi"];
+    fields.erase("scsi");
+    EXPECT_EQ(fields, expected);
   }
 }
 
@@ -430,7 +439,7 @@ TYPED_TEST(UpdateEndToEnd, DeclinedAndRefusedUpdatesAreRecorded) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Run run;
-    HistoryLog history((run.dir.Path() / "history.log").string(), TypeParam::kName);
+    HistoryLog history((run.dir.Path() / "history.log").string(), TypeParam::kName, DriveKind::Emulated);
     run.history = &history;
     c.arrange(run);
     run.PressUpdateStart();

@@ -28,7 +28,7 @@ std::string UtcTime(std::chrono::system_clock::time_point time) {
 
 }  // namespace
 
-std::string HistoryLine(const std::string& program, const UpdateRecord& record) {
+std::string HistoryLine(const std::string& program, DriveKind kind, const UpdateRecord& record) {
   std::string line = "time=" + UtcTime(record.time);
   auto add = [&line](const char* key, const std::string& value) { line += std::string("\t") + key + "=" + EscapedForLine(value); };
   add("program", program);
@@ -41,15 +41,23 @@ std::string HistoryLine(const std::string& program, const UpdateRecord& record) 
   add("answer", record.confirmed ? "Yes" : "No");
   add("outcome", record.outcome);
   if (record.versionAfter) add("after", *record.versionAfter);
+  add("kind", kind == DriveKind::Emulated ? "emulated" : "real");
+  add("package", record.packagePath);
+  add("sha256", record.imageSha256);
+  add("node", record.node);
+  add("scsi", record.scsiAddress);
+  if (!record.failedCommand.empty()) add("failed", record.failedCommand);
+  if (!record.failedPiece.empty()) add("piece", record.failedPiece);
   return line + "\n";
 }
 
-HistoryLog::HistoryLog(std::string path, std::string program) : m_path(std::move(path)), m_program(std::move(program)) {}
+HistoryLog::HistoryLog(std::string path, std::string program, DriveKind kind)
+    : m_path(std::move(path)), m_program(std::move(program)), m_kind(kind) {}
 
 std::string HistoryLog::DefaultPath() { return StateFilePath("morvantide/history.log"); }
 
 void HistoryLog::Append(const UpdateRecord& record) {
-  const std::string error = AppendWholeLine(m_path, HistoryLine(m_program, record));
+  const std::string error = AppendWholeLine(m_path, HistoryLine(m_program, m_kind, record));
   if (!error.empty()) m_failures.push_back("the update was not recorded in the history: " + error);
 }
 

@@ -56,7 +56,7 @@ TEST(HistoryLog, ConcurrentAppendsFromBothProgramsKeepWholeLines) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      HistoryLog log(path, program);
+      HistoryLog log(path, program, DriveKind::Real);
       for (int i = 0; i < kLinesEach; ++i) log.Append(record);
       _exit(log.Failures().empty() ? 0 : 1);
     }
@@ -70,7 +70,7 @@ TEST(HistoryLog, ConcurrentAppendsFromBothProgramsKeepWholeLines) {
   std::map<std::string, int> perProgram;
   for (const std::string& line : Lines(path)) {
     const std::string program = line.substr(line.find("\tprogram=") + 9, line.find("\tdrive=") - line.find("\tprogram=") - 9);
-    ASSERT_EQ(line + "\n", HistoryLine(program, record)) << "a torn or mixed line";
+    ASSERT_EQ(line + "\n", HistoryLine(program, DriveKind::Real, record)) << "a torn or mixed line";
     ++perProgram[program];
   }
   EXPECT_EQ(perProgram, (std::map<std::string, int>{{"Morvantide4", kLinesEach}, {"MorvantideNT", kLinesEach}}));
@@ -108,7 +108,7 @@ TEST(HistoryLog, OnlyARegularFileAtItsPlaceIsWritten) {
     c.make(dir);
     const std::string path = dir.Path("history.log");
     EXPECT_TRUE(testing::EndsWithin(std::chrono::seconds(60), [&] {
-      HistoryLog log(path, "MorvantideNT");
+      HistoryLog log(path, "MorvantideNT", DriveKind::Real);
       log.Append(Completed());
       return log.Failures() == std::vector<std::string>{"the update was not recorded in the history: cannot open " +
                                                         path + ": " + c.reason};
@@ -125,7 +125,7 @@ TEST(HistoryLog, AppendsOnlyUnderTheWritersLock) {
   const std::string path = dir.Write("history.log", "first\n");
   const int holder = open(path.c_str(), O_RDONLY);
   ASSERT_EQ(flock(holder, LOCK_EX), 0);
-  HistoryLog held(path, "MorvantideNT");
+  HistoryLog held(path, "MorvantideNT", DriveKind::Real);
   held.Append(Completed());
   EXPECT_EQ(held.Failures(), std::vector<std::string>{"the update was not recorded in the history: cannot lock " + path +
                                                       ": another program keeps it locked"});
@@ -135,11 +135,11 @@ TEST(HistoryLog, AppendsOnlyUnderTheWritersLock) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     close(holder);
   });
-  HistoryLog waiting(path, "MorvantideNT");
+  HistoryLog waiting(path, "MorvantideNT", DriveKind::Real);
   waiting.Append(Completed());
   release.join();
   EXPECT_TRUE(waiting.Failures().empty());
-  EXPECT_EQ(Contents(path), "first\n" + HistoryLine("MorvantideNT", Completed()));
+  EXPECT_EQ(Contents(path), "first\n" + HistoryLine("MorvantideNT", DriveKind::Real, Completed()));
 }
 
 // A line that the file size limit cuts short is taken back: the log keeps its lines
@@ -151,7 +151,7 @@ TEST(HistoryLog, ALineCutShortIsTakenBack) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{16, 16};  // "first\n" and 10 bytes of the new line
     setrlimit(RLIMIT_FSIZE, &limit);
-    HistoryLog log(path, "Morvantide4");
+    HistoryLog log(path, "Morvantide4", DriveKind::Real);
     log.Append(Completed());
     return log.Failures().size() == 1;
   }));

@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <optional>
 
 #include "engine/package_report.h"
+#include "engine/sha256.h"
 #include "engine/write_plan.h"
 #include "platform/termination_hold.h"
 
@@ -39,7 +41,9 @@ class UpdateRun {
   bool EnoughPower();
   bool Confirmed();
   void SendTestUnitReadyVU();
-  bool SendPiece(const WritePiece& piece, const BlockModes& modes, const FirmwareImage& image);
+  /// Piece `number` of `planned`; false, after telling the operator, when it is refused.
+  bool SendPiece(const WritePiece& piece, int number, int planned, const BlockModes& modes,
+                 const FirmwareImage& image);
   /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed.
   void Settle();
   /// Beep and box with `text`; an update the operator was asked about records it as
@@ -133,6 +137,10 @@ UpdateOutcome UpdateRun::Steps() {
   const RegionSelection regions = SelectedRegions(parameters);
   m_package.checksumField = parameters.checksumText;
   m_package.regions = RegionsText(regions);
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(m_package.parameterFile, error);
+  m_package.packagePath = error ? m_package.parameterFile : absolute.lexically_normal().string();
+  m_package.imageSha256 = Sha256Hex(image.data(), image.size());
   const BlockModes modes = BuildBlockModes(regions);
   m_services.clock.Sleep(kPrepareSleep);
 
@@ -158,6 +166,8 @@ UpdateOutcome UpdateRun::Steps() {
   const DriveLabel label = m_selection.HistoryLabel();
   m_record->driveAddress = label.address;
   m_record->identification = label.identification;
+  m_record->node = label.place.node;
+  m_record->scsiAddress = label.place.address;
   if (!Confirmed()) {
     RecordOutcome(kOutcomeDeclined);
     return UpdateOutcome::Declined;
@@ -171,8 +181,11 @@ UpdateOutcome UpdateRun::Steps() {
   if (m_services.power != nullptr) m_keepAwake.emplace(*m_services.power);
   SendTestUnitReadyVU();
 
-  for (const auto& piece : BuildWritePlan(regions))
-    if (!SendPiece(piece, modes, image)) return UpdateOutcome::WriteRefused;
+  const auto plan = BuildWritePlan(regions);
+  const int planned = static_cast<int>(plan.size());
+  if (m_services.progress != nullptr) m_services.progress->DownloadStarting(planned);
+  for (int number = 1; number <= planned; ++number)
+    if (!SendPiece(plan[number - 1], number, planned, modes, image)) return UpdateOutcome::WriteRefused;
 
   Settle();
   // The flash has succeeded whatever this inquiry meets: a drive that does not answer
@@ -225,16 +238,20 @@ void UpdateRun::SendTestUnitReadyVU() {
   if (code != kCodeDone && m_drive.Asc() != kAscMediumNotPresent) ReportFailure(m_drive.GetErrorText(), false);
 }
 
-bool UpdateRun::SendPiece(const WritePiece& piece, const BlockModes& modes, const FirmwareImage& image) {
+bool UpdateRun::SendPiece(const WritePiece& piece, int number, int planned, const BlockModes& modes,
+                          const FirmwareImage& image) {
   m_drive.SetBuffer(m_transferBuffer.data(), piece.length);
   std::memcpy(m_transferBuffer.data(), image.data() + piece.imageOffset, piece.length);
   const uint8_t code = m_drive.WriteBuffer(modes[piece.bufferId], piece.bufferId, piece.bufferOffset, piece.length);
   if (code != kCodeDone) {
     // The download ends here: the machine may sleep again while the box waits.
     m_keepAwake.reset();
+    m_record->failedCommand = kWriteBufferCommand;
+    m_record->failedPiece = PieceText(number, planned, piece.bufferId, piece.bufferOffset, piece.length);
     ReportFailure(m_selection.WriteFailureText(), true);
     return false;
   }
+  if (m_services.progress != nullptr) m_services.progress->PieceSent(number, planned);
   if (piece.restoreCursorAfter) m_feedback.RestoreWaitCursor();
   return true;
 }
@@ -260,6 +277,11 @@ std::string RegionsText(const RegionSelection& regions) {
   for (int region = 0; region < 3; ++region)
     if (regions[region]) text += (text.empty() ? "" : ",") + std::to_string(region + 1);
   return text.empty() ? "none" : text;
+}
+
+std::string PieceText(int number, int planned, uint8_t bufferId, uint32_t bufferOffset, uint32_t length) {
+  return std::to_string(number) + "/" + std::to_string(planned) + " buffer " + std::to_string(bufferId) + " offset " +
+         std::to_string(bufferOffset) + " length " + std::to_string(length);
 }
 
 UpdateOutcome RunUpdate(const UpdateServices& services) {

@@ -67,6 +67,20 @@ class UpdateControls {
   virtual std::optional<std::string> RefreshFirmwareVersion() = 0;
 };
 
+/// Told how the download goes, for a front end that shows it (the command-line
+/// flasher's progress); the dialogs pass none.
+class UpdateProgress {
+ public:
+  virtual ~UpdateProgress() = default;
+  /// The operator has confirmed: `planned` pieces are to be sent.
+  virtual void DownloadStarting(int planned) = 0;
+  /// The drive has taken piece `sent` (counted from 1) of `planned`.
+  virtual void PieceSent(int sent, int planned) = 0;
+};
+
+/// The command named in the history when a piece is refused.
+inline constexpr const char* kWriteBufferCommand = "WRITE BUFFER";
+
 /// What one update works with.
 struct UpdateServices {
   CScsiDrive& drive;
@@ -81,6 +95,8 @@ struct UpdateServices {
   /// Checked for a battery before the question and kept awake for the download; the
   /// machine is left alone when null.
   MachinePower* power = nullptr;
+  /// Told of the download's progress; nobody when null.
+  UpdateProgress* progress = nullptr;
 };
 
 /// How an update ended; the operator has been told in every case but Declined.
@@ -98,6 +114,9 @@ enum class UpdateOutcome {
 
 /// The selected regions as the history names them: "1,2,3", "2", ... or "none".
 std::string RegionsText(const std::array<bool, 3>& regions);
+/// A refused piece as the history names it: "12/32 buffer 11 offset 0 length 16384"
+/// for the 12th of 32 pieces.
+std::string PieceText(int number, int planned, uint8_t bufferId, uint32_t bufferOffset, uint32_t length);
 
 /// Runs one update from the press of Update Start to the controls restored. Holds
 /// SIGINT, SIGTERM and SIGHUP from the confirmation to the end, so that the download is

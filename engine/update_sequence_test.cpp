@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/sha256.h"
 #include "engine/testing/region_combinations.h"
 #include "engine/testing/update_fakes.h"
 #include "engine/testing/update_rig.h"
@@ -412,24 +414,32 @@ TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
     bool confirmed;
     std::string outcome;  // "*" stands for the write failure text shown
     std::optional<std::string> after;
+    std::string failedPiece;  // and the failed command WRITE BUFFER; empty: none failed
   } cases[] = {
-      {"completed", [](UpdateRig&) {}, true, true, "complete", "2.00"},
+      {"completed", [](UpdateRig&) {}, true, true, "complete", "2.00", ""},
       {"completed, no answer after", [](UpdateRig& r) { r.controls.versionAfter.reset(); }, true, true, "complete",
-       std::nullopt},
-      {"No at the question", [](UpdateRig& r) { r.feedback.answers = {IDNO}; }, true, false, "declined", std::nullopt},
-      {"refused piece",
+       std::nullopt, ""},
+      {"No at the question", [](UpdateRig& r) { r.feedback.answers = {IDNO}; }, true, false, "declined", std::nullopt,
+       ""},
+      {"first piece refused",
        [](UpdateRig& r) {
          r.transport.replies = {FakeTransport::Reply{}, FakeTransport::Reply{}, FakeTransport::CheckCondition(5, 0x24, 0x90)};
        },
-       true, true, "*", std::nullopt},
-      {"package rejected", [](UpdateRig& r) { r.controls.selectedFile = "missing.OUC"; }, false, false, "", {}},
+       true, true, "*", std::nullopt, "1/6 buffer 0 offset 0 length 16384"},
+      {"fifth piece refused (second half of block 30)",
+       [](UpdateRig& r) {
+         r.transport.replies = {FakeTransport::Reply{}, FakeTransport::Reply{}, {}, {}, {}, {},
+                                FakeTransport::CheckCondition(5, 0x24, 0)};
+       },
+       true, true, "*", std::nullopt, "5/6 buffer 30 offset 8192 length 8192"},
+      {"package rejected", [](UpdateRig& r) { r.controls.selectedFile = "missing.OUC"; }, false, false, "", {}, ""},
       {"no memory during the download",
        [](UpdateRig& r) {
          r.transport.onRequest = [](CScsiDrive& d) {
            if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
          };
        },
-       true, true, "Insufficient memory to perform operation.", std::nullopt},
+       true, true, "Insufficient memory to perform operation.", std::nullopt, ""},
   };
   for (ProgramKind kind : kKinds) {
     for (const auto& c : cases) {
@@ -458,6 +468,13 @@ TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
       EXPECT_EQ(record.confirmed, c.confirmed);
       EXPECT_EQ(record.outcome, c.outcome == "*" ? "write failure: " + rig.drive.GetErrorText() : c.outcome);
       EXPECT_EQ(record.versionAfter, c.after);
+      // Which package went to which device, and where it failed.
+      EXPECT_EQ(record.packagePath, std::filesystem::absolute(rig.package.path).lexically_normal().string());
+      EXPECT_EQ(record.imageSha256, Sha256Hex(rig.package.image.data(), rig.package.image.size()));
+      EXPECT_EQ(record.node, "/dev/sg5");
+      EXPECT_EQ(record.scsiAddress, "1:0:4:0");
+      EXPECT_EQ(record.failedCommand, c.failedPiece.empty() ? "" : "WRITE BUFFER");
+      EXPECT_EQ(record.failedPiece, c.failedPiece);
     }
   }
 }

@@ -7,12 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "platform/drive_claim.h"
+
 namespace morv {
 
 /// The selected drive as the update history names it.
 struct DriveLabel {
   std::string address;         ///< "E:" (drive letter) or "0:2:0" (adapter:target:LUN)
   std::string identification;  ///< vendor and product as listed, without padding
+  DevicePlace place;           ///< the node and SCSI address of the device claimed
 
   /// `text` without the blanks that pad identification fields.
   static std::string Unpadded(const std::string& text) {
@@ -28,7 +31,8 @@ class UpdateTarget {
   /// The selected drive's description for the package's model check; nullopt when
   /// no device is selected.
   virtual std::optional<std::string> DriveDescription() const = 0;
-  /// The selected drive's address and identification for the update history.
+  /// The selected drive's address and identification for the update history, and
+  /// where the claimed device sits (empty when nothing is claimed).
   virtual DriveLabel HistoryLabel() const = 0;
   /// Addresses the drive object to the selection before an update; `transferBuffer`
   /// is the update's 16 KiB buffer.

@@ -36,6 +36,8 @@ for program in MorvantideNT Morvantide4; do
   man -w "$program" >/dev/null
 done
 man -w morvantide-package >/dev/null
+man -w morvantide >/dev/null
+/usr/bin/morvantide list --simulate >/dev/null
 [[ -s /usr/share/doc/morvantide/README.md || -s /usr/share/doc/morvantide/README.md.gz ]]
 
 echo "package-check: one flash of the emulated drive with the installed MorvantideNT"

@@ -62,8 +62,8 @@ std::optional<std::string> DriveLetterSelection::DriveDescription() const {
 DriveLabel DriveLetterSelection::HistoryLabel() const {
   const std::string entry = DriveDescription().value_or("");
   // "E:" and then the identification, as DriveEntryText wrote it.
-  if (entry.size() < 2) return {entry, {}};
-  return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2))};
+  if (entry.size() < 2) return {entry, {}, m_transport.ClaimedPlace()};
+  return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2)), m_transport.ClaimedPlace()};
 }
 
 std::optional<std::string> DriveLetterSelection::ClaimDriveForUpdate() {

@@ -164,7 +164,9 @@ std::optional<std::string> HostAdapterSelection::DriveDescription() const {
 DriveLabel HostAdapterSelection::HistoryLabel() const {
   const std::string address = std::to_string(SelectedHostAdapter()) + ":" + std::to_string(SelectedTargetId()) + ":" +
                               std::to_string(SelectedLun());
-  return {address, DriveLabel::Unpadded(DriveDescription().value_or(""))};
+  const DevicePlace place =
+      m_claimed[0] == kNoSelection ? DevicePlace{} : m_claims.PlaceOf(m_claimed[0], m_claimed[1], m_claimed[2]);
+  return {address, DriveLabel::Unpadded(DriveDescription().value_or("")), place};
 }
 
 std::optional<std::string> HostAdapterSelection::ClaimDriveForUpdate() {

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -90,19 +89,6 @@ int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<in
   if (!qt::DisplayOpens(request.programPath))
     return RunInTerminal(request, run, "the display cannot be opened and ");
   return RunWithQt(request, run);
-}
-
-void ConnectStandardStreams() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
-    // The lowest free number: the closed one itself, as the lower ones are open.
-    const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
-    if (opened >= 0 && opened != fd) {
-      ::dup2(opened, fd);
-      ::close(opened);
-    }
-  }
-  ::signal(SIGPIPE, SIG_IGN);
 }
 
 void EndAsTheSystemAsked() {

@@ -22,6 +22,10 @@ inline UpdateRecord Completed() {
   record.confirmed = true;
   record.outcome = kOutcomeComplete;
   record.versionAfter = "1.05";
+  record.packagePath = "/srv/fw/R4410.OUC";
+  record.imageSha256 = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
+  record.node = "/dev/sg4";
+  record.scsiAddress = "2:0:0:0";
   return record;
 }
 

@@ -92,7 +92,7 @@ class FakeUpdateSelection : public UpdateTarget {
   }
   void ReleaseDriveForUpdate() override { calls.push_back("release"); }
   std::string WriteFailureText() const override { return writeFailureMark + m_drive.GetErrorText(); }
-  DriveLabel HistoryLabel() const override { return {"F:", "KESTREL MX-R4410"}; }
+  DriveLabel HistoryLabel() const override { return {"F:", "KESTREL MX-R4410", {"/dev/sg5", "1:0:4:0"}}; }
   void SetUpdateRunning(bool running) override {
     calls.push_back(running ? "running" : "stopped");
     updateRunning = running;

@@ -133,9 +133,9 @@ void FuzzHistory(const fs::path& folder, const std::string& fileName) {
   UpdateRecord record;
   record.parameterFile = fileName;
   record.outcome = kOutcomeDeclined;
-  const std::string line = HistoryLine("MorvantideNT", record);
+  const std::string line = HistoryLine("MorvantideNT", DriveKind::Real, record);
   Require(!line.empty() && line.back() == '\n' && OneQuietLine(line.substr(0, line.size() - 1)));
-  HistoryLog log((folder / "history.log").string(), "MorvantideNT");
+  HistoryLog log((folder / "history.log").string(), "MorvantideNT", DriveKind::Real);
   log.Append(record);
   for (const std::string& failure : log.Failures()) Require(!failure.empty());
 }

@@ -18,6 +18,7 @@
 #include "apps/testing/update_end_to_end_rig.h"
 #include "engine/update_history.h"
 #include "platform/clock.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -268,9 +269,9 @@ DialogState StateOf(const ScriptedWindow& w, const CScsiDrive& drive) {
           w.Control(IDC_LUN).curSel,
           w.Control(IDC_STATUS).text,
           w.Control(IDC_FIRMWARE_VERSION).text,
-          drive.m_hostAdapter,
-          drive.m_targetId,
-          drive.m_lun};
+          drive.Address().hostAdapter,
+          drive.Address().targetId,
+          drive.Address().lun};
 }
 
 // Morvantide4 handles the dialog's messages while each command waits, so the operator

@@ -23,12 +23,12 @@ constexpr uint8_t kAscMediumNotPresent = 0x3A;
 /// leaves the dialog usable.
 class UpdateRun {
  public:
-  explicit UpdateRun(const UpdateServices& services);
+  UpdateRun(const std::string& parameterFile, const UpdateServices& services);
   ~UpdateRun();
   UpdateRun(const UpdateRun&) = delete;
   UpdateRun& operator=(const UpdateRun&) = delete;
 
-  /// Steps 2 to 15; a failed allocation is reported like any other failure.
+  /// The update; a failed allocation is reported like any other failure.
   UpdateOutcome Run();
 
  private:
@@ -42,6 +42,9 @@ class UpdateRun {
   bool SendPiece(const WritePiece& piece, const BlockModes& modes, const FirmwareImage& image);
   /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed.
   void Settle();
+  /// Asks the drive for its version and has the selection show it; nullopt, with
+  /// nothing changed on screen, when the drive does not answer.
+  std::optional<std::string> ShowNewVersion();
   /// Beep and box with `text`; an update the operator was asked about records it as
   /// its outcome first when `ends` says the update ends with it.
   void ReportFailure(const std::string& text, bool ends);
@@ -58,6 +61,7 @@ class UpdateRun {
   UpdateRecord m_package;
   bool m_recorded = false;
 
+  const std::string m_parameterFile;
   const UpdateServices& m_services;
   CScsiDrive& m_drive;
   Feedback& m_feedback;
@@ -74,8 +78,9 @@ class UpdateRun {
   std::array<uint8_t, kBlockSize> m_transferBuffer{};
 };
 
-UpdateRun::UpdateRun(const UpdateServices& services)
-    : m_services(services),
+UpdateRun::UpdateRun(const std::string& parameterFile, const UpdateServices& services)
+    : m_parameterFile(parameterFile),
+      m_services(services),
       m_drive(services.drive),
       m_feedback(services.feedback),
       m_selection(services.selection),
@@ -92,7 +97,7 @@ UpdateRun::UpdateRun(const UpdateServices& services)
 
 UpdateRun::~UpdateRun() {
   // The drive object must not keep pointing at a buffer that dies with this run.
-  if (m_drive.m_request.data == m_transferBuffer.data()) m_drive.SetBuffer(nullptr, 0);
+  if (m_drive.UsesBuffer(m_transferBuffer.data())) m_drive.SetBuffer(nullptr, 0);
   if (m_driveClaimed) m_selection.ReleaseDriveForUpdate();
   m_selection.SetUpdateRunning(false);
   m_controls.EnableAbort(false);
@@ -124,8 +129,8 @@ void UpdateRun::RecordOutcome(const std::string& outcome) {
 UpdateOutcome UpdateRun::Steps() {
   ParameterFile parameters;
   FirmwareImage image;
-  m_package.parameterFile = m_controls.SelectedFile();
-  m_package.versionBefore = m_controls.FirmwareVersion();
+  m_package.parameterFile = m_parameterFile;
+  m_package.versionBefore = m_selection.FirmwareVersion();
   const PackageVerdict verdict =
       ReadPackage(m_package.parameterFile, ModelIn(m_selection.DriveDescription()), parameters, image);
   if (!ReportPackage(verdict, parameters, m_feedback, m_services.trace)) return UpdateOutcome::PackageRejected;
@@ -151,7 +156,7 @@ UpdateOutcome UpdateRun::Steps() {
     return UpdateOutcome::DriveRefused;
   }
   m_driveClaimed = true;
-  m_selection.AddressDriveForUpdate(m_transferBuffer.data());
+  m_selection.AddressDriveForUpdate();
   if (!ClearUnitAttention()) return UpdateOutcome::DriveNotReady;
   m_record = m_package;
   m_record->time = std::chrono::system_clock::now();
@@ -179,7 +184,7 @@ UpdateOutcome UpdateRun::Steps() {
   // leaves the field as it was and shows nothing. Asked before the completion box,
   // so that the history line, version included, is written before anything is shown.
   m_feedback.RestoreWaitCursor();
-  m_record->versionAfter = m_controls.RefreshFirmwareVersion();
+  m_record->versionAfter = ShowNewVersion();
   RecordOutcome(kOutcomeComplete);
   // Released before the box: a box nobody answers must not keep the machine up.
   m_keepAwake.reset();
@@ -218,7 +223,7 @@ bool UpdateRun::Confirmed() {
 }
 
 void UpdateRun::SendTestUnitReadyVU() {
-  m_drive.m_commandName = kTestUnitReadyVUName;
+  m_drive.SetCommandName(kTestUnitReadyVUName);
   const uint8_t code = m_drive.Execute6(CScsiDrive::TestUnitReadyVU(), kCommandTimeout);
   // A drive without a disc refuses it as expected; any other refusal is shown, and the
   // download goes on all the same.
@@ -247,6 +252,13 @@ void UpdateRun::Settle() {
   while (clock.TickCount() - start < kSettleTime) clock.Sleep(kSettleStep);
 }
 
+std::optional<std::string> UpdateRun::ShowNewVersion() {
+  std::string version;
+  if (m_drive.InquireFirmwareVersion(version) != kCodeDone) return std::nullopt;
+  m_selection.ShowFirmwareVersion(version);
+  return version;
+}
+
 void UpdateRun::ReportFailure(const std::string& text, bool ends) {
   if (Asked() && ends) RecordOutcome(text);
   m_feedback.MessageBeep(kSimpleBeep);
@@ -262,8 +274,8 @@ std::string RegionsText(const RegionSelection& regions) {
   return text.empty() ? "none" : text;
 }
 
-UpdateOutcome RunUpdate(const UpdateServices& services) {
-  UpdateRun run(services);
+UpdateOutcome RunUpdate(const std::string& parameterFile, const UpdateServices& services) {
+  UpdateRun run(parameterFile, services);
   return run.Run();
 }
 

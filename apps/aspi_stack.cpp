@@ -6,7 +6,8 @@
 
 namespace morv {
 
-std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace) {
+std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace,
+                                         const std::function<void(const std::string&)>& report) {
   auto stack = std::make_unique<AspiStack>();
   if (simulate) {
     stack->devices.emplace();
@@ -16,7 +17,7 @@ std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, 
     stack->claims = manager.get();
     stack->manager = std::move(manager);
   } else {
-    stack->manager = MakeSystemAspiManager();
+    stack->manager = MakeSystemAspiManager(report);
     stack->claims = &SystemAspiClaims(*stack->manager);
   }
   stack->transport =

@@ -4,8 +4,10 @@
 // at ID 2, other CD-ROM at ID 5), and the ASPI transport over it, tracing every
 // request as "0:2:0 ..." when a trace is given.
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/aspi_drive_claims.h"
 #include "platform/aspi_manager.h"
@@ -27,7 +29,8 @@ struct AspiStack {
 };
 
 /// `feedback` (pumped while requests wait) and `trace` (may be null) must outlive
-/// the stack.
-std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace = nullptr);
+/// the stack. The system's manager reports what it cannot use to `report`.
+std::unique_ptr<AspiStack> MakeAspiStack(bool simulate, WaitFeedback& feedback, CommandTrace* trace = nullptr,
+                                         const std::function<void(const std::string&)>& report = {});
 
 }  // namespace morv

@@ -14,13 +14,13 @@ endforeach()
 # Symbols and texts that belong to one program only.
 # MorvantideNT carries the general command library whole (one method from each of
 # its source files), called or not.
-set(nt_symbols PassThroughTransport:: kTargetStatusTableNT ComposePassThroughErrorText DriveLetterSelection::
+set(nt_symbols PassThroughTransport:: kTargetStatusTableNT PassThroughErrorText DriveLetterSelection::
     ScanDriveLetters SgPassThroughSystem SimPassThroughSystem "CScsiCommandLibrary::Read6("
     "CScsiCommandLibrary::Read10(" "CScsiCommandLibrary::Read12(" "CScsiCommandLibrary::VendorD6Family("
     "CScsiCommandLibrary::VendorEf(" CScsiCommandLibrary::)
 set(nt_texts "Reservation Conflict." "Intermediate-Condition Met." "Get Handle Error: " "Buffer Too Big"
     "Format message failed.")
-set(four_symbols AspiTransport:: kTargetStatusTable4 ComposeAspiErrorText HostAdapterSelection:: ScanAspiDevices
+set(four_symbols AspiTransport:: kTargetStatusTable4 AspiErrorText HostAdapterSelection:: ScanAspiDevices
     LinuxAspiManager SimAspiManager SelectionMemory:: SrbStatusText HaStatusText)
 set(four_texts "Request Conflict." "Aspi Error : " "This target is executing now." "Aspi Timeout Error."
     "Selection timeout." "HA Set Error" "HostAdaptor")

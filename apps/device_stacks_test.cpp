@@ -12,6 +12,7 @@
 #include "sim/sim_aspi_manager.h"
 #include "transport/aspi_test_support.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -20,8 +21,8 @@ TEST(PassThroughStack, SimulatedStackReachesTheEmulatedDrivesThroughTheTransport
   auto stack = MakePassThroughStack(true);
   ASSERT_TRUE(stack->devices.has_value());
   CScsiDrive drive(*stack->transport);
-  stack->transport->DriveNames[0] = "E:";
-  stack->transport->MaxTransfer[0] = 255;
+  stack->transport->SetMaxTransfer('E', 255);
+  drive.SetAddress(DriveAddress::Letter('E'));
   std::vector<uint8_t> inquiry(256, 0);
   drive.SetBuffer(inquiry.data(), 255);
   ASSERT_EQ(drive.Inquiry(255), kCodeDone);
@@ -38,7 +39,7 @@ class AspiStackTest : public ::testing::Test {
       if (onPump) onPump();
     };
   }
-  void Address(uint8_t target) { drive.m_targetId = target; }
+  void Address(uint8_t target) { drive.SetAddress(DriveAddress::Target(0, target, 0)); }
 
   RecordingFeedback feedback;
   long pumps = 0;
@@ -69,7 +70,7 @@ TEST_F(AspiStackTest, BusListsItsAdapterAndDevicesByTargetId) {
     EXPECT_EQ(drive.InquireProductId(product), c.code) << int(c.target);
     EXPECT_EQ(product, c.product);
     if (c.code != kCodeDone) {
-      EXPECT_EQ(drive.m_haStatus, HASTAT_SEL_TO);
+      EXPECT_EQ(drive.HaStatus(), HASTAT_SEL_TO);
       EXPECT_EQ(drive.GetErrorText(), " Status:Selection timeout.");
     }
   }
@@ -80,7 +81,7 @@ TEST_F(AspiStackTest, BusListsItsAdapterAndDevicesByTargetId) {
 
 TEST_F(AspiStackTest, UnitAttentionIsReportedNotRepeated) {
   Address(2);
-  drive.m_commandName = "TestUnitReadyVU";
+  drive.SetCommandName("TestUnitReadyVU");
   EXPECT_EQ(drive.TestUnitReady(), kCodeError);
   EXPECT_EQ(drive.GetErrorText(), "TestUnitReadyVU Status:Check Condition. 29-00 (UNIT ATTENTION)");
   EXPECT_EQ(stack->devices->drive->Record().size(), 1u);
@@ -127,7 +128,7 @@ TEST_F(AspiStackTest, RequestTheBusNeverCompletesIsAbortedAtTheLimit) {
   clock.step = 1;
   AspiTransport transport(bus, feedback, clock);
   CScsiDrive slow(transport);
-  slow.m_targetId = 2;
+  slow.SetAddress(DriveAddress::Target(0, 2, 0));
   bus.SetNeverComplete(2, true);
   EXPECT_EQ(slow.TestUnitReady(), kCodePending);
   EXPECT_EQ(slow.GetErrorText(), " Status : Aspi Timeout Error.");
@@ -145,7 +146,7 @@ TEST(AspiStack, TracesEveryRequestWithItsAddress) {
   RecordingFeedback feedback;
   auto stack = MakeAspiStack(true, feedback, trace.Trace());
   CScsiDrive drive(*stack->transport);
-  drive.m_targetId = 2;
+  drive.SetAddress(DriveAddress::Target(0, 2, 0));
   drive.TestUnitReady();
   EXPECT_EQ(trace.Lines(), std::vector<std::string>{"0:2:0 00 00 00 00 00 00 | len=0 none | status=02 sense=06/29/00 | TEST UNIT READY"});
 }

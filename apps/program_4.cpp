@@ -1,5 +1,8 @@
 // Morvantide4: reaches the drive by host adapter, target ID and LUN.
 
+#include <cstdio>
+#include <string>
+
 #include "apps/programs.h"
 #include "platform/private_profile.h"
 #include "apps/aspi_stack.h"
@@ -26,7 +29,9 @@ const ProgramDefinition& Program4() {
       Resources4(),
       [](const ProgramOptions& options, CommandTrace* trace, Feedback& feedback, const std::string& title) {
         auto devices = std::make_shared<HostAdapterDevices>(HostAdapterDevices{
-            MakeAspiStack(options.simulate, feedback, trace), {}, PrivateProfile(PrivateProfile::DefaultPath(title))});
+            MakeAspiStack(options.simulate, feedback, trace,
+                          [title](const std::string& line) { std::fprintf(stderr, "%s: %s\n", title.c_str(), line.c_str()); }),
+            {}, PrivateProfile(PrivateProfile::DefaultPath(title))});
         return DeviceAccess{
             std::shared_ptr<Transport>(devices, devices->stack->transport.get()),  // keeps the manager alive with it
             [devices](CScsiDrive& drive, Feedback& feedback) {

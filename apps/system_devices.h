@@ -9,12 +9,16 @@
 #include "platform/aspi_manager.h"
 #include "platform/pass_through_system.h"
 
+#include <functional>
+#include <string>
+
 namespace morv {
 
 /// MorvantideNT's pass-through to the drives behind drive letters.
 std::unique_ptr<PassThroughSystem> MakeSystemPassThrough();
-/// Morvantide4's ASPI manager over the system's host adapters.
-std::unique_ptr<AspiManager> MakeSystemAspiManager();
+/// Morvantide4's ASPI manager over the system's host adapters; what it cannot use
+/// goes to `report`, one line each.
+std::unique_ptr<AspiManager> MakeSystemAspiManager(const std::function<void(const std::string&)>& report);
 /// The drive claims that go with a manager MakeSystemAspiManager made; they live as
 /// long as the manager.
 AspiDriveClaims& SystemAspiClaims(AspiManager& manager);

@@ -20,6 +20,7 @@
 #include "engine/sha256.h"
 #include "engine/update_history.h"
 #include "platform/clock.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -270,9 +271,9 @@ DialogState StateOf(const ScriptedWindow& w, const CScsiDrive& drive) {
           w.Control(IDC_LUN).curSel,
           w.Control(IDC_STATUS).text,
           w.Control(IDC_FIRMWARE_VERSION).text,
-          drive.m_hostAdapter,
-          drive.m_targetId,
-          drive.m_lun};
+          drive.Address().hostAdapter,
+          drive.Address().targetId,
+          drive.Address().lun};
 }
 
 // Morvantide4 handles the dialog's messages while each command waits, so the operator

@@ -20,12 +20,11 @@ void RunWholeUpdate(benchmark::State& state, Clock& clock) {
   CScsiDrive drive(transport);
   testing::FakeUpdateSelection selection(drive, ProgramKind::NT);
   testing::FakeUpdateControls controls;
-  controls.selectedFile = package.path;
   std::FILE* trace = std::fopen("/dev/null", "w");
   for (auto _ : state) {
     feedback.events.clear();
     transport.sent.clear();
-    if (RunUpdate({drive, feedback, selection, controls, clock, trace}) != UpdateOutcome::Completed) {
+    if (RunUpdate(package.path, {drive, feedback, selection, controls, clock, trace}) != UpdateOutcome::Completed) {
       state.SkipWithError("update did not complete");
       break;
     }

@@ -25,12 +25,12 @@ constexpr uint8_t kAscMediumNotPresent = 0x3A;
 /// leaves the dialog usable.
 class UpdateRun {
  public:
-  explicit UpdateRun(const UpdateServices& services);
+  UpdateRun(const std::string& parameterFile, const UpdateServices& services);
   ~UpdateRun();
   UpdateRun(const UpdateRun&) = delete;
   UpdateRun& operator=(const UpdateRun&) = delete;
 
-  /// Steps 2 to 15; a failed allocation is reported like any other failure.
+  /// The update; a failed allocation is reported like any other failure.
   UpdateOutcome Run();
 
  private:
@@ -46,6 +46,9 @@ class UpdateRun {
                  const FirmwareImage& image);
   /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed.
   void Settle();
+  /// Asks the drive for its version and has the selection show it; nullopt, with
+  /// nothing changed on screen, when the drive does not answer.
+  std::optional<std::string> ShowNewVersion();
   /// Beep and box with `text`; an update the operator was asked about records it as
   /// its outcome first when `ends` says the update ends with it.
   void ReportFailure(const std::string& text, bool ends);
@@ -62,6 +65,7 @@ class UpdateRun {
   UpdateRecord m_package;
   bool m_recorded = false;
 
+  const std::string m_parameterFile;
   const UpdateServices& m_services;
   CScsiDrive& m_drive;
   Feedback& m_feedback;
@@ -78,8 +82,9 @@ class UpdateRun {
   std::array<uint8_t, kBlockSize> m_transferBuffer{};
 };
 
-UpdateRun::UpdateRun(const UpdateServices& services)
-    : m_services(services),
+UpdateRun::UpdateRun(const std::string& parameterFile, const UpdateServices& services)
+    : m_parameterFile(parameterFile),
+      m_services(services),
       m_drive(services.drive),
       m_feedback(services.feedback),
       m_selection(services.selection),
@@ -96,7 +101,7 @@ UpdateRun::UpdateRun(const UpdateServices& services)
 
 UpdateRun::~UpdateRun() {
   // The drive object must not keep pointing at a buffer that dies with this run.
-  if (m_drive.m_request.data == m_transferBuffer.data()) m_drive.SetBuffer(nullptr, 0);
+  if (m_drive.UsesBuffer(m_transferBuffer.data())) m_drive.SetBuffer(nullptr, 0);
   if (m_driveClaimed) m_selection.ReleaseDriveForUpdate();
   m_selection.SetUpdateRunning(false);
   m_controls.EnableAbort(false);
@@ -128,8 +133,8 @@ void UpdateRun::RecordOutcome(const std::string& outcome) {
 UpdateOutcome UpdateRun::Steps() {
   ParameterFile parameters;
   FirmwareImage image;
-  m_package.parameterFile = m_controls.SelectedFile();
-  m_package.versionBefore = m_controls.FirmwareVersion();
+  m_package.parameterFile = m_parameterFile;
+  m_package.versionBefore = m_selection.FirmwareVersion();
   const PackageVerdict verdict =
       ReadPackage(m_package.parameterFile, ModelIn(m_selection.DriveDescription()), parameters, image);
   if (!ReportPackage(verdict, parameters, m_feedback, m_services.trace)) return UpdateOutcome::PackageRejected;
@@ -159,7 +164,7 @@ UpdateOutcome UpdateRun::Steps() {
     return UpdateOutcome::DriveRefused;
   }
   m_driveClaimed = true;
-  m_selection.AddressDriveForUpdate(m_transferBuffer.data());
+  m_selection.AddressDriveForUpdate();
   if (!ClearUnitAttention()) return UpdateOutcome::DriveNotReady;
   m_record = m_package;
   m_record->time = std::chrono::system_clock::now();
@@ -192,7 +197,7 @@ UpdateOutcome UpdateRun::Steps() {
   // leaves the field as it was and shows nothing. Asked before the completion box,
   // so that the history line, version included, is written before anything is shown.
   m_feedback.RestoreWaitCursor();
-  m_record->versionAfter = m_controls.RefreshFirmwareVersion();
+  m_record->versionAfter = ShowNewVersion();
   RecordOutcome(kOutcomeComplete);
   // Released before the box: a box nobody answers must not keep the machine up.
   m_keepAwake.reset();
@@ -231,7 +236,7 @@ bool UpdateRun::Confirmed() {
 }
 
 void UpdateRun::SendTestUnitReadyVU() {
-  m_drive.m_commandName = kTestUnitReadyVUName;
+  m_drive.SetCommandName(kTestUnitReadyVUName);
   const uint8_t code = m_drive.Execute6(CScsiDrive::TestUnitReadyVU(), kCommandTimeout);
   // A drive without a disc refuses it as expected; any other refusal is shown, and the
   // download goes on all the same.
@@ -264,6 +269,13 @@ void UpdateRun::Settle() {
   while (clock.TickCount() - start < kSettleTime) clock.Sleep(kSettleStep);
 }
 
+std::optional<std::string> UpdateRun::ShowNewVersion() {
+  std::string version;
+  if (m_drive.InquireFirmwareVersion(version) != kCodeDone) return std::nullopt;
+  m_selection.ShowFirmwareVersion(version);
+  return version;
+}
+
 void UpdateRun::ReportFailure(const std::string& text, bool ends) {
   if (Asked() && ends) RecordOutcome(text);
   m_feedback.MessageBeep(kSimpleBeep);
@@ -284,8 +296,8 @@ std::string PieceText(int number, int planned, uint8_t bufferId, uint32_t buffer
          std::to_string(bufferOffset) + " length " + std::to_string(length);
 }
 
-UpdateOutcome RunUpdate(const UpdateServices& services) {
-  UpdateRun run(services);
+UpdateOutcome RunUpdate(const std::string& parameterFile, const UpdateServices& services) {
+  UpdateRun run(parameterFile, services);
   return run.Run();
 }
 

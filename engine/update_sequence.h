@@ -55,16 +55,8 @@ class UpdateControls {
   virtual void EnableExit(bool enable) = 0;
   /// Enables or disables Abort (its button stays hidden).
   virtual void EnableAbort(bool enable) = 0;
-  /// The text of the Selected File field: the parameter file's path.
-  virtual std::string SelectedFile() const = 0;
   /// The dialog's abort flag.
   virtual bool& AbortRequested() = 0;
-  /// The text of the Current Firmware Version field.
-  virtual std::string FirmwareVersion() const = 0;
-  /// Asks the drive as addressed for its identification again and shows the version it
-  /// reports in the Current Firmware Version field. When the drive does not answer,
-  /// nothing changes on screen and nothing is shown; returns nullopt then.
-  virtual std::optional<std::string> RefreshFirmwareVersion() = 0;
 };
 
 /// Told how the download goes, for a front end that shows it (the command-line
@@ -118,13 +110,16 @@ std::string RegionsText(const std::array<bool, 3>& regions);
 /// for the 12th of 32 pieces.
 std::string PieceText(int number, int planned, uint8_t bufferId, uint32_t bufferOffset, uint32_t length);
 
-/// Runs one update from the press of Update Start to the controls restored. Holds
+/// Runs one update of the package whose parameter file is `parameterFile` (the
+/// operator's choice, as a path) from the press of Update Start to the controls
+/// restored. Holds
 /// SIGINT, SIGTERM and SIGHUP from the confirmation to the end, so that the download is
 /// never cut off halfway; one that arrives meanwhile takes effect on return. The
 /// machine is kept awake from the confirmation to the end of the settling wait. After
-/// "Firmware Update Complete" has been dismissed the drive's version is read again.
+/// the settling wait the drive is asked for its version again, and what it answers is
+/// shown through the selection before "Firmware Update Complete".
 /// An update that reached the confirmation is recorded in `services.history` before
 /// the controls are restored.
-UpdateOutcome RunUpdate(const UpdateServices& services);
+UpdateOutcome RunUpdate(const std::string& parameterFile, const UpdateServices& services);
 
 }  // namespace morv

@@ -28,8 +28,8 @@ TEST(UpdateSequence, TerminationSignalDuringTheDownloadTakesEffectAfterTheLastPi
     g_marks = fds[1];
     UpdateRig rig(ProgramKind::NT, {true, false, false});
     int writes = 0;
-    rig.transport.onRequest = [&writes](CScsiDrive& d) {
-      if (d.m_request.dataLength != kBlockSize) return;
+    rig.transport.onRequest = [&writes](const TransportRequest& request) {
+      if (request.dataLength != kBlockSize) return;
       Mark('w');
       if (++writes == 2) kill(getpid(), SIGTERM);
     };

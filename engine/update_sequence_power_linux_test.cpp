@@ -23,7 +23,7 @@ using Strings = std::vector<std::string>;
 struct PoweredUpdate {
   explicit PoweredUpdate(ProgramKind kind = ProgramKind::NT) : rig(kind) {
     rig.machinePower = &power;
-    rig.transport.onRequest = [this](CScsiDrive&) {
+    rig.transport.onRequest = [this](const TransportRequest&) {
       // logind's list as each command goes out; the WRITE BUFFERs are what must not be cut off.
       inhibitorsAtCommands.push_back(bus.Inhibitors());
     };

@@ -50,8 +50,10 @@ TEST(UpdateSequence, EveryRegionCombinationSendsItsPiecesWithTheImageBytes) {
       EXPECT_EQ(cdbs[1], kTestUnitReadyVU);
       EXPECT_EQ(testing::DescribeWrites(rig.Writes()), c.pieces);
 
+      // Last, the drive is asked for its new version.
+      EXPECT_EQ(cdbs.back(), (Cdb{0x12, 0, 0, 0, 0xFF, 0}));
       const uint8_t* transferBuffer = nullptr;
-      for (size_t i = 2; i < cdbs.size(); ++i) {
+      for (size_t i = 2; i + 1 < cdbs.size(); ++i) {
         const auto& sent = rig.transport.sent[i];
         EXPECT_EQ(sent.timeout, kCommandTimeout);
         const uint32_t length = testing::Field24(&sent.cdb[6]);
@@ -152,7 +154,7 @@ TEST(UpdateSequence, UnitAttentionThatNeverClearsEndsTheUpdateBeforeTheQuestion)
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(KindName(kind)) + " " + std::to_string(c.attentions));
       UpdateRig rig(kind, {true, false, false});
-      rig.drive.m_commandName = "Inquiry";
+      rig.drive.SetCommandName("Inquiry");
       // Under NOT READY, so that MorvantideNT's own repeat on UNIT ATTENTION stays out of it.
       rig.transport.replies.assign(c.attentions, FakeTransport::CheckCondition(2, 0x28, 0));
       EXPECT_EQ(rig.Run(), c.outcome);
@@ -278,8 +280,8 @@ TEST(UpdateSequence, PackageFailuresSendNothing) {
     std::function<void(UpdateRig&)> spoil;
     std::string box;
   } cases[] = {
-      {"no file chosen", [](UpdateRig& r) { r.controls.selectedFile.clear(); }, "Set File Name"},
-      {"parameter file missing", [](UpdateRig& r) { r.controls.selectedFile = r.package.dir.Path("NONE.OUC"); },
+      {"no file chosen", [](UpdateRig& r) { r.parameterFile.clear(); }, "Set File Name"},
+      {"parameter file missing", [](UpdateRig& r) { r.parameterFile = r.package.dir.Path("NONE.OUC"); },
        "File Read Error!(0)\nNo such file or directory"},
       {"image missing", [](UpdateRig& r) { std::remove(r.package.dir.Path("PKG.bin").c_str()); },
        "File Read Error!(11)\nNo such file or directory"},
@@ -333,8 +335,8 @@ TEST(UpdateSequence, AbortFlagIsClearedAtTheStartAndTestedOnceBeforeTheDrive) {
 
 TEST(UpdateSequence, FailedAllocationIsReportedAndTheDialogRestored) {
   UpdateRig rig(ProgramKind::Four);
-  rig.transport.onRequest = [](CScsiDrive& d) {
-    if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+  rig.transport.onRequest = [](const TransportRequest& request) {
+    if (request.dataLength == kBlockSize) throw std::bad_alloc();
   };
   EXPECT_EQ(rig.Run(), UpdateOutcome::NoMemory);
   const Events tail(rig.feedback.events.end() - 3, rig.feedback.events.end());
@@ -345,9 +347,8 @@ TEST(UpdateSequence, FailedAllocationIsReportedAndTheDialogRestored) {
 
 TEST(UpdateSequence, LaterErrorTextsOpenWithTheVendorCommandName) {
   UpdateRig rig(ProgramKind::NT, {true, false, false});
-  rig.drive.m_commandName = "Inquiry";
+  rig.drive.SetCommandName("Inquiry");
   ASSERT_EQ(rig.Run(), UpdateOutcome::Completed);
-  EXPECT_EQ(rig.drive.m_commandName, kTestUnitReadyVUName);
   rig.transport.replies = {FakeTransport::CheckCondition(2, 0x3A, 0)};
   rig.drive.TestUnitReady();
   EXPECT_EQ(rig.drive.GetErrorText().rfind("TestUnitReadyVU ", 0), 0u) << rig.drive.GetErrorText();
@@ -386,10 +387,10 @@ TEST(UpdateSequence, TheNewVersionIsAskedForOnlyAfterACompletedUpdate) {
     for (const bool answers : {true, false}) {
       SCOPED_TRACE(std::string(KindName(kind)) + (answers ? " answers" : " does not answer"));
       UpdateRig rig(kind, {true, false, false});
-      if (!answers) rig.controls.versionAfter.reset();
+      if (!answers) rig.transport.inquiryReply = FakeTransport::CheckCondition(0x02, 0x3A, 0x00);
       EXPECT_EQ(rig.Run(), UpdateOutcome::Completed);
-      EXPECT_EQ(rig.controls.refreshes, 1);
-      EXPECT_EQ(rig.controls.firmwareVersion, answers ? "2.00" : "1.10");
+      EXPECT_EQ(rig.Inquiries(), 1u);
+      EXPECT_EQ(rig.selection.firmwareVersion, answers ? "2.00" : "1.10");
       const Events tail(rig.feedback.events.end() - 5, rig.feedback.events.end());
       EXPECT_EQ(tail, (Events{"cursor restore", "beep 00000020", "status Firmware Update Complete",
                               "box 00000000 Firmware Update Complete", "cursor end"}));
@@ -401,7 +402,7 @@ TEST(UpdateSequence, TheNewVersionIsAskedForOnlyAfterACompletedUpdate) {
     if (outcome == UpdateOutcome::Declined) rig.feedback.answers = {IDNO};
     else rig.transport.replies = {FakeTransport::Reply{}, FakeTransport::Reply{}, FakeTransport::CheckCondition(5, 0x24, 0)};
     EXPECT_EQ(rig.Run(), outcome);
-    EXPECT_EQ(rig.controls.refreshes, 0);
+    EXPECT_EQ(rig.Inquiries(), 0u);
   }
 }
 
@@ -417,8 +418,9 @@ TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
     std::string failedPiece;  // and the failed command WRITE BUFFER; empty: none failed
   } cases[] = {
       {"completed", [](UpdateRig&) {}, true, true, "complete", "2.00", ""},
-      {"completed, no answer after", [](UpdateRig& r) { r.controls.versionAfter.reset(); }, true, true, "complete",
-       std::nullopt, ""},
+      {"completed, no answer after",
+       [](UpdateRig& r) { r.transport.inquiryReply = FakeTransport::CheckCondition(0x02, 0x3A, 0x00); }, true, true,
+       "complete", std::nullopt, ""},
       {"No at the question", [](UpdateRig& r) { r.feedback.answers = {IDNO}; }, true, false, "declined", std::nullopt,
        ""},
       {"first piece refused",
@@ -432,11 +434,11 @@ TEST(UpdateSequence, EveryUpdateThatReachedTheQuestionIsRecorded) {
                                 FakeTransport::CheckCondition(5, 0x24, 0)};
        },
        true, true, "*", std::nullopt, "5/6 buffer 30 offset 8192 length 8192"},
-      {"package rejected", [](UpdateRig& r) { r.controls.selectedFile = "missing.OUC"; }, false, false, "", {}, ""},
+      {"package rejected", [](UpdateRig& r) { r.parameterFile = "missing.OUC"; }, false, false, "", {}, ""},
       {"no memory during the download",
        [](UpdateRig& r) {
-         r.transport.onRequest = [](CScsiDrive& d) {
-           if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+         r.transport.onRequest = [](const TransportRequest& request) {
+           if (request.dataLength == kBlockSize) throw std::bad_alloc();
          };
        },
        true, true, "Insufficient memory to perform operation.", std::nullopt, ""},
@@ -499,9 +501,9 @@ TEST(UpdateSequence, KeepsTheMachineAwakeForTheDownloadOnly) {
        UpdateOutcome::WriteRefused, true},
       {"no memory during the download",
        [](UpdateRig& r) {
-         r.transport.onRequest = [&r](CScsiDrive& d) {
+         r.transport.onRequest = [&r](const TransportRequest& request) {
            r.awakeDuringCommands.push_back(r.power.held);
-           if (d.m_request.dataLength == kBlockSize) throw std::bad_alloc();
+           if (request.dataLength == kBlockSize) throw std::bad_alloc();
          };
        },
        UpdateOutcome::NoMemory, false},

@@ -1,9 +1,9 @@
 #pragma once
 // What the update needs of the operator's device selection: the drive's description
-// for the package's model check and its label for the history, the claim on the
-// drive and the addressing of the drive object, and the text of a refused write. The dialog's selection halves provide it (ui/selection.h).
+// for the package's model check and its label for the history, the firmware version
+// it showed, the claim on the drive and the addressing of the drive object, and the
+// text of a refused write. The dialog's selection halves provide it (ui/selection.h).
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -34,9 +34,13 @@ class UpdateTarget {
   /// The selected drive's address and identification for the update history, and
   /// where the claimed device sits (empty when nothing is claimed).
   virtual DriveLabel HistoryLabel() const = 0;
-  /// Addresses the drive object to the selection before an update; `transferBuffer`
-  /// is the update's 16 KiB buffer.
-  virtual void AddressDriveForUpdate(uint8_t* transferBuffer) = 0;
+  /// The firmware version the selected drive reported when it was selected (or last
+  /// shown); the text shown before when it did not answer.
+  virtual std::string FirmwareVersion() const = 0;
+  /// Shows `version`, which the selected drive reported, as its firmware version.
+  virtual void ShowFirmwareVersion(const std::string& version) = 0;
+  /// Addresses the drive object to the selection before an update.
+  virtual void AddressDriveForUpdate() = 0;
   /// Claims the selected drive for the update and identifies it afresh: the update
   /// lock every program agrees on, the node held so its requests reach no other
   /// device, other programs kept off the drive where the system allows it. Sends

@@ -21,13 +21,17 @@ struct Bench {
   CScsiDrive drive{transport};
 };
 
-TEST(ScsiDriveTest, ConstructionStartsEmptyAndResetsTheDeviceCount) {
+TEST(ScsiDriveTest, ConstructionStartsEmpty) {
   Bench bench;
-  EXPECT_EQ(bench.transport.resetCount, 1);
-  EXPECT_EQ(bench.drive.m_request.data, nullptr);
-  EXPECT_EQ(bench.drive.m_request.dataLength, 0u);
   EXPECT_TRUE(bench.drive.GetErrorText().empty());
-  EXPECT_TRUE(bench.drive.m_commandName.empty());
+  EXPECT_EQ(bench.drive.Address(), DriveAddress{});
+  EXPECT_EQ(bench.drive.TargetStatus(), 0);
+  // No buffer, and no command name opens the first composed text.
+  bench.transport.replies.push_back(FakeTransport::CheckCondition(0x05, 0x24, 0x00));
+  EXPECT_EQ(bench.drive.Inquiry(36), kCodeError);
+  EXPECT_EQ(bench.transport.sent[0].data, nullptr);
+  EXPECT_EQ(bench.transport.sent[0].dataLength, 0u);
+  EXPECT_EQ(bench.drive.GetErrorText().rfind(" fake 2", 0), 0u);
 }
 
 struct CdbCase {
@@ -67,12 +71,12 @@ TEST(UpdateCommandsTest, SendTheirTemplatesByteForByte) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Bench bench;
-    bench.drive.m_lun = c.lun;
+    bench.drive.SetAddress(DriveAddress::Target(0, 0, c.lun));
     EXPECT_EQ(c.command(bench.drive), kCodeDone);
     ASSERT_EQ(bench.transport.sent.size(), 1u);
     EXPECT_EQ(bench.transport.sent[0].cdb, c.cdb);
     EXPECT_EQ(bench.transport.sent[0].timeout, c.timeout);
-    EXPECT_EQ(bench.transport.sent[0].lun, c.lun);
+    EXPECT_EQ(bench.transport.sent[0].address.lun, c.lun);
   }
 }
 
@@ -80,7 +84,7 @@ TEST(ExecuteTest, MergesTheLunIntoByteOneInPlaceAndBack) {
   Bench bench;
   uint8_t cdb[6] = {0x12, 0x1F, 0x00, 0x00, 0x24, 0x00};
   for (auto [lun, expected] : std::vector<std::pair<uint8_t, uint8_t>>{{0, 0x1F}, {5, 0xBF}, {0, 0x1F}, {7, 0xFF}}) {
-    bench.drive.m_lun = lun;
+    bench.drive.SetAddress(DriveAddress::Target(0, 0, lun));
     bench.drive.Execute6(cdb, kCommandTimeout);
     EXPECT_EQ(cdb[1], expected) << "LUN " << int(lun);
     EXPECT_EQ(bench.transport.sent.back().cdb[1], expected) << "LUN " << int(lun);
@@ -113,11 +117,10 @@ TEST(ExecuteTest, HandsOnTheCallersBufferOnlyToCommandsThatMoveData) {
 }
 
 /// A refusal before the device, with the transport's own text.
-Reply Refusal(uint8_t code, bool keepsSense = false) {
+Reply Refusal(uint8_t code) {
   Reply r;
   r.code = code;
   r.reachedDevice = false;
-  r.keepsSense = keepsSense;
   r.errorText = "Inuse";
   return r;
 }
@@ -142,8 +145,8 @@ TEST(ExecuteTest, RepeatsOnUnitAttentionOnlyInMorvantideNT) {
       {"NT: unit attention, then not ready", ProgramKind::NT, {UnitAttention(), NotReady(), Good()}, 2, kCodeError},
       {"NT: unit attention, then a refusal", ProgramKind::NT, {UnitAttention(), Refusal(kCodeError), Good()}, 2,
        kCodeError},
-      {"NT: refusal that leaves the unit attention behind", ProgramKind::NT,
-       {UnitAttention(), Refusal(kCodeTargetBusy, true), Good()}, 2, kCodeTargetBusy},
+      {"NT: busy after a unit attention", ProgramKind::NT,
+       {UnitAttention(), Refusal(kCodeTargetBusy), Good()}, 2, kCodeTargetBusy},
       {"Four: unit attention", ProgramKind::Four, {UnitAttention(), Good()}, 1, kCodeError},
       // A device that never stops reporting UNIT ATTENTION must not hang the program.
       {"NT: unit attention for ever", ProgramKind::NT,
@@ -200,7 +203,7 @@ TEST(InquireProductIdTest, ReturnsTheProductIdAsSixteenCharactersAndRepeatsOnUni
       {"two unit attentions", ProgramKind::Four,
        {UnitAttention(), UnitAttention(), InquiryReply(InquiryData("ABCDEFGHIJKLMNOP"))}, kCodeDone,
        "ABCDEFGHIJKLMNOP", 3},
-      {"unit attention, then a refusal", ProgramKind::Four, {UnitAttention(), Refusal(kCodeError, true), Good()},
+      {"unit attention, then a refusal", ProgramKind::Four, {UnitAttention(), Refusal(kCodeError), Good()},
        kCodeError, std::string(16, ' '), 2},
       {"unit attention for ever", ProgramKind::Four,
        std::vector<Reply>(kMaxUnitAttentionRepeats + 5, UnitAttention()), kCodeError, std::string(16, ' '),
@@ -222,8 +225,7 @@ TEST(InquireProductIdTest, ReturnsTheProductIdAsSixteenCharactersAndRepeatsOnUni
       EXPECT_NE(sent.data, nullptr);
     }
     // The call's own buffer is gone once it returns.
-    EXPECT_EQ(bench.drive.m_request.data, nullptr);
-    EXPECT_EQ(bench.drive.m_request.dataLength, 0u);
+    EXPECT_FALSE(bench.drive.UsesBuffer(bench.transport.sent[0].data));
   }
 }
 

@@ -22,6 +22,7 @@
 #include "platform/signal_hold.h"
 #include "transport/aspi_transport.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -134,7 +135,7 @@ void SendUnderDisturbance(int out, uint8_t adapter) {
     RecordingFeedback feedback;
     AspiTransport transport(manager, feedback);
     CScsiDrive drive(transport);
-    drive.m_hostAdapter = adapter;
+    drive.SetAddress(DriveAddress::Target(adapter, 0, 0));
     [[maybe_unused]] ssize_t ignored = write(out, "holding\n", 8);
     std::vector<uint8_t> piece(16384);
     for (int k = 0; k < kPieces; ++k) {
@@ -221,9 +222,7 @@ std::map<std::string, std::string> Scan(CScsiDrive& drive, AspiTransport& transp
     if (transport.InquireHostAdapter(static_cast<uint8_t>(a), identity) != SS_COMP) continue;
     for (uint8_t t = 0; t < 8; ++t) {
       if (t == identity.scsiId) continue;
-      drive.m_hostAdapter = static_cast<uint8_t>(a);
-      drive.m_targetId = t;
-      drive.m_lun = 0;
+      drive.SetAddress(DriveAddress::Target(static_cast<uint8_t>(a), t, 0));
       std::string productId;
       if (drive.InquireProductId(productId) == kCodeDone)
         found[std::to_string(a) + ":" + std::to_string(t)] = productId;
@@ -285,9 +284,8 @@ TEST(AspiDisturbanceVm, VanishingNodesAreLetGoAndTheirCommandsEndAsTheKernelSays
     feedback.onPump = [&] {
       if (!deleter.joinable()) deleter = std::thread(DeleteDevice, address);
     };
-    drive.m_hostAdapter = static_cast<uint8_t>(adapter);
-    drive.m_targetId = 0;
-    drive.m_commandName = "TestUnitReady";
+    drive.SetAddress(DriveAddress::Target(static_cast<uint8_t>(adapter), 0, 0));
+    drive.SetCommandName("TestUnitReady");
     EXPECT_EQ(drive.TestUnitReady(), kCodeDone) << drive.GetErrorText();
     feedback.onPump = nullptr;
     ASSERT_TRUE(deleter.joinable());
@@ -303,7 +301,7 @@ TEST(AspiDisturbanceVm, VanishingNodesAreLetGoAndTheirCommandsEndAsTheKernelSays
 
   // The node goes, idle, in the middle of a scan (while the other adapter is probed).
   feedback.onPump = [&] {
-    if (drive.m_hostAdapter != adapter && drive.m_targetId == 5 && std::filesystem::exists("/sys/class/scsi_device/" + address))
+    if (drive.Address().hostAdapter != adapter && drive.Address().targetId == 5 && std::filesystem::exists("/sys/class/scsi_device/" + address))
       DeleteDevice(address);
   };
   EXPECT_EQ(Scan(drive, transport), withoutScsiDebug) << "the list shows what is there";

@@ -6,7 +6,6 @@
 
 #include "framework/wait_feedback.h"
 #include "scsi/message_lookup.h"
-#include "scsi/scsi_drive.h"
 
 namespace morv {
 
@@ -25,12 +24,13 @@ inline constexpr uint8_t kCodeCompareError = 0xFF;
 
 /// Completion code 04h: adapter status first, then target status with the sense of
 /// a check condition, else "Scsi Error.".
-std::string StatusDetail(const CScsiDrive& drive) {
-  if (drive.m_haStatus != 0x00) return HaStatusText(drive.m_haStatus);
-  if (drive.m_targetStatus == 0x00) return "Scsi Error.";
-  std::string text = TargetStatusText(drive.m_targetStatus, kTargetStatusTable4);
-  if (drive.m_targetStatus == kTargetCheckCondition)
-    text += SenseDetail(drive.Asc(), drive.Ascq(), SenseKeyText(drive.SenseKey()));
+std::string StatusDetail(const RequestOutcome& outcome) {
+  if (outcome.haStatus != 0x00) return HaStatusText(outcome.haStatus);
+  if (outcome.targetStatus == 0x00) return "Scsi Error.";
+  std::string text = TargetStatusText(outcome.targetStatus, kTargetStatusTable4);
+  const auto& sense = outcome.sense;
+  if (outcome.targetStatus == kTargetCheckCondition)
+    text += SenseDetail(sense[12], sense[13], SenseKeyText(sense[2] & 0x0F));
   return text;
 }
 
@@ -54,21 +54,15 @@ const char* CodeText(uint8_t code) {
 
 }  // namespace
 
-void ComposeAspiErrorText(CScsiDrive& drive, uint8_t code, WaitFeedback& feedback) {
+std::string AspiErrorText(const RequestOutcome& outcome, const std::string& commandName) {
   // The separator's spacing depends on the code.
-  std::string& text = drive.m_errorText;
-  text = drive.m_commandName;
-  if (code == kCodeDone) {
-    text += " Status :";  // the transport has no detail to add
-  } else if (code == kCodeError) {
-    text += " Status:" + StatusDetail(drive);
-  } else if (const char* codeText = CodeText(code)) {
-    text += std::string(" Status : ") + codeText;
-  } else {
-    text += " Status : ASPI Error";
-    ShowAspiError(code, feedback);
-  }
+  if (outcome.code == kCodeDone) return commandName + " Status :";  // no detail to add
+  if (outcome.code == kCodeError) return commandName + " Status:" + StatusDetail(outcome);
+  if (const char* codeText = CodeText(outcome.code)) return commandName + " Status : " + codeText;
+  return commandName + " Status : ASPI Error";
 }
+
+bool AspiCodeHasText(uint8_t code) { return code == kCodeDone || code == kCodeError || CodeText(code) != nullptr; }
 
 void ShowAspiError(uint8_t code, WaitFeedback& feedback) {
   feedback.BeepMessageBox("Aspi Error : " + SrbStatusText(code), MB_ICONEXCLAMATION);

@@ -12,25 +12,25 @@ namespace morv {
 namespace {
 
 /// "0:2:0": host adapter, target ID and LUN.
-std::string DeviceText(const CScsiDrive& drive) {
+std::string DeviceText(const DriveAddress& address) {
   char text[16];
-  std::snprintf(text, sizeof text, "%u:%u:%u", unsigned{drive.m_hostAdapter}, unsigned{drive.m_targetId},
-                unsigned{drive.m_lun});
+  std::snprintf(text, sizeof text, "%u:%u:%u", unsigned{address.hostAdapter}, unsigned{address.targetId},
+                unsigned{address.lun});
   return text;
 }
 
 /// What the trace says of a request the manager had: status and sense, and the
 /// manager's code and the adapter status when they tell more than that.
-std::string ManagerOutcome(uint8_t code, const CScsiDrive& drive) {
+std::string ManagerOutcome(const RequestOutcome& result) {
   char text[24] = "";
   std::string outcome;
-  if (code != kCodeDone && code != kCodeError) {
-    std::snprintf(text, sizeof text, "code=%02X ", unsigned{code});
+  if (result.code != kCodeDone && result.code != kCodeError) {
+    std::snprintf(text, sizeof text, "code=%02X ", unsigned{result.code});
     outcome = text;
   }
-  outcome += CommandTrace::DeviceOutcome(drive.m_targetStatus, drive.m_request.sense.data(), SENSE_LEN);
-  if (drive.m_haStatus != 0) {
-    std::snprintf(text, sizeof text, " ha=%02X", unsigned{drive.m_haStatus});
+  outcome += CommandTrace::DeviceOutcome(result.targetStatus, result.sense.data(), SENSE_LEN);
+  if (result.haStatus != 0) {
+    std::snprintf(text, sizeof text, " ha=%02X", unsigned{result.haStatus});
     outcome += text;
   }
   return outcome;
@@ -85,50 +85,45 @@ bool AspiTransport::TargetBusy(uint8_t hostAdapter, uint8_t targetId) const {
   return hostAdapter < kAspiMaxHostAdapters && targetId < kAspiMaxTargets && m_targetBusy[hostAdapter][targetId] != 0;
 }
 
-uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeoutSeconds) {
+RequestOutcome AspiTransport::ExecRequest(const TransportRequest& request) {
   ReleaseFinished();
-  // The address is taken once: a handler run by the pumped wait may readdress the
-  // drive object, and the mark cleared at the end must be the one set here.
-  const uint8_t hostAdapter = drive.m_hostAdapter;
-  const uint8_t targetId = drive.m_targetId;
-  if (hostAdapter >= kAspiMaxHostAdapters) return Refuse(drive, kCodeInvalidHa, cdb, cdbLength);
-  if (targetId >= kAspiMaxTargets) return Refuse(drive, kCodeNoDevice, cdb, cdbLength);
-  if (cdbLength == 0 || cdbLength > kMaxCdbLength) return Refuse(drive, kCodeInvalidSrb, cdb, cdbLength);
-  int& busy = m_targetBusy[hostAdapter][targetId];
-  if (busy != 0) return Refuse(drive, kCodeTargetBusy, cdb, cdbLength);
+  const DriveAddress& address = request.address;
+  const uint8_t cdbLength = request.cdbLength;
+  if (address.hostAdapter >= kAspiMaxHostAdapters) return Refuse(request, kCodeInvalidHa);
+  if (address.targetId >= kAspiMaxTargets) return Refuse(request, kCodeNoDevice);
+  if (cdbLength == 0 || cdbLength > kMaxCdbLength) return Refuse(request, kCodeInvalidSrb);
+  int& busy = m_targetBusy[address.hostAdapter][address.targetId];
+  if (busy != 0) return Refuse(request, kCodeTargetBusy);
   busy = 1;
 
   std::shared_ptr<AspiEvent> event = m_resources.CreateEvent();
   if (!event) {
     busy = 0;
-    return Refuse(drive, kCodeTargetBusy, cdb, cdbLength);
+    return Refuse(request, kCodeTargetBusy);
   }
   std::unique_ptr<SRB_ExecSCSICmd> block = m_resources.AllocateBlock();
   if (!block) {
     event.reset();
     busy = 0;
-    return Refuse(drive, kCodeNoMemory, cdb, cdbLength);
+    return Refuse(request, kCodeNoMemory);
   }
 
   // Neither direction bit: the direction is left to the command.
   std::memset(block.get(), 0, sizeof *block);
   block->SRB_Cmd = SC_EXEC_SCSI_CMD;
-  block->SRB_HaId = hostAdapter;
+  block->SRB_HaId = address.hostAdapter;
   block->SRB_Flags = SRB_EVENT_NOTIFY;
-  block->SRB_Target = targetId;
-  block->SRB_Lun = drive.m_lun;
-  block->SRB_BufLen = drive.m_request.dataLength;
-  block->SRB_BufPointer = drive.m_request.data;
+  block->SRB_Target = address.targetId;
+  block->SRB_Lun = address.lun;
+  block->SRB_BufLen = request.dataLength;
+  block->SRB_BufPointer = request.data;
   block->SRB_SenseLen = SENSE_LEN;
   block->SRB_CDBLen = cdbLength;
   block->SRB_PostProc = event.get();
-  std::memcpy(block->CDBByte, cdb, cdbLength);
-  // For the trace, as sent: a pumped handler may readdress the drive object or
-  // reuse the CDB template.
-  const std::string device = DeviceText(drive);
-  const uint32_t dataLength = block->SRB_BufLen;
+  std::memcpy(block->CDBByte, request.cdb, cdbLength);
+  // For the trace, as sent: a pumped handler may reuse the CDB template.
   uint8_t sentCdb[kMaxCdbLength];
-  std::memcpy(sentCdb, cdb, cdbLength);
+  std::memcpy(sentCdb, request.cdb, cdbLength);
 
   // Completion shows only through the event or the time limit.
   m_manager.SendASPI32Command(block.get());
@@ -138,50 +133,49 @@ uint8_t AspiTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_
   for (;;) {
     m_feedback.PumpMessages();
     const int64_t now = m_clock.ElapsedSeconds();
-    if (event->Wait(0) || now - start >= timeoutSeconds) break;
+    if (event->Wait(0) || now - start >= request.timeoutSeconds) break;
   }
 
-  uint8_t code = LoadSrbStatus(block->SRB_Status);
-  bool finished = code != SS_PENDING;
+  RequestOutcome outcome;
+  outcome.code = LoadSrbStatus(block->SRB_Status);
+  bool finished = outcome.code != SS_PENDING;
   if (!finished) {
-    finished = AbortPending(hostAdapter, block, event);  // aborted: the code stays 0
+    finished = AbortPending(address.hostAdapter, block, event);  // aborted: the code stays 0
     // The manager found the drive's answer while aborting: that is the outcome.
-    if (finished && LoadSrbStatus(block->SRB_Status) != SS_ABORTED) code = LoadSrbStatus(block->SRB_Status);
+    if (finished && LoadSrbStatus(block->SRB_Status) != SS_ABORTED) outcome.code = LoadSrbStatus(block->SRB_Status);
   }
-
-  ScsiRequest& request = drive.m_request;
-  request.sense.fill(0);
+  // Nothing the manager may still be writing is read: the status bytes stay zero.
+  outcome.carried = true;
   if (finished) {
-    drive.m_haStatus = block->SRB_HaStat;
-    drive.m_targetStatus = block->SRB_TargStat;
-    std::memcpy(request.sense.data(), block->SenseArea, SENSE_LEN);
-  } else {
-    drive.m_haStatus = 0;  // nothing the manager may still be writing is read
-    drive.m_targetStatus = 0;
+    outcome.haStatus = block->SRB_HaStat;
+    outcome.targetStatus = block->SRB_TargStat;
+    std::memcpy(outcome.sense.data(), block->SenseArea, SENSE_LEN);
   }
-  request.completed = code == SS_COMP || code == SS_ERR;
-  if (code != kCodeDone) ComposeAspiErrorText(drive, code, m_feedback);
+  outcome.reachedDevice = outcome.code == SS_COMP || outcome.code == SS_ERR;
+  if (!AspiCodeHasText(outcome.code)) ShowAspiError(outcome.code, m_feedback);
   if (m_trace != nullptr)
-    m_trace->Record(device, sentCdb, cdbLength, dataLength, DirectionFor(sentCdb[0], dataLength),
-                    ManagerOutcome(code, drive));
+    m_trace->Record(DeviceText(address), sentCdb, cdbLength, request.dataLength,
+                    DirectionFor(sentCdb[0], request.dataLength), ManagerOutcome(outcome));
 
   block.reset();
   event.reset();
   busy = 0;
-  return code;
+  return outcome;
 }
 
-uint8_t AspiTransport::Refuse(CScsiDrive& drive, uint8_t code, const uint8_t* cdb, uint8_t cdbLength) {
-  // Nothing reached the device: no sense to act on; the status bytes stay.
-  drive.m_request.completed = false;
-  drive.m_request.sense.fill(0);
-  ComposeAspiErrorText(drive, code, m_feedback);
+std::optional<std::string> AspiTransport::ErrorText(const RequestOutcome& outcome,
+                                                    const std::string& commandName) const {
+  if (outcome.code == kCodeDone) return std::nullopt;
+  return AspiErrorText(outcome, commandName);
+}
+
+RequestOutcome AspiTransport::Refuse(const TransportRequest& request, uint8_t code) {
   if (m_trace != nullptr) {
-    const uint8_t shown = cdbLength > kMaxCdbLength ? kMaxCdbLength : cdbLength;
-    m_trace->Record(DeviceText(drive), cdb, shown, drive.m_request.dataLength,
-                    DirectionFor(shown ? cdb[0] : 0, drive.m_request.dataLength), CommandTrace::Refusal(code));
+    const uint8_t shown = request.cdbLength > kMaxCdbLength ? kMaxCdbLength : request.cdbLength;
+    m_trace->Record(DeviceText(request.address), request.cdb, shown, request.dataLength,
+                    DirectionFor(shown ? request.cdb[0] : 0, request.dataLength), CommandTrace::Refusal(code));
   }
-  return code;
+  return RequestOutcome::Refused(code);
 }
 
 bool AspiTransport::AbortPending(uint8_t hostAdapter, std::unique_ptr<SRB_ExecSCSICmd>& block,

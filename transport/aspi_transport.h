@@ -9,11 +9,12 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/aspi_manager.h"
 #include "platform/clock.h"
-#include "scsi/scsi_drive.h"
+#include "scsi/transport.h"
 #include "transport/aspi_resources.h"
 
 namespace morv {
@@ -62,13 +63,13 @@ class AspiTransport : public Transport {
   /// seconds (a step of the calendar neither shortens nor lengthens the wait).
   /// Returns the manager's status (0 for a time-out), or the transport's refusals:
   /// 253 busy target or no event, 254 no memory, 0x81/0x82 adapter/target beyond
-  /// 7, 0xE0 a CDB longer than 16 bytes. Every code but 1 composes m_errorText in
-  /// Morvantide4's words (transport/aspi_error_text.h); on 1 the text of an earlier
-  /// failure stays.
-  uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeoutSeconds) override;
+  /// 7, 0xE0 a CDB longer than 16 bytes. A manager status without words of its own
+  /// is shown to the operator ("Aspi Error" box) before it is returned.
+  RequestOutcome ExecRequest(const TransportRequest& request) override;
   bool RepeatsOnUnitAttention() const override { return false; }
-  /// HostAdapterCount back to 0 (a new drive object); the support info stays cached.
-  void ResetDeviceCount() override { m_hostAdapterCount = 0; }
+  /// Every code but 1 composes the text in Morvantide4's words
+  /// (transport/aspi_error_text.h); on 1 the text of an earlier failure stays.
+  std::optional<std::string> ErrorText(const RequestOutcome& outcome, const std::string& commandName) const override;
 
  private:
   /// A block and event the manager may still write, kept until it has finished.
@@ -78,7 +79,7 @@ class AspiTransport : public Transport {
   };
 
   /// Ends a request the transport refuses before the manager sees it.
-  uint8_t Refuse(CScsiDrive& drive, uint8_t code, const uint8_t* cdb, uint8_t cdbLength);
+  RequestOutcome Refuse(const TransportRequest& request, uint8_t code);
   /// After a time-out: asks the manager to abort; true when it has finished with
   /// the block, else the block and event are held.
   bool AbortPending(uint8_t hostAdapter, std::unique_ptr<SRB_ExecSCSICmd>& block, std::shared_ptr<AspiEvent>& event);

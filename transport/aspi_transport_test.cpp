@@ -12,6 +12,7 @@
 
 #include "transport/aspi_test_support.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -128,8 +129,8 @@ class AspiTransportTest : public ::testing::Test {
  public:
   AspiTransportTest() { feedback.recordPumps = true; }
 
-  uint8_t Inquiry(uint8_t target, int32_t limit = kCommandTimeout) {
-    drive.m_targetId = target;
+  uint8_t Inquiry(uint8_t target, int32_t limit = kCommandTimeout, uint8_t adapter = 0) {
+    drive.SetAddress(DriveAddress::Target(adapter, target, 0));
     drive.SetBuffer(data, 36);
     uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};
     return drive.ExecRequest(cdb, 6, limit);
@@ -160,8 +161,6 @@ TEST_F(AspiTransportTest, SupportInfoIsAskedOnceAndBoundsTheAdapterCount) {
     AspiTransport fresh(asked, feedback, clock, resources);
     EXPECT_EQ(fresh.AspiSupportInfo(), c.status) << std::hex << c.value;
     EXPECT_EQ(fresh.HostAdapterCount(), c.count) << std::hex << c.value;
-    fresh.ResetDeviceCount();  // a new drive object
-    EXPECT_EQ(fresh.HostAdapterCount(), 0);
     EXPECT_EQ(fresh.AspiSupportInfo(), c.status);
     EXPECT_EQ(fresh.HostAdapterCount(), c.count);
     EXPECT_EQ(asked.supportCalls, 1) << "the manager is asked once";
@@ -169,9 +168,7 @@ TEST_F(AspiTransportTest, SupportInfoIsAskedOnceAndBoundsTheAdapterCount) {
 }
 
 TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
-  drive.m_hostAdapter = 1;
-  drive.m_lun = 3;
-  drive.m_targetId = 2;
+  drive.SetAddress(DriveAddress::Target(1, 2, 3));
   drive.SetBuffer(data, 36);
   uint8_t cdb[10] = {0x12, 0x01, 0, 0, 36, 0, 0, 0, 0, 0};
   EXPECT_EQ(drive.Execute10(cdb, kCommandTimeout), kCodeDone);
@@ -231,18 +228,21 @@ TEST_F(AspiTransportTest, CopiesTheOutcomeBackAndComposesEveryFailure) {
        "Aspi Error : Buffer size is too big."},
   };
   for (const auto& c : cases) {
+    drive.SetCommandName("earlier");
+    manager.outcome = {SS_ABORTED, 0, 0, {}};
+    Inquiry(2);  // an earlier failure and its text
     feedback.events.clear();
-    drive.m_commandName = "TestUnitReadyVU";
-    drive.m_errorText = "earlier failure";
+    drive.SetCommandName("TestUnitReadyVU");
     manager.outcome = c.outcome;
     EXPECT_EQ(Inquiry(2), c.code) << c.name;
-    EXPECT_EQ(drive.m_errorText, c.text.empty() ? "earlier failure" : "TestUnitReadyVU" + c.text) << c.name;
-    EXPECT_EQ(drive.m_haStatus, c.outcome.haStat) << c.name;
-    EXPECT_EQ(drive.m_targetStatus, c.outcome.targStat) << c.name;
+    EXPECT_EQ(drive.GetErrorText(), c.text.empty() ? "earlier Status : Aborted." : "TestUnitReadyVU" + c.text)
+        << c.name;
+    EXPECT_EQ(drive.HaStatus(), c.outcome.haStat) << c.name;
+    EXPECT_EQ(drive.TargetStatus(), c.outcome.targStat) << c.name;
     std::vector<uint8_t> kept = c.outcome.sense;
     kept.resize(20, 0);
     std::fill(kept.begin() + 14, kept.end(), 0);
-    EXPECT_EQ(std::vector<uint8_t>(drive.m_request.sense.begin(), drive.m_request.sense.end()), kept) << c.name;
+    EXPECT_EQ(std::vector<uint8_t>(drive.Sense().begin(), drive.Sense().end()), kept) << c.name;
     auto boxes = feedback.EventsStartingWith("box ");
     if (c.box.empty()) {
       EXPECT_TRUE(boxes.empty()) << c.name;
@@ -263,7 +263,6 @@ TEST_F(AspiTransportTest, WaitPumpsUntilTheEventWithoutSleeping) {
   EXPECT_EQ(Inquiry(2), kCodeDone);
   EXPECT_EQ(Pumps(), 3u) << "one message per pass, and the third pass saw the event";
   EXPECT_EQ(clock.sleeps, 0);
-  EXPECT_TRUE(drive.m_request.completed);
   EXPECT_FALSE(transport.TargetBusy(0, 2));
   EXPECT_TRUE(resources.lastEvent.expired()) << "the event lives for one request";
 }
@@ -274,12 +273,10 @@ TEST_F(AspiTransportTest, RequestThatNeverCompletesEndsAtTheLimitAbortedAndFrees
     manager.aborts.clear();
     feedback.events.clear();
     clock.step = 1;
-    drive.m_errorText.clear();
     EXPECT_EQ(Inquiry(2, limit), kCodePending) << limit;
     EXPECT_EQ(Pumps(), static_cast<size_t>(limit)) << "whole seconds: the limit-th reading ends it";
-    EXPECT_EQ(drive.m_errorText, " Status : Aspi Timeout Error.");
-    EXPECT_FALSE(drive.m_request.completed);
-    EXPECT_EQ(drive.m_haStatus, 0);
+    EXPECT_EQ(drive.GetErrorText(), " Status : Aspi Timeout Error.");
+    EXPECT_EQ(drive.HaStatus(), 0);
     ASSERT_EQ(manager.aborts.size(), 1u);
     EXPECT_EQ(manager.aborts[0].SRB_HaId, 0);
     EXPECT_TRUE(manager.pending.empty()) << "the manager gave the block up";
@@ -299,9 +296,9 @@ TEST_F(AspiTransportTest, AnswerTheManagerFindsWhileAbortingIsTheOutcome) {
   clock.step = 1;
   EXPECT_EQ(Inquiry(2, 10), SS_ERR);
   EXPECT_EQ(manager.aborts.size(), 1u);
-  EXPECT_EQ(drive.m_targetStatus, 2);
+  EXPECT_EQ(drive.TargetStatus(), 2);
   EXPECT_EQ(drive.SenseKey(), 6);
-  EXPECT_NE(drive.m_errorText, " Status : Aspi Timeout Error.");
+  EXPECT_NE(drive.GetErrorText(), " Status : Aspi Timeout Error.");
   EXPECT_EQ(transport.HeldBlockCount(), 0u);
 }
 
@@ -335,7 +332,7 @@ TEST_F(AspiTransportTest, NestedRequestsDuringThePumpedWait) {
     inHandler = true;
     manager.atOnce = true;
     nestedCodes.push_back(Inquiry(2));
-    nestedTexts.push_back(drive.m_errorText);
+    nestedTexts.push_back(drive.GetErrorText());
     EXPECT_TRUE(transport.TargetBusy(0, 2)) << "the running request's mark is untouched";
     nestedCodes.push_back(Inquiry(5));
     manager.atOnce = false;
@@ -364,34 +361,35 @@ TEST_F(AspiTransportTest, RefusalsSendNothingAndLeaveNoMark) {
        " Status : This target is executing now."},
       {"no memory", [](AspiTransportTest& t) { t.resources.failBlock = true; }, 6, kCodeNoMemory,
        " Status : Memory Allocation Error."},
-      {"adapter 8", [](AspiTransportTest& t) { t.drive.m_hostAdapter = 8; }, 6, kCodeInvalidHa,
+      {"adapter 8", [](AspiTransportTest& t) { t.drive.SetAddress(DriveAddress::Target(8, 2, 0)); }, 6,
+       kCodeInvalidHa,
        " Status : Invalid Ha."},
       {"CDB of 17 bytes", [](AspiTransportTest&) {}, 17, kCodeInvalidSrb, " Status : Invalid SRB."},
   };
   for (const auto& c : cases) {
     resources = TestResources{};
-    drive.m_hostAdapter = 0;
+    // An earlier request that the drive answered with a unit attention.
+    manager.outcome = {SS_ERR, 0x11, 0x02, Sense(6, 0x29, 0)};
+    Inquiry(2);
+    const size_t sent = manager.sent.size();
     c.arrange(*this);
-    drive.m_haStatus = 0x11;
-    drive.m_targetStatus = 0x02;
-    drive.m_request.sense[2] = 0x06;
     drive.SetBuffer(data, 36);
     uint8_t cdb[20] = {0x12};
     EXPECT_EQ(drive.ExecRequest(cdb, c.cdbLength, kCommandTimeout), c.code) << c.name;
-    EXPECT_EQ(drive.m_errorText, c.text) << c.name;
-    EXPECT_TRUE(manager.sent.empty()) << c.name;
-    EXPECT_FALSE(drive.m_request.completed) << c.name;
-    EXPECT_EQ(drive.m_request.sense[2], 0) << c.name << ": no stale sense";
-    EXPECT_EQ(drive.m_haStatus, 0x11) << c.name;
-    EXPECT_EQ(drive.m_targetStatus, 0x02) << c.name;
+    EXPECT_EQ(drive.GetErrorText(), c.text) << c.name;
+    EXPECT_EQ(manager.sent.size(), sent) << c.name;
+    EXPECT_FALSE(drive.UnitAttentionReported()) << c.name;
+    EXPECT_EQ(drive.SenseKey(), 0) << c.name << ": no stale sense";
+    EXPECT_EQ(drive.HaStatus(), 0x11) << c.name;
+    EXPECT_EQ(drive.TargetStatus(), 0x02) << c.name;
     EXPECT_TRUE(resources.lastEvent.expired()) << c.name << ": the event is released";
-    EXPECT_FALSE(transport.TargetBusy(drive.m_hostAdapter, 0)) << c.name;
+    EXPECT_FALSE(transport.TargetBusy(drive.Address().hostAdapter, 2)) << c.name;
   }
-  drive.m_hostAdapter = 0;
-  drive.m_targetId = 8;
+  const size_t sent = manager.sent.size();
+  drive.SetAddress(DriveAddress::Target(0, 8, 0));
   uint8_t cdb[6] = {0x12};
   EXPECT_EQ(drive.ExecRequest(cdb, 6, kCommandTimeout), kCodeNoDevice);
-  EXPECT_TRUE(manager.sent.empty());
+  EXPECT_EQ(manager.sent.size(), sent);
 }
 
 TEST_F(AspiTransportTest, AdapterInquiryReadsIdentifierAndWaitsAtMostTenSeconds) {
@@ -430,7 +428,7 @@ TEST_F(AspiTransportTest, TraceNamesAddressCommandAndOutcome) {
   ASSERT_TRUE(trace.Trace()) << trace.Error();
   AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
   CScsiDrive tracedDrive(traced);
-  tracedDrive.m_targetId = 2;
+  tracedDrive.SetAddress(DriveAddress::Target(0, 2, 0));
   tracedDrive.SetBuffer(data, 36);
   uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};
 
@@ -460,12 +458,12 @@ TEST_F(AspiTransportTest, TraceShowsTheRequestAsSentWhateverAHandlerChangesMeanw
   TraceFile trace;
   AspiTransport traced(manager, feedback, clock, resources, trace.Trace());
   CScsiDrive tracedDrive(traced);
-  tracedDrive.m_targetId = 2;
+  tracedDrive.SetAddress(DriveAddress::Target(0, 2, 0));
   tracedDrive.SetBuffer(data, 36);
   uint8_t cdb[6] = {0x12, 0, 0, 0, 36, 0};
   manager.atOnce = false;
   feedback.onPump = [&] {
-    tracedDrive.m_targetId = 5;  // a handler readdresses the drive and reuses the template
+    tracedDrive.SetAddress(DriveAddress::Target(0, 5, 0));  // a handler readdresses the drive and reuses the template
     tracedDrive.SetBuffer(nullptr, 0);
     cdb[0] = 0x00;
     manager.Complete();

@@ -17,6 +17,7 @@
 #include "transport/aspi_test_support.h"
 #include "transport/aspi_transport.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -66,12 +67,10 @@ class AspiVm : public ::testing::Test {
     ASSERT_TRUE(std::ifstream("/run/qsh/devices").good()) << "this test runs inside the qemu-scsi guest";
     feedback.onPump = [this] { ++pumps; };
     clock.step = 1;
-    limitedDrive.m_hostAdapter = 1;
+    limitedDrive.SetAddress(DriveAddress::Target(1, 0, 0));
   }
   void Address(uint8_t hostAdapter, uint8_t target, uint8_t lun = 0) {
-    drive.m_hostAdapter = hostAdapter;
-    drive.m_targetId = target;
-    drive.m_lun = lun;
+    drive.SetAddress(DriveAddress::Target(hostAdapter, target, lun));
   }
 
   linux_aspi::LinuxAspiManager manager;
@@ -133,9 +132,9 @@ TEST_F(AspiVm, EmptyTargetAnswersWithSelectionTimeout) {
   } cases[] = {{0, 1, 0}, {0, 6, 0}, {0, 7, 0}, {0, 0, 1}, {1, 1, 0}};
   for (const auto& c : cases) {
     Address(c.adapter, c.target, c.lun);
-    drive.m_commandName = "TestUnitReady";
+    drive.SetCommandName("TestUnitReady");
     EXPECT_EQ(drive.TestUnitReady(), kCodeError);
-    EXPECT_EQ(drive.m_haStatus, HASTAT_SEL_TO);
+    EXPECT_EQ(drive.HaStatus(), HASTAT_SEL_TO);
     EXPECT_EQ(drive.GetErrorText(), "TestUnitReady Status:Selection timeout.");
   }
 }

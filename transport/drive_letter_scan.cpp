@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "scsi/identification_text.h"
-#include "transport/drive_inquiry.h"
+#include "scsi/scsi_drive.h"
 #include "transport/pass_through_transport.h"
 
 namespace morv {
@@ -17,27 +17,23 @@ bool IsKeptDeviceType(uint8_t peripheral) {
 
 }  // namespace
 
-std::string DriveEntryText(char letter, const uint8_t* inquiryData) {
-  // Vendor and product always read as 8 + 16 characters, so the entry is the
-  // letter, the colon and exactly 24 characters.
-  return std::string{letter, ':'} + IdentificationText(inquiryData + kVendorOffset, kVendorLength) +
+std::string DriveIdentification(const uint8_t* inquiryData) {
+  return IdentificationText(inquiryData + kVendorOffset, kVendorLength) +
          IdentificationText(inquiryData + kProductOffset, kProductLength);
 }
 
-uint8_t ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport) {
-  drive.m_deviceIndex = transport.OpenScanSlot(kScanMaxTransfer);
-  uint8_t found = 0;
+std::vector<LetterDrive> ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport) {
+  std::vector<LetterDrive> found;
   InquiryData data;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    transport.PointScanSlotAt(letter);
-    if (InquireDriveData(drive, data) != kCodeDone || !IsKeptDeviceType(data[0])) continue;
-    // Still through the scan slot: asks the letter being probed.
-    DevicePlace place;
-    const uint32_t maxTransfer = transport.QueryMaxTransfer(drive, &place);
-    transport.SetDrive(found, DriveEntryText(letter, data.data()), maxTransfer, std::move(place));
-    ++found;
+    transport.SetMaxTransfer(letter, kScanMaxTransfer);
+    drive.SetAddress(DriveAddress::Letter(letter));
+    const bool kept = drive.InquireDriveData(data) == kCodeDone && IsKeptDeviceType(data[0]);
+    LetterDrive listed{drive.Address(), kept ? DriveIdentification(data.data()) : "", {}};
+    // A letter not kept takes no data: nothing addresses it until a scan keeps it.
+    transport.SetMaxTransfer(letter, kept ? transport.QueryMaxTransfer(letter, &listed.place) : 0);
+    if (kept) found.push_back(std::move(listed));
   }
-  transport.DriveCount = found;
   return found;
 }
 

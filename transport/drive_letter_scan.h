@@ -1,26 +1,40 @@
 #pragma once
 // MorvantideNT's discovery: probes the drive letters A to Z through the pass-through
-// transport and keeps the write-once, CD/DVD and optical memory devices in the
-// transport's device table.
+// transport and keeps the write-once, CD/DVD and optical memory devices.
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/drive_claim.h"
+#include "scsi/transport.h"
 
 namespace morv {
 
 class CScsiDrive;
 class PassThroughTransport;
 
-/// Largest transfer of the scan slot while it probes a letter.
+/// Largest transfer of a letter while discovery probes it.
 inline constexpr uint32_t kScanMaxTransfer = 0x10000;
 
-/// Probes A: to Z: through the scan slot with `drive` and fills the device table
-/// from entry 0; returns the number of drives found (DriveCount). Leaves `drive`
-/// addressed to the scan slot.
-uint8_t ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport);
+/// A drive discovery kept.
+struct LetterDrive {
+  DriveAddress address;        ///< its drive letter
+  std::string identification;  ///< vendor and product, as DriveIdentification reads them
+  DevicePlace place;           ///< where its device sat when it was listed
 
-/// The device selector's text for a drive: the letter, a colon, then the vendor and
-/// product identification (INQUIRY bytes 8 to 31) as IdentificationText reads each.
-std::string DriveEntryText(char letter, const uint8_t* inquiryData);
+  /// The letter, a colon and the identification: what the package's model is
+  /// looked for in.
+  std::string Description() const { return std::string{address.letter, ':'} + identification; }
+};
+
+/// Probes A: to Z: with `drive` and returns the drives kept, in letter order; each
+/// letter's largest transfer is set in `transport` (0 for a letter not kept). Leaves
+/// `drive` addressed to the last letter probed.
+std::vector<LetterDrive> ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport);
+
+/// The vendor and product identification (INQUIRY bytes 8 to 31) as
+/// IdentificationText reads each: always 8 + 16 characters.
+std::string DriveIdentification(const uint8_t* inquiryData);
 
 }  // namespace morv

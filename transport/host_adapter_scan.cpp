@@ -37,9 +37,7 @@ uint8_t ScanAspiDevices(CScsiDrive& drive, AspiTransport& transport, DeviceNameT
         stored = tables.Store(entry, identity.identifier);
         continue;
       }
-      drive.m_hostAdapter = static_cast<uint8_t>(adapter);
-      drive.m_targetId = static_cast<uint8_t>(target);
-      drive.m_lun = 0;
+      drive.SetAddress(DriveAddress::Target(static_cast<uint8_t>(adapter), static_cast<uint8_t>(target), 0));
       std::string product;
       if (drive.InquireProductId(product) == kCodeDone) stored = tables.Store(entry, product);
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "scsi/scsi_drive.h"
 #include "transport/aspi_transport.h"
 
 namespace morv {

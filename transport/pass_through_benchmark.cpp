@@ -9,6 +9,7 @@
 #include "sim/sim_pass_through_system.h"
 #include "transport/pass_through_transport.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -22,8 +23,8 @@ void BM_PassThroughDownload(benchmark::State& state) {
   PassThroughTransport transport(system);
   RecordingFeedback feedback;
   CScsiDrive drive(transport);
-  transport.DriveNames[0] = "E:KESTREL MX-R4410        ";
-  transport.MaxTransfer[0] = kPieceLength;
+  transport.SetMaxTransfer('E', kPieceLength);
+  drive.SetAddress(DriveAddress::Letter('E'));
   std::vector<uint8_t> piece(kPieceLength, 0x5A);
 
   for (auto _ : state) {

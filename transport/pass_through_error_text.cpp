@@ -6,7 +6,6 @@
 #include <string>
 
 #include "scsi/message_lookup.h"
-#include "scsi/scsi_drive.h"
 
 namespace morv {
 
@@ -22,17 +21,14 @@ const std::array<StatusTextEntry, 9> kTargetStatusTableNT{{
     {0x00, ""},
 }};
 
-void ComposePassThroughErrorText(CScsiDrive& drive, uint8_t targetStatus) {
+std::string PassThroughErrorText(const RequestOutcome& outcome, const std::string& commandName) {
   constexpr uint8_t kTargetCheckCondition = 0x02;
-  std::string& text = drive.m_errorText;
-  text = drive.m_commandName;
-  if (targetStatus == kTargetCheckCondition) {
-    char vendorByte[4];
-    std::snprintf(vendorByte, sizeof vendorByte, "%02X", static_cast<unsigned>(drive.m_request.sense[19]));
-    text += SenseDetail(drive.Asc(), drive.Ascq(), vendorByte);
-  } else {
-    text += TargetStatusText(targetStatus, kTargetStatusTableNT);  // no separator
-  }
+  const auto& sense = outcome.sense;
+  if (outcome.targetStatus != kTargetCheckCondition)
+    return commandName + TargetStatusText(outcome.targetStatus, kTargetStatusTableNT);  // no separator
+  char vendorByte[4];
+  std::snprintf(vendorByte, sizeof vendorByte, "%02X", static_cast<unsigned>(sense[19]));
+  return commandName + SenseDetail(sense[12], sense[13], vendorByte);
 }
 
 }  // namespace morv

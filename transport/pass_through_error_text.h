@@ -4,17 +4,17 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "scsi/message_tables.h"
+#include "scsi/transport.h"
 
 namespace morv {
-
-class CScsiDrive;
 
 /// SCSI status byte as MorvantideNT names it.
 extern const std::array<StatusTextEntry, 9> kTargetStatusTableNT;
 
-/// Rewrites drive.m_errorText after a request the drive answered with `targetStatus`.
-void ComposePassThroughErrorText(CScsiDrive& drive, uint8_t targetStatus);
+/// The text of a request the drive answered with a status other than good.
+std::string PassThroughErrorText(const RequestOutcome& outcome, const std::string& commandName);
 
 }  // namespace morv

@@ -34,13 +34,13 @@ std::string Printf(const char* format, ...) {
 // Holds a drive's in-use mark for the life of one request.
 class InUseMark {
  public:
-  explicit InUseMark(int& mark) : m_mark(mark) { m_mark = 1; }
-  ~InUseMark() { m_mark = 0; }
+  explicit InUseMark(bool& mark) : m_mark(mark) { m_mark = true; }
+  ~InUseMark() { m_mark = false; }
   InUseMark(const InUseMark&) = delete;
   InUseMark& operator=(const InUseMark&) = delete;
 
  private:
-  int& m_mark;
+  bool& m_mark;
 };
 
 }  // namespace
@@ -66,60 +66,65 @@ PassThroughRecord PassThroughTransport::BuildRecord(const uint8_t* cdb, uint8_t 
   return record;
 }
 
-uint8_t PassThroughTransport::ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t) {
-  ScsiRequest& request = drive.m_request;
-  const PassThroughRecord prepared = BuildRecord(cdb, cdbLength, request.data, request.dataLength);
-  const size_t index = drive.m_deviceIndex;
-  if (index >= kDriveTableSize)
-    return Refuse(drive, prepared, kCodeError, Printf("Drive index %zu out of range\n", index));
-  if (DriveInUse[index] != 0) return Refuse(drive, prepared, kCodeTargetBusy, "Inuse");
-  InUseMark inUse(DriveInUse[index]);
-  if (MaxTransfer[index] < request.dataLength) return Refuse(drive, prepared, kCodeBufferTooBig, "Buffer Too Big");
-  drive.m_errorText.clear();
+RequestOutcome PassThroughTransport::ExecRequest(const TransportRequest& request) {
+  const char letter = request.address.letter;
+  const PassThroughRecord prepared = BuildRecord(request.cdb, request.cdbLength, request.data, request.dataLength);
+  const size_t index = IndexOf(letter);
+  if (index == kLetters)
+    return Refuse(letter, prepared, kCodeError, Printf("Drive letter %d out of range\n", letter));
+  if (m_inUse[index]) return Refuse(letter, prepared, kCodeTargetBusy, "Inuse");
+  InUseMark inUse(m_inUse[index]);
+  if (m_maxTransfer[index] < request.dataLength)
+    return Refuse(letter, prepared, kCodeBufferTooBig, "Buffer Too Big");
 
   // The claimed drive keeps its handle: the node is never opened afresh by letter,
   // so a device that takes its place hears nothing.
   const bool claimed = index == m_claimedIndex;
-  const PassThroughSystem::Handle handle = claimed ? m_claimed : OpenDevice(drive);
-  if (handle == PassThroughSystem::kInvalidHandle) return Refuse(drive, prepared, kCodeError, OpenErrorText());
+  const PassThroughSystem::Handle handle = claimed ? m_claimed : m_system.Open(DevicePath(letter));
+  if (handle == PassThroughSystem::kInvalidHandle) return Refuse(letter, prepared, kCodeError, OpenErrorText());
   PassThroughRecord record = prepared;
   const bool carried = m_system.PassThroughDirect(handle, record);
   const int error = m_system.LastError();
   if (!claimed) m_system.Close(handle);
   if (!carried)
-    return Refuse(drive, prepared, kCodeError, Printf("Error opening . Error: %d\n", error) + SystemErrorText(error));
+    return Refuse(letter, prepared, kCodeError,
+                  Printf("Error opening . Error: %d\n", error) + SystemErrorText(error));
 
-  drive.m_targetStatus = record.spt.ScsiStatus;
-  drive.m_haStatus = 0;
-  request.completed = true;
-  std::copy_n(record.sense, kSenseLength, request.sense.begin());
-  const uint8_t code = record.spt.ScsiStatus == 0 ? kCodeDone : kCodeError;
-  if (code == kCodeError) ComposePassThroughErrorText(drive, drive.m_targetStatus);
-  Trace(drive, record, CommandTrace::DeviceOutcome(record.spt.ScsiStatus, request.sense.data(), kSenseLength));
-  return code;
+  RequestOutcome outcome;
+  outcome.code = record.spt.ScsiStatus == 0 ? kCodeDone : kCodeError;
+  outcome.carried = outcome.reachedDevice = true;
+  outcome.targetStatus = record.spt.ScsiStatus;
+  std::copy_n(record.sense, kSenseLength, outcome.sense.begin());
+  Trace(letter, record, CommandTrace::DeviceOutcome(record.spt.ScsiStatus, outcome.sense.data(), kSenseLength));
+  return outcome;
 }
 
-uint8_t PassThroughTransport::OpenScanSlot(uint32_t maxTransfer) {
-  DriveInUse[kScanSlot] = 0;
-  MaxTransfer[kScanSlot] = maxTransfer;
-  return kScanSlot;
+std::optional<std::string> PassThroughTransport::ErrorText(const RequestOutcome& outcome,
+                                                           const std::string& commandName) const {
+  if (outcome.code == kCodeDone) return std::string();
+  if (!outcome.transportText.empty()) return outcome.transportText;
+  return PassThroughErrorText(outcome, commandName);
 }
 
-void PassThroughTransport::SetDrive(uint8_t index, std::string name, uint32_t maxTransfer, DevicePlace place) {
-  DriveNames[index] = std::move(name);
-  MaxTransfer[index] = maxTransfer;
-  m_listedPlaces[index] = std::move(place);
+size_t PassThroughTransport::IndexOf(char letter) {
+  return letter >= 'A' && letter <= 'Z' ? static_cast<size_t>(letter - 'A') : kLetters;
 }
 
-ClaimOutcome PassThroughTransport::ClaimDrive(CScsiDrive& drive) {
+std::string PassThroughTransport::DevicePath(char letter) { return std::string("\\\\.\\") + letter + ":"; }
+
+void PassThroughTransport::SetMaxTransfer(char letter, uint32_t maxTransfer) {
+  if (const size_t index = IndexOf(letter); index < kLetters) m_maxTransfer[index] = maxTransfer;
+}
+
+ClaimOutcome PassThroughTransport::ClaimDrive(char letter, std::string& failureText) {
   ReleaseDrive();
-  drive.m_errorText.clear();
-  const std::string name = drive.m_deviceIndex < kDriveTableSize ? DriveNames[drive.m_deviceIndex].substr(0, 2) : "";
+  const size_t index = IndexOf(letter);
   PassThroughSystem::Handle handle = PassThroughSystem::kInvalidHandle;
-  const ClaimOutcome outcome = m_system.Claim("\\\\.\\" + name, handle);
-  if (outcome.status == ClaimStatus::Failed) drive.m_errorText = OpenErrorText();
+  // A letter outside A to Z names no drive: the empty path opens nothing.
+  const ClaimOutcome outcome = m_system.Claim(index < kLetters ? DevicePath(letter) : "", handle);
+  failureText = outcome.status == ClaimStatus::Failed ? OpenErrorText() : "";
   if (outcome.status != ClaimStatus::Claimed) return outcome;
-  m_claimedIndex = drive.m_deviceIndex;
+  m_claimedIndex = index;
   m_claimed = handle;
   return outcome;
 }
@@ -132,27 +137,18 @@ void PassThroughTransport::ReleaseDrive() {
   if (m_claimed == PassThroughSystem::kInvalidHandle) return;
   m_system.Release(m_claimed);
   m_claimed = PassThroughSystem::kInvalidHandle;
-  m_claimedIndex = kDriveTableSize;
+  m_claimedIndex = kLetters;
 }
 
-uint32_t PassThroughTransport::QueryMaxTransfer(CScsiDrive& drive, DevicePlace* place) {
-  drive.m_errorText.clear();
-  const PassThroughSystem::Handle handle = OpenDevice(drive);
-  if (handle == PassThroughSystem::kInvalidHandle) {
-    drive.m_errorText = OpenErrorText();
-    return 0;
-  }
+uint32_t PassThroughTransport::QueryMaxTransfer(char letter, DevicePlace* place) {
+  if (IndexOf(letter) == kLetters) return 0;
+  const PassThroughSystem::Handle handle = m_system.Open(DevicePath(letter));
+  if (handle == PassThroughSystem::kInvalidHandle) return 0;
   IoScsiCapabilities capabilities;
   const bool answered = m_system.GetCapabilities(handle, capabilities);
   if (place != nullptr) *place = m_system.PlaceOf(handle);
   m_system.Close(handle);
   return answered ? std::min(capabilities.MaximumTransferLength, kMaxTransferLimit) : 0;
-}
-
-PassThroughSystem::Handle PassThroughTransport::OpenDevice(const CScsiDrive& drive) {
-  // An index outside the table names no drive: the empty name opens nothing.
-  const std::string name = drive.m_deviceIndex < kDriveTableSize ? DriveNames[drive.m_deviceIndex].substr(0, 2) : "";
-  return m_system.Open("\\\\.\\" + name);
 }
 
 std::string PassThroughTransport::OpenErrorText() {
@@ -166,25 +162,18 @@ std::string PassThroughTransport::SystemErrorText(int code) {
   return Printf("Format message failed.  Error: %d\n", m_system.LastError());
 }
 
-uint8_t PassThroughTransport::Refuse(CScsiDrive& drive, const PassThroughRecord& record, uint8_t code,
-                                     std::string text) {
-  // Nothing reached the device, so no sense of an earlier request may stay behind
-  // for the UNIT ATTENTION repeat to act on.
-  drive.m_request.completed = false;
-  drive.m_request.sense.fill(0);
-  drive.m_errorText = std::move(text);
-  std::string outcome = CommandTrace::Refusal(code) + " " + drive.m_errorText;
+RequestOutcome PassThroughTransport::Refuse(char letter, const PassThroughRecord& record, uint8_t code,
+                                            std::string text) {
+  std::string outcome = CommandTrace::Refusal(code) + " " + text;
   std::replace(outcome.begin(), outcome.end(), '\n', ' ');
   while (!outcome.empty() && outcome.back() == ' ') outcome.pop_back();
-  Trace(drive, record, outcome);
-  return code;
+  Trace(letter, record, outcome);
+  return RequestOutcome::Refused(code, std::move(text));
 }
 
-void PassThroughTransport::Trace(const CScsiDrive& drive, const PassThroughRecord& record,
-                                 const std::string& outcome) {
+void PassThroughTransport::Trace(char letter, const PassThroughRecord& record, const std::string& outcome) {
   if (m_trace == nullptr) return;
-  const size_t index = drive.m_deviceIndex;
-  const std::string device = index < kDriveTableSize ? DriveNames[index].substr(0, 2) : "?";
+  const std::string device = IndexOf(letter) < kLetters ? std::string{letter, ':'} : "?";
   m_trace->Record(device, record.spt.Cdb, std::min<size_t>(record.spt.CdbLength, sizeof record.spt.Cdb),
                   record.spt.DataTransferLength, RecordDirection(record.spt), outcome);
 }

@@ -17,6 +17,7 @@
 #include "sim/sim_pass_through_system.h"
 #include "transport/command_trace.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -26,11 +27,10 @@ class PassThroughTransportTest : public ::testing::Test {
   PassThroughTransportTest() { Select('E'); }
   void TearDown() override { EXPECT_EQ(system.openHandles, 0) << "a handle was left open"; }
 
-  // Addresses the drive object to table entry `index`, which names `letter`.
-  void Select(char letter, uint8_t index = 0, uint32_t maxTransfer = 65536) {
-    transport.DriveNames[index] = std::string(1, letter) + ":KESTREL MX-R4410        ";
-    transport.MaxTransfer[index] = maxTransfer;
-    drive.m_deviceIndex = index;
+  // Addresses the drive object to `letter`, whose drive takes `maxTransfer` bytes.
+  void Select(char letter, uint32_t maxTransfer = 65536) {
+    transport.SetMaxTransfer(letter, maxTransfer);
+    drive.SetAddress(DriveAddress::Letter(letter));
   }
   // Sends the power-on unit attention of the emulated drive out of the way.
   void ClearPowerOnAttention() { devices.drive->Execute({{0x00, 0, 0, 0, 0, 0}, nullptr, 0, DataDirection::None}); }
@@ -64,13 +64,13 @@ TEST_F(PassThroughTransportTest, RecordCarriesTheSystemsFixedValues) {
       {"TEST UNIT READY", [&] { drive.TestUnitReady(); }, {0, 0, 0, 0, 0, 0}, kDataUnspecified, 0, nullptr},
       {"vendor TEST UNIT READY", [&] { drive.Execute6(CScsiDrive::TestUnitReadyVU(), kCommandTimeout); },
        {0, 0, 0, 0, 0, 0xC0}, kDataUnspecified, 0, nullptr},
-      {"INQUIRY to LUN 5", [&] { drive.m_lun = 5; drive.SetBuffer(inquiry.data(), 255); drive.Inquiry(255); },
+      {"INQUIRY to LUN 5", [&] { drive.SetAddress({'E', 0, 0, 5}); drive.SetBuffer(inquiry.data(), 255); drive.Inquiry(255); },
        {0x12, 0xA0, 0, 0, 0xFF, 0}, kDataUnspecified, 255, inquiry.data()},
   };
   for (const Case& c : cases) {
     ClearPowerOnAttention();
     system.requests.clear();
-    drive.m_lun = 0;
+    Select('E');
     c.send();
     ASSERT_EQ(system.requests.size(), 1u) << c.what;
     const ScsiPassThroughDirect& spt = system.requests[0].spt;
@@ -116,16 +116,16 @@ TEST_F(PassThroughTransportTest, MaxTransferBoundary) {
   };
   ClearPowerOnAttention();
   for (const Case& c : cases) {
-    Select('E', 0, c.maxTransfer);
+    Select('E', c.maxTransfer);
     system.opened.clear();
     drive.SetBuffer(block.data(), c.length);
     EXPECT_EQ(drive.WriteBuffer(4, 0, 0, c.length), c.code) << c.maxTransfer << " " << c.length;
     EXPECT_EQ(drive.GetErrorText(), c.text);
     EXPECT_EQ(system.opened.size(), c.code == kCodeDone ? 1u : 0u) << "refused before opening";
-    EXPECT_EQ(transport.DriveInUse[0], 0);
+    EXPECT_FALSE(transport.DriveInUse('E'));
     // The refusal left the drive usable: the next request is not "Inuse".
     EXPECT_EQ(drive.TestUnitReady(), kCodeError);
-    EXPECT_EQ(drive.m_targetStatus, 0x02);
+    EXPECT_EQ(drive.TargetStatus(), 0x02);
   }
 }
 
@@ -147,12 +147,20 @@ TEST_F(PassThroughTransportTest, RequestToADriveInUseIsRefusedWithoutBeingSent) 
   EXPECT_EQ(system.opened.size(), 1u);
   ASSERT_EQ(devices.drive->Record().size(), 2u);  // the cleared attention and the INQUIRY
   EXPECT_EQ(devices.drive->Record()[1].cdb[0], 0x12);
-  EXPECT_EQ(transport.DriveInUse[0], 0);
+  EXPECT_FALSE(transport.DriveInUse('E'));
 
-  // Another entry is another drive: its mark does not refuse this one.
-  transport.DriveInUse[1] = 1;
+  // Another letter is another drive: E's mark does not refuse it.
+  nested = false;
+  system.beforeRequest = [&] {
+    if (std::exchange(nested, true)) return;
+    drive.SetAddress(DriveAddress::Letter('F'));
+    nestedCode = drive.TestUnitReady();
+    nestedText = drive.GetErrorText();
+    drive.SetAddress(DriveAddress::Letter('E'));
+  };
   EXPECT_EQ(Tur(), kCodeError);
-  EXPECT_EQ(drive.m_targetStatus, 0x02);
+  EXPECT_EQ(nestedCode, kCodeError);
+  EXPECT_EQ(nestedText.rfind("Get Handle Error: ", 0), 0u) << nestedText;
 }
 
 TEST_F(PassThroughTransportTest, OpenFailureTextCarriesTheErrorCodeAndSystemText) {
@@ -177,7 +185,7 @@ TEST_F(PassThroughTransportTest, OpenFailureTextCarriesTheErrorCodeAndSystemText
     Select('F');
     EXPECT_EQ(Tur(), kCodeError) << c.what;
     EXPECT_EQ(drive.GetErrorText(), c.text) << c.what;
-    EXPECT_EQ(transport.DriveInUse[0], 0);
+    EXPECT_FALSE(transport.DriveInUse('E'));
   }
 }
 
@@ -186,7 +194,7 @@ TEST_F(PassThroughTransportTest, FailedCallTextAndClosedHandle) {
   EXPECT_EQ(Tur(), kCodeError);
   EXPECT_EQ(drive.GetErrorText(), "Error opening . Error: " + std::to_string(EIO) + "\nInput/output error\n");
   EXPECT_TRUE(devices.drive->Record().empty());
-  EXPECT_EQ(transport.DriveInUse[0], 0);
+  EXPECT_FALSE(transport.DriveInUse('E'));
 }
 
 // A claimed drive is opened once: its requests go through the claimed handle, so a
@@ -194,7 +202,8 @@ TEST_F(PassThroughTransportTest, FailedCallTextAndClosedHandle) {
 // fails them with the system's error.
 TEST_F(PassThroughTransportTest, AClaimedDriveKeepsItsHandleUntilReleased) {
   ClearPowerOnAttention();
-  ASSERT_EQ(transport.ClaimDrive(drive).status, ClaimStatus::Claimed);
+  std::string failure;
+  ASSERT_EQ(transport.ClaimDrive('E', failure).status, ClaimStatus::Claimed);
   EXPECT_EQ(transport.ClaimedPlace().node, "\\\\.\\E:");
   auto newcomer = std::make_shared<sim::Disk>();
   simulated.Attach('E', newcomer);
@@ -214,16 +223,17 @@ TEST_F(PassThroughTransportTest, AClaimedDriveKeepsItsHandleUntilReleased) {
 TEST_F(PassThroughTransportTest, UnusualRequestsFailWithoutHarm) {
   struct Case {
     const char* what;
-    uint8_t index, cdbLength;
+    char letter;
+    uint8_t cdbLength;
     std::string text;
   } cases[] = {
-      {"index past the table", 28, 6, "Drive index 28 out of range\n"},
-      {"CDB longer than 16", 0, 17, "Error opening . Error: " + std::to_string(EINVAL) + "\nInvalid argument\n"},
-      {"empty CDB", 0, 0, "Error opening . Error: " + std::to_string(EINVAL) + "\nInvalid argument\n"},
+      {"no such letter", '[', 6, "Drive letter 91 out of range\n"},
+      {"CDB longer than 16", 'E', 17, "Error opening . Error: " + std::to_string(EINVAL) + "\nInvalid argument\n"},
+      {"empty CDB", 'E', 0, "Error opening . Error: " + std::to_string(EINVAL) + "\nInvalid argument\n"},
   };
   uint8_t cdb[32] = {};
   for (const Case& c : cases) {
-    drive.m_deviceIndex = c.index;
+    drive.SetAddress(DriveAddress::Letter(c.letter));
     EXPECT_EQ(drive.ExecRequest(cdb, c.cdbLength, kCommandTimeout), kCodeError) << c.what;
     EXPECT_EQ(drive.GetErrorText(), c.text) << c.what;
   }
@@ -232,28 +242,26 @@ TEST_F(PassThroughTransportTest, UnusualRequestsFailWithoutHarm) {
 
 TEST_F(PassThroughTransportTest, CompletedRequestsSetStatusSenseAndText) {
   ClearPowerOnAttention();
-  drive.m_commandName = "TestUnitReadyVU";
-  drive.m_haStatus = 0x11;
+  drive.SetCommandName("TestUnitReadyVU");
   EXPECT_EQ(drive.Execute6(CScsiDrive::TestUnitReadyVU(), kCommandTimeout), kCodeError);
-  EXPECT_EQ(drive.m_targetStatus, 0x02);
-  EXPECT_EQ(drive.m_haStatus, 0);
-  EXPECT_TRUE(drive.m_request.completed);
+  EXPECT_EQ(drive.TargetStatus(), 0x02);
+  EXPECT_EQ(drive.HaStatus(), 0);
   EXPECT_EQ(drive.SenseKey(), 0x02);
   EXPECT_EQ(drive.Asc(), 0x3A);
   EXPECT_EQ(drive.GetErrorText(), "TestUnitReadyVU 3A-00 (00)");
 
   devices.drive->SetBusy(true);
   EXPECT_EQ(Tur(), kCodeError);
-  EXPECT_EQ(drive.m_targetStatus, 0x08);
+  EXPECT_EQ(drive.TargetStatus(), 0x08);
   EXPECT_EQ(drive.GetErrorText(), "TestUnitReadyVUTarget Busy.");
-  for (uint8_t byte : drive.m_request.sense) EXPECT_EQ(byte, 0) << "a busy target returns no sense";
+  for (uint8_t byte : drive.Sense()) EXPECT_EQ(byte, 0) << "a busy target returns no sense";
 
   devices.drive->SetBusy(false);
   std::vector<uint8_t> inquiry(256, 0);
   drive.SetBuffer(inquiry.data(), 255);
   EXPECT_EQ(drive.Inquiry(255), kCodeDone);
   EXPECT_EQ(drive.GetErrorText(), "");
-  EXPECT_EQ(drive.m_targetStatus, 0);
+  EXPECT_EQ(drive.TargetStatus(), 0);
   EXPECT_EQ(std::string(inquiry.begin() + 8, inquiry.begin() + 32), "KESTREL MX-R4410        ");
 }
 
@@ -263,14 +271,11 @@ TEST_F(PassThroughTransportTest, QueryMaxTransferIsClampedToTheLimit) {
   } cases[] = {{16u << 20, 131072}, {131073, 131072}, {131072, 131072}, {65536, 65536}, {0, 0}};
   for (const Case& c : cases) {
     simulated.SetMaxTransfer('E', c.reported);
-    EXPECT_EQ(transport.QueryMaxTransfer(drive), c.result) << c.reported;
-    EXPECT_EQ(drive.GetErrorText(), "");
+    EXPECT_EQ(transport.QueryMaxTransfer('E'), c.result) << c.reported;
   }
   EXPECT_TRUE(devices.drive->Record().empty()) << "the query sends no command";
 
-  Select('F');
-  EXPECT_EQ(transport.QueryMaxTransfer(drive), 0u);
-  EXPECT_EQ(drive.GetErrorText(), "Get Handle Error: " + std::to_string(ENOENT) + "\nNo such file or directory\n");
+  EXPECT_EQ(transport.QueryMaxTransfer('F'), 0u);  // no drive at F:
 }
 
 TEST_F(PassThroughTransportTest, UnitAttentionIsRepeatedThroughTheTransport) {
@@ -299,8 +304,7 @@ TEST_F(PassThroughTransportTest, RefusalBeforeTheDeviceLeavesNoStaleUnitAttentio
     std::function<void()> breakIt;
     uint8_t code;
   } cases[] = {
-      {"in use", [&] { transport.DriveInUse[0] = 1; }, kCodeTargetBusy},
-      {"too big", [&] { transport.MaxTransfer[0] = 0; }, kCodeBufferTooBig},
+      {"too big", [&] { transport.SetMaxTransfer('E', 0); }, kCodeBufferTooBig},
       {"drive vanished", [&] { devices.drive->VanishAt(devices.drive->CommandCount() + 1); }, kCodeError},
       {"call failed", [&] { simulated.FailPassThrough(EIO, 1000); }, kCodeError},
   };
@@ -314,13 +318,12 @@ TEST_F(PassThroughTransportTest, RefusalBeforeTheDeviceLeavesNoStaleUnitAttentio
     drive.SetBuffer(inquiry.data(), 255);
     EXPECT_EQ(drive.Inquiry(255), c.code) << c.what;
     EXPECT_LE(system.opened.size(), 1u) << c.what << ": sent once, not repeated";
-    EXPECT_FALSE(drive.m_request.completed) << c.what;
+    EXPECT_FALSE(drive.UnitAttentionReported()) << c.what;
     EXPECT_EQ(drive.SenseKey(), 0) << c.what;
-    for (uint8_t byte : drive.m_request.sense) EXPECT_EQ(byte, 0) << c.what;
-    EXPECT_EQ(drive.m_targetStatus, 0x02) << c.what << ": status of the last completed request";
+    for (uint8_t byte : drive.Sense()) EXPECT_EQ(byte, 0) << c.what;
+    EXPECT_EQ(drive.TargetStatus(), 0x02) << c.what << ": status of the last completed request";
 
-    transport.DriveInUse[0] = 0;
-    transport.MaxTransfer[0] = 65536;
+    transport.SetMaxTransfer('E', 65536);
     devices.drive->VanishAt(0);
     simulated.FailPassThrough(0, 0);
   }
@@ -339,16 +342,15 @@ TEST(PassThroughTransportTrace, OneLinePerRequestWithDeviceCdbAndOutcome) {
   PassThroughTransport transport(system, trace.get());
   RecordingFeedback feedback;
   CScsiDrive drive(transport);
-  transport.DriveNames[0] = "E:KESTREL MX-R4410        ";
-  transport.MaxTransfer[0] = 16384;
-  transport.DriveNames[1] = "F:";
+  transport.SetMaxTransfer('E', 16384);
+  drive.SetAddress(DriveAddress::Letter('E'));
   std::vector<uint8_t> block(16385, 0);
 
   drive.SetBuffer(block.data(), 16384);
   drive.WriteBuffer(5, 0x1F, 0, 0x4000);   // unit attention, then the customizing-code refusal
   drive.SetBuffer(block.data(), 16385);
   drive.WriteBuffer(4, 0, 0, 16385);       // too big
-  drive.m_deviceIndex = 1;
+  drive.SetAddress(DriveAddress::Letter('F'));
   drive.TestUnitReady();                   // no drive at F:
   trace.reset();
 

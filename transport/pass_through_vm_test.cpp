@@ -21,6 +21,7 @@
 #include "platform/testing/recording_pass_through_system.h"
 #include "transport/pass_through_transport.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -61,11 +62,10 @@ class PassThroughVm : public ::testing::Test {
     devices = ReadGuestDevices();
     ASSERT_FALSE(devices.empty()) << "no /run/qsh/devices: this test runs inside the qemu-scsi guest";
   }
-  // Addresses the drive object to drive letter `letter` through the scan slot.
+  // Addresses the drive object to drive letter `letter`, as the scan probes it.
   void Select(char letter) {
-    transport.DriveNames[PassThroughTransport::kScanSlot] = std::string(1, letter) + ":";
-    transport.MaxTransfer[PassThroughTransport::kScanSlot] = 65536;
-    drive.m_deviceIndex = PassThroughTransport::kScanSlot;
+    transport.SetMaxTransfer(letter, 65536);
+    drive.SetAddress(DriveAddress::Letter(letter));
   }
   const GuestDevice* Find(const std::string& vendor, bool scsiDebug) const {
     for (const GuestDevice& device : devices)
@@ -94,7 +94,7 @@ TEST_F(PassThroughVm, InquiryOnEveryLetterMatchesTheGuestsDeviceList) {
     EXPECT_EQ(Trimmed(&data[8], 8), device.vendor) << letter;
     EXPECT_EQ(Trimmed(&data[16], 16), device.product) << letter;
     EXPECT_EQ(Trimmed(&data[32], 4), device.revision) << letter;
-    EXPECT_GE(transport.QueryMaxTransfer(drive), 16384u) << letter << ": " << drive.GetErrorText();
+    EXPECT_GE(transport.QueryMaxTransfer(letter), 16384u) << letter;
   }
 }
 
@@ -105,7 +105,7 @@ TEST_F(PassThroughVm, LookAlikeRefusesWriteBufferWithCheckCondition) {
   std::vector<uint8_t> piece(16384, 0x5A);
   drive.SetBuffer(piece.data(), 16384);
   EXPECT_EQ(drive.WriteBuffer(4, 0, 0, 16384), kCodeError);
-  EXPECT_EQ(drive.m_targetStatus, 0x02);
+  EXPECT_EQ(drive.TargetStatus(), 0x02);
   EXPECT_EQ(drive.SenseKey(), 0x05);
   EXPECT_EQ(drive.Asc(), 0x20);
   EXPECT_EQ(drive.GetErrorText(), " 20-00 (00)") << "composed from the sense, no command name set";
@@ -214,8 +214,8 @@ TEST_F(PassThroughVm, LargestTransferIsWhatTheDriverGrantsNotTheSiteDefault) {
   std::string previous;
   std::getline(std::ifstream(kDefault), previous);
   std::ofstream(kDefault) << "8192\n";
-  const uint32_t largest = transport.QueryMaxTransfer(drive);
-  transport.MaxTransfer[PassThroughTransport::kScanSlot] = largest;
+  const uint32_t largest = transport.QueryMaxTransfer(drive.Address().letter);
+  transport.SetMaxTransfer(drive.Address().letter, largest);
   std::vector<uint8_t> piece(16384, 0x5A);
   drive.SetBuffer(piece.data(), 16384);
   const uint8_t code = drive.WriteBuffer(4, 1, 0, 16384);
@@ -232,7 +232,7 @@ TEST_F(PassThroughVm, LetterWithoutANodeFailsToOpen) {
   Select(letter);
   EXPECT_EQ(drive.TestUnitReady(), kCodeError);
   EXPECT_EQ(drive.GetErrorText(), "Get Handle Error: " + std::to_string(ENOENT) + "\n" + std::strerror(ENOENT) + "\n");
-  EXPECT_EQ(transport.QueryMaxTransfer(drive), 0u);
+  EXPECT_EQ(transport.QueryMaxTransfer(letter), 0u);
 }
 
 }  // namespace

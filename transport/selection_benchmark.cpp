@@ -15,6 +15,7 @@
 #include "transport/drive_letter_scan.h"
 #include "transport/pass_through_transport.h"
 #include "transport/selection_memory.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -58,7 +59,7 @@ void BM_ScanDrives(benchmark::State& state) {
   PassThroughTransport transport(system);
   CScsiDrive drive(transport);
   for (auto _ : state) {
-    if (ScanDriveLetters(drive, transport) != 2) state.SkipWithError("the emulated drives were not found");
+    if (ScanDriveLetters(drive, transport).size() != 2) state.SkipWithError("the emulated drives were not found");
     devices.disk->ClearRecord();
     devices.drive->ClearRecord();
     devices.cdrom->ClearRecord();

@@ -29,41 +29,41 @@ std::string LunKey(int ha, int target) {
 }  // namespace
 
 void SelectionMemory::Clear() {
-  m_haPosition = 0;
-  m_targetPosition.fill(0);
-  for (auto& row : m_lunPosition) row.fill(0);
+  haPosition = 0;
+  targetPosition.fill(0);
+  for (auto& row : lunPosition) row.fill(0);
 }
 
-int SelectionMemory::TargetPosition(int ha) const { return InTable(ha) ? m_targetPosition[ha] : CB_ERR; }
+int SelectionMemory::TargetPosition(int ha) const { return InTable(ha) ? targetPosition[ha] : CB_ERR; }
 
 int SelectionMemory::LunPosition(int ha, int target) const {
-  return InTable(ha) && InTable(target) ? m_lunPosition[ha][target] : CB_ERR;
+  return InTable(ha) && InTable(target) ? lunPosition[ha][target] : CB_ERR;
 }
 
 void SelectionMemory::SetTargetPosition(int ha, int position) {
-  if (InTable(ha)) m_targetPosition[ha] = position;
+  if (InTable(ha)) targetPosition[ha] = position;
 }
 
 void SelectionMemory::SetLunPosition(int ha, int target, int position) {
-  if (InTable(ha) && InTable(target)) m_lunPosition[ha][target] = position;
+  if (InTable(ha) && InTable(target)) lunPosition[ha][target] = position;
 }
 
 void SelectionMemory::LoadSelection(const PrivateProfile& profile) {
   for (int ha = 0; ha < kPositions; ++ha) {
     for (int target = 0; target < kPositions; ++target)
-      m_lunPosition[ha][target] = profile.GetInt(kTargetLunSection, LunKey(ha, target), 0);
-    m_targetPosition[ha] = profile.GetInt(kTargetIdSection, TargetKey(ha), 0);
+      lunPosition[ha][target] = profile.GetInt(kTargetLunSection, LunKey(ha, target), 0);
+    targetPosition[ha] = profile.GetInt(kTargetIdSection, TargetKey(ha), 0);
   }
-  m_haPosition = profile.GetInt(kHostAdaptorSection, kHostAdaptorKey, 0);
+  haPosition = profile.GetInt(kHostAdaptorSection, kHostAdaptorKey, 0);
 }
 
 bool SelectionMemory::SaveSelection(PrivateProfile& profile, std::string& error) const {
   std::vector<ProfileValue> values;
-  values.push_back({kHostAdaptorSection, kHostAdaptorKey, std::to_string(m_haPosition)});
+  values.push_back({kHostAdaptorSection, kHostAdaptorKey, std::to_string(haPosition)});
   for (int ha = 0; ha < kPositions; ++ha) {
-    values.push_back({kTargetIdSection, TargetKey(ha), std::to_string(m_targetPosition[ha])});
+    values.push_back({kTargetIdSection, TargetKey(ha), std::to_string(targetPosition[ha])});
     for (int target = 0; target < kPositions; ++target)
-      values.push_back({kTargetLunSection, LunKey(ha, target), std::to_string(m_lunPosition[ha][target])});
+      values.push_back({kTargetLunSection, LunKey(ha, target), std::to_string(lunPosition[ha][target])});
   }
   // One replacement of the file for all 73: a crash never leaves half a selection.
   if (profile.WriteStrings(values)) return true;

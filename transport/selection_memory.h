@@ -18,9 +18,9 @@ struct SelectionMemory {
   /// Positions 0 to 7 index the tables.
   static constexpr int kPositions = 8;
 
-  int m_haPosition = 0;
-  std::array<int, kPositions> m_targetPosition{};
-  std::array<std::array<int, kPositions>, kPositions> m_lunPosition{};
+  int haPosition = 0;
+  std::array<int, kPositions> targetPosition{};
+  std::array<std::array<int, kPositions>, kPositions> lunPosition{};
 
   /// Every position back to 0.
   void Clear();

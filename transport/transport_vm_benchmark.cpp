@@ -31,6 +31,7 @@
 #include "transport/aspi_transport.h"
 #include "transport/pass_through_transport.h"
 #include "framework/testing/recording_feedback.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 namespace {
@@ -128,9 +129,9 @@ int Run() {
   sg::SgPassThroughSystem sgSystem;
   PassThroughTransport passThrough(sgSystem);
   CScsiDrive letterDrive(passThrough);
-  passThrough.DriveNames[PassThroughTransport::kScanSlot] = std::string(1, static_cast<char>('A' + sg)) + ":";
-  passThrough.MaxTransfer[PassThroughTransport::kScanSlot] = 65536;
-  letterDrive.m_deviceIndex = PassThroughTransport::kScanSlot;
+  const char letter = static_cast<char>('A' + sg);
+  passThrough.SetMaxTransfer(letter, 65536);
+  letterDrive.SetAddress(DriveAddress::Letter(letter));
 
   linux_aspi::LinuxAspiManager manager;
   AspiTransport aspi(manager, feedback);
@@ -139,7 +140,7 @@ int Run() {
   for (int a = 0; a < aspi.HostAdapterCount(); ++a) {
     HostAdapterIdentity identity;
     if (aspi.InquireHostAdapter(static_cast<uint8_t>(a), identity) == SS_COMP && identity.identifier == hostName)
-      aspiDrive.m_hostAdapter = static_cast<uint8_t>(a);
+      aspiDrive.SetAddress(DriveAddress::Target(static_cast<uint8_t>(a), 0, 0));
   }
 
   const int kmsg = open("/dev/kmsg", O_RDONLY | O_NONBLOCK | O_CLOEXEC);

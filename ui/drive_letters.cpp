@@ -1,24 +1,18 @@
 #include "ui/drive_letters.h"
 
 #include "framework/feedback.h"
-#include "transport/drive_inquiry.h"
-#include "transport/drive_letter_scan.h"
 #include "ui/drive_claim_text.h"
 
 namespace morv {
-namespace {
 
-/// What the update's first commands may transfer from its buffer.
-constexpr uint32_t kUpdateFirstTransfer = 255;
-
-}  // namespace
+std::string DriveEntryText(const LetterDrive& drive) { return drive.Description(); }
 
 DriveLetterSelection::DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport)
     : m_drive(drive), m_feedback(feedback), m_transport(transport) {}
 
 void DriveLetterSelection::Attach(const SelectorControls& controls) {
   m_device = &controls.device;
-  m_firmwareVersion = &controls.firmwareVersion;
+  m_version.Attach(controls.firmwareVersion);
   m_lock.Hold({m_device});
 }
 
@@ -26,9 +20,10 @@ void DriveLetterSelection::OnRescan() {
   if (m_lock.Refuse()) return;
   m_feedback.BeginWaitCursor();
   const int previous = m_device->GetCurSel();
-  m_device->ResetContent();
-  if (ScanDriveLetters(m_drive, m_transport) > 0) {
-    for (int i = 0; i < m_transport.DriveCount; ++i) m_device->AddString(m_transport.DriveNames[i]);
+  m_listed.Reset(*m_device);
+  const std::vector<LetterDrive> found = ScanDriveLetters(m_drive, m_transport);
+  if (!found.empty()) {
+    for (const LetterDrive& drive : found) m_listed.Add(*m_device, DriveEntryText(drive), drive);
     // A position beyond the new list leaves the selector without a selection.
     m_device->SetCurSel(previous == CB_ERR ? 0 : previous);
   }
@@ -39,57 +34,74 @@ void DriveLetterSelection::OnRescan() {
 void DriveLetterSelection::OnSelchangeDevice() {
   if (m_lock.Refuse()) return;
   const int position = m_device->GetCurSel();
-  if (position < 0) return;
+  const LetterDrive* listed = m_listed.At(*m_device, position);
+  if (listed == nullptr) return;
   m_selectedDrive = position;
-  m_drive.m_lun = 0;
-  m_drive.m_deviceIndex = static_cast<uint8_t>(position);
+  m_drive.SetAddress(listed->address);
   ShowFirmwareVersion();
 }
 
 void DriveLetterSelection::ShowFirmwareVersion() {
-  std::string version;
-  if (InquireFirmwareVersion(m_drive, version) == kCodeDone)
-    m_firmwareVersion->SetWindowText(version);
-  else
-    m_feedback.MessageBeep(kSimpleBeep);
+  if (!m_version.ShowFrom(m_drive)) m_feedback.MessageBeep(kSimpleBeep);
+}
+
+std::vector<DriveAddress> DriveLetterSelection::ListedAddresses() const {
+  std::vector<DriveAddress> addresses;
+  for (const LetterDrive& listed : m_listed.Items()) addresses.push_back(listed.address);
+  return addresses;
+}
+
+bool DriveLetterSelection::Choose(const DriveAddress& address) {
+  const int position = m_listed.Find([&](const LetterDrive& listed) { return listed.address == address; });
+  if (position < 0 || m_device->SetCurSel(position) == CB_ERR) return false;
+  OnSelchangeDevice();
+  return true;
+}
+
+DevicePlace DriveLetterSelection::ListedPlace() const {
+  const LetterDrive* selected = Selected();
+  return selected == nullptr ? DevicePlace{} : selected->place;
+}
+
+const LetterDrive* DriveLetterSelection::Selected() const {
+  return m_device->GetCurSel() < 0 ? nullptr : m_listed.At(*m_device, m_selectedDrive);
 }
 
 std::optional<std::string> DriveLetterSelection::DriveDescription() const {
-  if (m_device->GetCurSel() < 0 || m_selectedDrive >= m_device->GetCount()) return std::nullopt;
-  return m_device->GetLBText(m_selectedDrive);
+  const LetterDrive* selected = Selected();
+  if (selected == nullptr) return std::nullopt;
+  return selected->Description();
 }
 
 DriveLabel DriveLetterSelection::HistoryLabel() const {
-  const std::string entry = DriveDescription().value_or("");
-  // "E:" and then the identification, as DriveEntryText wrote it.
-  if (entry.size() < 2) return {entry, {}, m_transport.ClaimedPlace()};
-  return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2)), m_transport.ClaimedPlace()};
+  const LetterDrive* selected = Selected();
+  if (selected == nullptr) return {};
+  return {std::string{selected->address.letter, ':'}, DriveLabel::Unpadded(selected->identification),
+          m_transport.ClaimedPlace()};
 }
 
 std::optional<std::string> DriveLetterSelection::ClaimDriveForUpdate() {
-  const std::optional<std::string> listed = DriveDescription();
-  if (!listed) return kDriveNotListedText;
-  m_drive.m_deviceIndex = static_cast<uint8_t>(m_selectedDrive);
-  m_drive.m_lun = 0;
-  const ClaimOutcome claim = m_transport.ClaimDrive(m_drive);
-  if (claim.status != ClaimStatus::Claimed) return ClaimRefusalText(claim, m_drive.GetErrorText());
+  const LetterDrive* selected = Selected();
+  if (selected == nullptr) return kDriveNotListedText;
+  m_drive.SetAddress(selected->address);
+  std::string failure;
+  const ClaimOutcome claim = m_transport.ClaimDrive(selected->address.letter, failure);
+  if (claim.status != ClaimStatus::Claimed) return ClaimRefusalText(claim, failure);
   // Identified afresh through the claimed handle, as the scan identified it.
   std::optional<std::string> refusal;
   InquiryData data;
-  if (m_transport.ClaimedPlace() != m_transport.ListedPlace(m_drive.m_deviceIndex))
+  if (m_transport.ClaimedPlace() != selected->place)
     refusal = kDriveNotListedText;
-  else if (InquireDriveData(m_drive, data) != kCodeDone)
+  else if (m_drive.InquireDriveData(data) != kCodeDone)
     refusal = m_drive.GetErrorText();
-  else if (DriveEntryText((*listed)[0], data.data()) != *listed)
+  else if (DriveIdentification(data.data()) != selected->identification)
     refusal = kDriveNotListedText;
   if (refusal) m_transport.ReleaseDrive();
   return refusal;
 }
 
-void DriveLetterSelection::AddressDriveForUpdate(uint8_t* transferBuffer) {
-  m_drive.m_deviceIndex = static_cast<uint8_t>(m_selectedDrive);
-  m_drive.m_lun = 0;
-  m_drive.SetBuffer(transferBuffer, kUpdateFirstTransfer);
+void DriveLetterSelection::AddressDriveForUpdate() {
+  if (const LetterDrive* selected = Selected()) m_drive.SetAddress(selected->address);
 }
 
 }  // namespace morv

@@ -3,17 +3,24 @@
 // letter (transport/drive_letter_scan.h) in the device selector and addresses the
 // drive object to the operator's choice.
 
-#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "transport/drive_letter_scan.h"
 #include "transport/pass_through_transport.h"
+#include "ui/firmware_version_field.h"
 #include "ui/selection.h"
 #include "ui/selection_lock.h"
+#include "ui/selector_entries.h"
 
 namespace morv {
 
 class Feedback;
+
+/// The device selector's text for a drive: the letter, a colon, then its vendor and
+/// product identification.
+std::string DriveEntryText(const LetterDrive& drive);
 
 class DriveLetterSelection : public Selection {
  public:
@@ -34,38 +41,51 @@ class DriveLetterSelection : public Selection {
   /// MorvantideNT has no LUN selector.
   void OnSelchangeLun() override {}
 
-  /// The device selector's entry at m_selectedDrive; nullopt when nothing is selected.
+  /// The selected drive's letter, a colon and its identification; nullopt when
+  /// nothing is selected.
   std::optional<std::string> DriveDescription() const override;
-  /// The letter and identification of the selected drive's entry.
+  /// The letter and identification of the selected drive.
   DriveLabel HistoryLabel() const override;
+  std::string FirmwareVersion() const override { return m_version.Text(); }
+  void ShowFirmwareVersion(const std::string& version) override { m_version.Show(version); }
   /// Claims the selected letter's drive through the transport, then checks that it
   /// sits where the scan found it and answers INQUIRY with the listed identification.
   std::optional<std::string> ClaimDriveForUpdate() override;
   /// The transport's claim ends.
   void ReleaseDriveForUpdate() override { m_transport.ReleaseDrive(); }
-  /// m_deviceIndex := m_selectedDrive, LUN 0, and a 255-byte transfer into `transferBuffer`.
-  void AddressDriveForUpdate(uint8_t* transferBuffer) override;
+  /// The selected drive's letter, LUN 0.
+  void AddressDriveForUpdate() override;
   /// The drive object's error text.
   std::string WriteFailureText() const override { return m_drive.GetErrorText(); }
   void SetUpdateRunning(bool running) override { m_lock.SetUpdateRunning(running); }
+  /// The addresses of the drives listed, in the selector's order.
+  std::vector<DriveAddress> ListedAddresses() const;
+  /// Selects the drive listed at `address` as the operator's choice would: the drive
+  /// object is addressed to it and its version asked and shown. False when no drive
+  /// is listed there.
+  bool Choose(const DriveAddress& address);
+  /// Where the selected drive's device sat when it was listed; empty when none is selected.
+  DevicePlace ListedPlace() const;
   /// Nothing is remembered between runs.
   void OnDestroy() override {}
 
+ private:
   /// INQUIRY of the addressed drive into the firmware version field; on failure
   /// the simple beep and the field keeps its text.
   void ShowFirmwareVersion();
+  /// The drive the operator chose last; null when there is none.
+  const LetterDrive* Selected() const;
 
-  /// The device selector's position chosen last; the update addresses that drive.
-  int m_selectedDrive = 0;
-
- private:
   CScsiDrive& m_drive;
   Feedback& m_feedback;
   PassThroughTransport& m_transport;
   CComboBox m_noDevice;  ///< stands in for the device selector until Attach
-  CEdit m_noVersion;
   CComboBox* m_device = &m_noDevice;
-  CEdit* m_firmwareVersion = &m_noVersion;
+  /// The drives listed, at their selector positions.
+  SelectorEntries<LetterDrive> m_listed;
+  /// The device selector's position chosen last; the update addresses that drive.
+  int m_selectedDrive = 0;
+  FirmwareVersionField m_version;
   SelectionLock m_lock{m_feedback};
 };
 

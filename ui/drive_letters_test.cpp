@@ -64,14 +64,14 @@ TEST(DriveLetterScan, KeepsWriteOnceCdDvdAndOpticalDrivesInLetterOrder) {
     const char* name;
     std::vector<std::pair<char, uint8_t>> letters;  // letter, device type
     std::vector<std::string> entries;
-    uint8_t deviceIndex;  // after the selection handler
+    char letter;  // addressed after the selection handler
   } cases[] = {
-      {"disk on C:, DVD on E:", {{'C', 0x00}, {'E', 0x05}}, {"E:" + kKestrel}, 0},
+      {"disk on C:, DVD on E:", {{'C', 0x00}, {'E', 0x05}}, {"E:" + kKestrel}, 'E'},
       {"write-once, optical and CD/DVD, first and last letters",
        {{'Z', 0x05}, {'A', 0x04}, {'M', 0x07}},
        {"A:" + kKestrel, "M:" + kKestrel, "Z:" + kKestrel},
-       0},
-      {"no drive of a kept type", {{'D', 0x01}, {'F', 0x08}, {'G', 0x1F}}, {}, PassThroughTransport::kScanSlot},
+       'A'},
+      {"no drive of a kept type", {{'D', 0x01}, {'F', 0x08}, {'G', 0x1F}}, {}, 'Z'},  // the last letter probed
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,11 +81,10 @@ TEST(DriveLetterScan, KeepsWriteOnceCdDvdAndOpticalDrivesInLetterOrder) {
 
     EXPECT_EQ(run.Control(IDC_DEVICE).entries, c.entries);
     EXPECT_EQ(run.Control(IDC_DEVICE).curSel, c.entries.empty() ? -1 : 0);
-    EXPECT_EQ(run.transport.DriveCount, static_cast<int>(c.entries.size()));
-    EXPECT_EQ(run.dialog->m_drive.m_deviceIndex, c.deviceIndex);
+    EXPECT_EQ(run.dialog->m_drive.Address(), DriveAddress::Letter(c.letter));
     EXPECT_EQ(run.Control(IDC_FIRMWARE_VERSION).text, c.entries.empty() ? "" : "1.00");
     for (size_t i = 0; i < c.entries.size(); ++i)
-      EXPECT_EQ(run.transport.MaxTransfer[i], sim::SimPassThroughSystem::kDefaultMaxTransfer);
+      EXPECT_EQ(run.transport.MaxTransfer(c.entries[i][0]), sim::SimPassThroughSystem::kDefaultMaxTransfer);
     // Every letter with a device got exactly one INQUIRY; the first listed drive one more.
     for (auto [letter, type] : c.letters)
       EXPECT_EQ(run.Commands(letter), c.entries.size() && letter == c.entries[0][0] ? 2u : 1u) << letter;
@@ -162,28 +161,22 @@ TEST(DriveLetterFirmwareVersion, AFailedInquiryOnlyBeeps) {
   EXPECT_EQ(run.Control(IDC_FIRMWARE_VERSION).text, "1.00");  // kept from E:
   EXPECT_EQ(run.toolkit.EventsStartingWith("beep"), std::vector<std::string>{"beep FFFFFFFF"});
   EXPECT_TRUE(run.toolkit.boxes.empty());
-  EXPECT_EQ(run.selection->m_selectedDrive, 1);  // selected all the same
+  EXPECT_EQ(run.dialog->m_drive.Address().letter, 'F');  // selected all the same
 }
 
 TEST(DriveLetterUpdate, DescribesAndAddressesTheChosenDrive) {
   LetterRun run;
   run.Put('E', 0x05, "KESTREL MX-R4410");
   run.Put('G', 0x05, "OTHERCO CD-ROM X1");
-  uint8_t buffer[16384];
   std::optional<std::string> description;
   run.Run({Act::Choose(IDC_DEVICE, 1), Act::Inspect([&](ScriptedWindow&) {
              description = run.selection->DriveDescription();
-             run.dialog->m_drive.m_deviceIndex = 9;
-             run.dialog->m_drive.m_lun = 3;
-             run.selection->AddressDriveForUpdate(buffer);
+             run.dialog->m_drive.SetAddress({'Z', 0, 0, 3});
+             run.selection->AddressDriveForUpdate();
            })});
 
   EXPECT_EQ(description, "G:OTHERCO CD-ROM X1       ");  // the zero-padded product reads on as spaces
-  const CScsiDrive& drive = run.dialog->m_drive;
-  EXPECT_EQ(drive.m_deviceIndex, 1);
-  EXPECT_EQ(drive.m_lun, 0);
-  EXPECT_EQ(drive.m_request.data, buffer);
-  EXPECT_EQ(drive.m_request.dataLength, 255u);
+  EXPECT_EQ(run.dialog->m_drive.Address(), DriveAddress::Letter('G'));
 }
 
 TEST(DriveLetterUpdate, WhileAnUpdateRunsSelectionChangesAndRescansAreRefused) {
@@ -198,8 +191,8 @@ TEST(DriveLetterUpdate, WhileAnUpdateRunsSelectionChangesAndRescansAreRefused) {
            Act::Choose(IDC_DEVICE, 1), Act::Menu(ID_OPTION_RESCAN),
            Act::Inspect([&](ScriptedWindow& w) {
              EXPECT_EQ(w.Control(IDC_DEVICE).curSel, 0);
-             EXPECT_EQ(run.dialog->m_drive.m_deviceIndex, 0);
-             EXPECT_EQ(run.selection->m_selectedDrive, 0);
+             EXPECT_EQ(run.dialog->m_drive.Address().letter, 'E');
+             EXPECT_EQ(run.selection->DriveDescription().value_or("").substr(0, 2), "E:");
              EXPECT_EQ(run.Commands('G'), sentToG);
              EXPECT_EQ(run.Commands('E'), 2u);
              run.selection->SetUpdateRunning(false);
@@ -207,7 +200,7 @@ TEST(DriveLetterUpdate, WhileAnUpdateRunsSelectionChangesAndRescansAreRefused) {
            Act::Choose(IDC_DEVICE, 1)});
 
   EXPECT_EQ(run.toolkit.EventsStartingWith("beep"), (std::vector<std::string>{"beep FFFFFFFF", "beep FFFFFFFF"}));
-  EXPECT_EQ(run.dialog->m_drive.m_deviceIndex, 1);  // accepted again once the update ended
+  EXPECT_EQ(run.dialog->m_drive.Address().letter, 'G');  // accepted again once the update ended
 }
 
 }  // namespace

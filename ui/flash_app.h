@@ -22,9 +22,8 @@ class CFlashApp {
   /// The machine's power that updates check and keep up; left alone when null.
   void SetMachinePower(MachinePower* power) { m_power = power; }
 
-  /// Notice, then the main dialog until it closes. Returns false: once the dialog
-  /// has closed there is nothing left to run.
-  bool InitInstance();
+  /// Notice, then the main dialog until it closes; then the program ends.
+  void InitInstance();
 
  private:
   Toolkit& m_toolkit;

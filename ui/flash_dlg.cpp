@@ -23,7 +23,6 @@ CFlashDlg::CFlashDlg(Toolkit& toolkit, Feedback& feedback, const ProgramResource
                      const SelectionFactory& makeSelection)
     : CDialog(toolkit, resources.mainDialog, resources),
       m_drive(transport),
-      m_hIcon(resources.FindIcon(IDR_MAINFRAME)),
       m_feedback(feedback),
       m_selection(makeSelection(m_drive, feedback)) {}
 
@@ -119,7 +118,8 @@ void CFlashDlg::ChooseStartFile() {
 void CFlashDlg::OnSelchangeFileList() {
   int index = m_fileList.GetCurSel();
   if (index < 0) return;
-  m_selectedFile.SetWindowText(m_fileList.GetText(index));
+  m_chosenFile = m_fileList.GetText(index);
+  m_selectedFile.SetWindowText(m_chosenFile);
 }
 
 }  // namespace morv

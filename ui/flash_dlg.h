@@ -41,10 +41,6 @@ class CFlashDlg : public CDialog {
   CComboBox m_lun;
   CComboBox m_device;
   CComboBox m_hostAdapter;
-  /// The window icon, also drawn in the about box.
-  const IconResource* m_hIcon;
-  /// Cleared and tested by the update; nothing sets it yet.
-  bool abortRequested = false;
   /// The clock of the update's pause and settling wait (tests give their own).
   Clock* m_clock = &SystemClock();
   /// Where updates that reached the confirmation are recorded; none when null.
@@ -84,6 +80,8 @@ class CFlashDlg : public CDialog {
   std::unique_ptr<Selection> m_selection;
   bool m_initialised = false;
   std::string m_startFile;
+  /// The parameter file chosen in the list, which the Selected File field shows.
+  std::string m_chosenFile;
 };
 
 }  // namespace morv

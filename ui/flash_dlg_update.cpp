@@ -1,12 +1,9 @@
 // Update Start: runs the update sequence (engine/update_sequence.h) over this dialog's
-// drive object, selection half and controls.
+// drive object, selection half and controls, with the parameter file chosen in the list.
 
 #include <cstdio>
-#include <optional>
-#include <string>
 
 #include "engine/update_sequence.h"
-#include "transport/drive_inquiry.h"
 #include "ui/flash_dlg.h"
 
 namespace morv {
@@ -20,25 +17,19 @@ class DialogUpdateControls : public UpdateControls {
   void EnableUpdateStart(bool enable) override { m_dialog.m_updateStart.EnableWindow(enable); }
   void EnableExit(bool enable) override { m_dialog.m_exit.EnableWindow(enable); }
   void EnableAbort(bool enable) override { m_dialog.m_abort.EnableWindow(enable); }
-  std::string SelectedFile() const override { return m_dialog.m_selectedFile.GetWindowText(); }
-  bool& AbortRequested() override { return m_dialog.abortRequested; }
-  std::string FirmwareVersion() const override { return m_dialog.m_firmwareVersion.GetWindowText(); }
-  std::optional<std::string> RefreshFirmwareVersion() override {
-    std::string version;
-    if (InquireFirmwareVersion(m_dialog.m_drive, version) != kCodeDone) return std::nullopt;
-    m_dialog.m_firmwareVersion.SetWindowText(version);
-    return version;
-  }
+  /// The dialog offers no abort: nothing sets the flag.
+  bool& AbortRequested() override { return m_abortRequested; }
 
  private:
   CFlashDlg& m_dialog;
+  bool m_abortRequested = false;
 };
 
 }  // namespace
 
 void CFlashDlg::OnUpdateStart() {
   DialogUpdateControls controls(*this);
-  RunUpdate({m_drive, m_feedback, *m_selection, controls, *m_clock, stdout, m_history, m_power});
+  RunUpdate(m_chosenFile, {m_drive, m_feedback, *m_selection, controls, *m_clock, stdout, m_history, m_power});
 }
 
 }  // namespace morv

@@ -34,7 +34,9 @@ class FakeDialogSelection : public Selection {
   void OnDestroy() override {}
   std::optional<std::string> DriveDescription() const override { return m_target.DriveDescription(); }
   DriveLabel HistoryLabel() const override { return m_target.HistoryLabel(); }
-  void AddressDriveForUpdate(uint8_t* buffer) override { m_target.AddressDriveForUpdate(buffer); }
+  std::string FirmwareVersion() const override { return m_target.FirmwareVersion(); }
+  void ShowFirmwareVersion(const std::string& version) override { m_target.ShowFirmwareVersion(version); }
+  void AddressDriveForUpdate() override { m_target.AddressDriveForUpdate(); }
   std::optional<std::string> ClaimDriveForUpdate() override { return m_target.ClaimDriveForUpdate(); }
   void ReleaseDriveForUpdate() override { m_target.ReleaseDriveForUpdate(); }
   std::string WriteFailureText() const override { return m_target.WriteFailureText(); }
@@ -98,7 +100,7 @@ TEST(FlashDlgUpdate, UpdateStartRunsTheUpdateOnTheChosenFile) {
       });
       dialog.m_clock = &clock;
       std::vector<ControlState> duringCommands;
-      transport.onRequest = [&](CScsiDrive&) { duringCommands.push_back(StateOf(toolkit)); };
+      transport.onRequest = [&](const TransportRequest&) { duringCommands.push_back(StateOf(toolkit)); };
 
       if (c.chooseFile) toolkit.script.push_back(Act::Choose(IDC_FILE_LIST, 0));
       toolkit.script.push_back(Act::Click(IDC_UPDATE_START));

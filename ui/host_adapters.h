@@ -2,19 +2,24 @@
 // Morvantide4's selection half: lists the host adapters and targets that discovery
 // found (transport/host_adapter_scan.h) in the host adapter and device selectors,
 // addresses the drive object to the operator's choice and remembers that choice
-// (as selector positions) in the private profile between runs.
+// (as selector positions) in the private profile between runs. The selectors and the
+// profile are in ui/host_adapters.cpp, what the update needs of the selection in
+// ui/host_adapters_update.cpp.
 
 #include <cstdint>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/aspi_drive_claims.h"
 #include "transport/aspi_transport.h"
 #include "transport/host_adapter_scan.h"
 #include "transport/selection_memory.h"
+#include "ui/firmware_version_field.h"
 #include "ui/selection.h"
 #include "ui/selection_lock.h"
+#include "ui/selector_entries.h"
 
 namespace morv {
 
@@ -22,7 +27,7 @@ class Feedback;
 class PrivateProfile;
 
 /// An adapter or target number no adapter or target has: what the accessors give
-/// for an entry without a leading digit. The transport refuses it unsent.
+/// for a position without an entry. The transport refuses it unsent.
 inline constexpr uint8_t kNoSelection = 0xFF;
 
 class HostAdapterSelection : public Selection {
@@ -58,20 +63,32 @@ class HostAdapterSelection : public Selection {
   std::optional<std::string> ClaimDriveForUpdate() override;
   /// The claim of the address claimed ends.
   void ReleaseDriveForUpdate() override;
+  std::string FirmwareVersion() const override { return m_version.Text(); }
+  void ShowFirmwareVersion(const std::string& version) override { m_version.Show(version); }
   /// Host adapter, target ID and LUN of the selection.
-  void AddressDriveForUpdate(uint8_t* transferBuffer) override;
+  void AddressDriveForUpdate() override;
   /// The customizing-code text after a refusal with ASC 24h / ASCQ 90h, else the error text.
   std::string WriteFailureText() const override;
   void SetUpdateRunning(bool running) override { m_lock.SetUpdateRunning(running); }
   /// Saves the selection.
   void OnDestroy() override { SaveSelection(); }
+  /// The addresses of the devices listed (LUN 0), adapter by adapter in the
+  /// selectors' order.
+  std::vector<DriveAddress> ListedAddresses() const;
+  /// Selects the device at `address` as the operator's choice would: only that device
+  /// is asked for its version. False when no device is listed there.
+  bool Choose(const DriveAddress& address);
+  /// Where the selected device sat when it was listed.
+  DevicePlace ListedPlace() const;
 
-  /// The adapter number before the colon of the host adapter selector's entry at
-  /// m_haPosition; kNoSelection when there is no such entry.
+  /// The adapter of the host adapter selector's entry at haPosition; kNoSelection
+  /// when there is no such entry.
   uint8_t SelectedHostAdapter() const;
-  /// The target ID before the colon of the device selector's remembered entry;
-  /// kNoSelection when there is no such entry.
+  /// The target of the device selector's remembered entry; kNoSelection when there is
+  /// no such entry.
   uint8_t SelectedTargetId() const;
+  /// The address of the selection.
+  DriveAddress SelectedAddress() const;
   /// The remembered LUN position of the selected device, as a byte.
   uint8_t SelectedLun() const;
   /// INQUIRY of the addressed drive into the firmware version field; on failure the
@@ -81,31 +98,36 @@ class HostAdapterSelection : public Selection {
   void LoadSelection();
   /// Writes the selection memory to the profile; a failure goes to `errors`.
   bool SaveSelection();
-
   /// Selector positions: host adapter, device per adapter, LUN per adapter and device.
-  SelectionMemory m_memory;
+  const SelectionMemory& Memory() const { return m_memory; }
 
  private:
   /// Beeps and shows "Error!!" with `caption` and the stop icon.
   void ShowSelectError(const char* caption, bool beep);
+  /// Fills the device selector with the named targets of the adapter at `position`.
+  void ListTargets(int position);
 
   CScsiDrive& m_drive;
   Feedback& m_feedback;
   AspiTransport& m_transport;
   AspiDriveClaims& m_claims;
   DeviceNameTables& m_tables;
+  SelectionMemory m_memory;
+  /// The adapter number of each host adapter entry and the target ID of each device
+  /// entry, at their selector positions.
+  SelectorEntries<uint8_t> m_adapters;
+  SelectorEntries<uint8_t> m_targets;
   /// Where the device at each adapter and target (LUN 0) sat when the scan listed it.
   DevicePlace m_listedPlaces[kAspiMaxHostAdapters][kAspiMaxTargets];
-  /// The address claimed for the update; adapter kNoSelection when none is.
-  uint8_t m_claimed[3] = {kNoSelection, 0, 0};
+  /// The address claimed for the update; none when nothing is.
+  std::optional<DriveAddress> m_claimed;
   PrivateProfile& m_profile;
   std::ostream& m_errors;
   CComboBox m_noSelector;  ///< stands in for every selector until Attach
-  CEdit m_noVersion;
   CComboBox* m_hostAdapter = &m_noSelector;
   CComboBox* m_device = &m_noSelector;
   CComboBox* m_lun = &m_noSelector;
-  CEdit* m_firmwareVersion = &m_noVersion;
+  FirmwareVersionField m_version;
   SelectionLock m_lock{m_feedback};
 };
 

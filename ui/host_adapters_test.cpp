@@ -39,7 +39,7 @@ TEST(HostAdapterDiscovery, TheEmulatedBusListsItsDevicesAndTheAdapterWithoutAski
   EXPECT_TRUE(atOwnId->Record().empty());
   EXPECT_EQ(run.Control(IDC_FIRMWARE_VERSION).text, "1.00");
   const CScsiDrive& drive = run.dialog->m_drive;
-  EXPECT_EQ(std::vector<int>({drive.m_hostAdapter, drive.m_targetId, drive.m_lun}), std::vector<int>({0, 2, 0}));
+  EXPECT_EQ(drive.Address(), DriveAddress::Target(0, 2, 0));
   EXPECT_TRUE(run.Boxes().empty());
 }
 
@@ -121,7 +121,7 @@ TEST(HostAdapterProfile, TheSelectionIsSavedOnCloseAndSelectedAgainNextTime) {
   EXPECT_EQ(run.Control(IDC_FIRMWARE_VERSION).text, "1.3");
   EXPECT_EQ(run.selection->DriveDescription(), std::nullopt);  // the dialog has closed
   const CScsiDrive& drive = run.dialog->m_drive;
-  EXPECT_EQ(std::vector<int>({drive.m_hostAdapter, drive.m_targetId, drive.m_lun}), std::vector<int>({1, 3, 0}));
+  EXPECT_EQ(drive.Address(), DriveAddress::Target(1, 3, 0));
   EXPECT_TRUE(run.Boxes().empty());
   EXPECT_TRUE(run.errors.str().empty());
 }
@@ -209,7 +209,7 @@ TEST(HostAdapterUpdate, WhileAnUpdateRunsPumpedSelectionChangesAndRescansAreRefu
   size_t cdromCommands = 0;
   run.Run({Act::Choose(IDC_DEVICE, 1), Act::Inspect([&](ScriptedWindow&) {
              run.selection->SetUpdateRunning(true);
-             before = run.selection->m_memory;
+             before = run.selection->Memory();
              cdromCommands = devices.cdrom->Record().size();
              // Delivered while the next command waits, as the update's would be; the
              // bus holds that command until the last of them has been handled.
@@ -227,37 +227,47 @@ TEST(HostAdapterUpdate, WhileAnUpdateRunsPumpedSelectionChangesAndRescansAreRefu
              EXPECT_EQ(run.selection->DriveDescription(), "MX-R4410        ");
            })});
   EXPECT_EQ(run.toolkit->EventsStartingWith("beep"), Strings(4, "beep FFFFFFFF"));
-  EXPECT_EQ(run.selection->m_memory.m_targetPosition, before.m_targetPosition);
+  EXPECT_EQ(run.selection->Memory().targetPosition, before.targetPosition);
   EXPECT_EQ(devices.cdrom->Record().size(), cdromCommands);
-  EXPECT_EQ(run.dialog->m_drive.m_targetId, 2);
+  EXPECT_EQ(run.dialog->m_drive.Address().targetId, 2);
 }
 
 TEST(HostAdapterUpdate, AddressAndWriteFailureText) {
   TestBus bus = TwoAdapters();
   AdapterRun run(bus);
-  std::vector<int> address;
+  DriveAddress address;
   run.Run({Act::Choose(IDC_HOST_ADAPTER, 1), Act::Inspect([&](ScriptedWindow&) {
              CScsiDrive& drive = run.dialog->m_drive;
-             drive.m_hostAdapter = drive.m_targetId = drive.m_lun = 5;
-             run.selection->AddressDriveForUpdate(nullptr);
-             address = {drive.m_hostAdapter, drive.m_targetId, drive.m_lun};
+             drive.SetAddress(DriveAddress::Target(5, 5, 5));
+             run.selection->AddressDriveForUpdate();
+             address = drive.Address();
            })});
-  EXPECT_EQ(address, std::vector<int>({1, 1, 0}));
+  EXPECT_EQ(address, DriveAddress::Target(1, 1, 0));
+}
 
-  struct Case {
-    uint8_t asc, ascq;
-    bool customizing;
-  } cases[] = {{0x24, 0x90, true}, {0x24, 0x00, false}, {0x26, 0x90, false}};
-  CScsiDrive& drive = run.dialog->m_drive;
-  drive.m_errorText = "WriteBuffer Status: ...";
-  for (const auto& c : cases) {
-    drive.m_request.sense[12] = c.asc;
-    drive.m_request.sense[13] = c.ascq;
-    EXPECT_EQ(run.selection->WriteFailureText(),
-              c.customizing ? "Error!\n   The Drive Can not up-date,\n    because the customizing code is not "
-                              "corresponding."
-                            : drive.m_errorText);
-  }
+TEST(HostAdapterUpdate, OnlyTheCustomizingCodeRefusalHasItsOwnWriteFailureText) {
+  sim::StandardDevices devices;
+  devices.drive->RefuseCustomizingCode();
+  sim::SimAspiManager bus(devices);
+  AdapterRun run(bus);
+  std::vector<std::pair<std::string, std::string>> texts;  // write-failure text, error text
+  run.Run({Act::Choose(IDC_DEVICE, 1), Act::Inspect([&](ScriptedWindow&) {
+             CScsiDrive& drive = run.dialog->m_drive;
+             std::vector<uint8_t> block(16384, 0);
+             for (int attempt = 0; attempt < 2; ++attempt) {  // the unit attention, then the refusal
+               drive.SetBuffer(block.data(), 16384);
+               drive.WriteBuffer(5, 0x1F, 0, 0x4000);
+               texts.emplace_back(run.selection->WriteFailureText(), drive.GetErrorText());
+             }
+             drive.TestUnitReady();  // NOT READY without a disc
+             texts.emplace_back(run.selection->WriteFailureText(), drive.GetErrorText());
+           })});
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0].first, texts[0].second);
+  EXPECT_EQ(texts[1].first,
+            "Error!\n   The Drive Can not up-date,\n    because the customizing code is not corresponding.");
+  EXPECT_EQ(texts[2].first, texts[2].second);
+  EXPECT_NE(texts[2].second.find("3A-00"), std::string::npos) << texts[2].second;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "engine/update_target.h"
 #include "framework/controls.h"
+#include "scsi/scsi_drive.h"
 
 namespace morv {
 

@@ -192,10 +192,10 @@ int RunFlash(const CliOptions& options, CommandTrace* trace) {
     else
       Error(line);
   });
-  CliUpdateControls controls(drives->Drive(), options.package, listed->version);
+  CliUpdateControls controls;
   CliProgress progress(kProgram, isatty(STDERR_FILENO) != 0);
-  const UpdateOutcome outcome = RunUpdate({drives->Drive(), feedback, drives->Target(), controls, SystemClock(), stderr,
-                                           &history, power.get(), &progress});
+  const UpdateOutcome outcome = RunUpdate(options.package, {drives->Drive(), feedback, drives->Target(), controls,
+                                                             SystemClock(), stderr, &history, power.get(), &progress});
   const FlashResult result = ResultOf(outcome, progress.Started());
   const std::optional<UpdateRecord>& record = history.Record();
   std::optional<std::string> failedCommand, failedPiece;

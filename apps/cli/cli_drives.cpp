@@ -4,7 +4,6 @@
 #include "apps/cli/memory_window.h"
 #include "apps/pass_through_stack.h"
 #include "platform/private_profile.h"
-#include "transport/drive_inquiry.h"
 #include "ui/drive_letters.h"
 #include "ui/host_adapters.h"
 #include "ui/resource_ids.h"
@@ -28,6 +27,23 @@ struct MemorySelectors {
   CEdit version;
 };
 
+/// What `morvantide list` shows of the drive `half` has selected.
+template <typename Half>
+ListedDrive Described(const Half& half) {
+  const DriveLabel label = half.HistoryLabel();
+  return {label.address, label.identification, half.DriveDescription().value_or(""), half.FirmwareVersion(),
+          half.ListedPlace()};
+}
+
+/// Selects the drive at `address` as the operator would; the version field is emptied
+/// first, so a drive that does not answer shows none rather than another's.
+template <typename Half>
+std::optional<ListedDrive> Chosen(Half& half, MemorySelectors& selectors, const DriveAddress& address) {
+  selectors.version.SetWindowText("");
+  if (!half.Choose(address)) return std::nullopt;
+  return Described(half);
+}
+
 /// MorvantideNT's way: drive letters over the pass-through.
 class LetterDrives : public CliDrives {
  public:
@@ -41,31 +57,20 @@ class LetterDrives : public CliDrives {
   std::vector<ListedDrive> List() override {
     m_selection.OnRescan();
     std::vector<ListedDrive> drives;
-    for (int position = 0; position < m_selectors.device.GetCount(); ++position)
-      drives.push_back(SelectPosition(position));
+    for (const DriveAddress& address : m_selection.ListedAddresses())
+      if (std::optional<ListedDrive> drive = Chosen(m_selection, m_selectors, address)) drives.push_back(*drive);
     return drives;
   }
 
   std::optional<ListedDrive> Select(const DriveArgument& named) override {
     m_selection.OnRescan();
-    for (int position = 0; position < m_selectors.device.GetCount(); ++position)
-      if (m_selectors.device.GetLBText(position)[0] == named.letter) return SelectPosition(position);
-    return std::nullopt;
+    return Chosen(m_selection, m_selectors, named.Address());
   }
 
   UpdateTarget& Target() override { return m_selection; }
   CScsiDrive& Drive() override { return m_drive; }
 
  private:
-  ListedDrive SelectPosition(int position) {
-    m_selectors.version.SetWindowText("");
-    m_selectors.device.SetCurSel(position);
-    m_selection.OnSelchangeDevice();
-    const std::string entry = m_selectors.device.GetLBText(position);
-    return {entry.substr(0, 2), DriveLabel::Unpadded(entry.substr(2)), entry, m_selectors.version.GetWindowText(),
-            m_stack->transport->ListedPlace(static_cast<uint8_t>(position))};
-  }
-
   std::unique_ptr<PassThroughStack> m_stack;
   CScsiDrive m_drive;
   MemorySelectors m_selectors;
@@ -88,50 +93,25 @@ class AdapterDrives : public CliDrives {
   std::vector<ListedDrive> List() override {
     m_selection.OnRescan();
     std::vector<ListedDrive> drives;
-    for (uint8_t adapter = 0; adapter < kAspiMaxHostAdapters; ++adapter)
-      for (uint8_t target = 0; target < kAspiMaxTargets; ++target)
-        if (Listed(adapter, target)) drives.push_back(SelectAddress(adapter, target, 0));
+    for (const DriveAddress& address : m_selection.ListedAddresses())
+      if (IsDevice(address))
+        if (std::optional<ListedDrive> drive = Chosen(m_selection, m_selectors, address)) drives.push_back(*drive);
     return drives;
   }
 
   std::optional<ListedDrive> Select(const DriveArgument& named) override {
     m_selection.OnRescan();
-    if (!Listed(named.hostAdapter, named.targetId)) return std::nullopt;
-    return SelectAddress(named.hostAdapter, named.targetId, named.lun);
+    if (!IsDevice(named.Address())) return std::nullopt;
+    return Chosen(m_selection, m_selectors, named.Address());
   }
 
   UpdateTarget& Target() override { return m_selection; }
   CScsiDrive& Drive() override { return m_drive; }
 
  private:
-  /// A device the scan named; the adapter's own ID (no device node) is not a drive.
-  bool Listed(uint8_t adapter, uint8_t target) {
-    if (adapter >= kAspiMaxHostAdapters || target >= kAspiMaxTargets) return false;
-    return !m_tables.DeviceNames[adapter][target].empty() &&
-           !m_stack->claims->PlaceOf(adapter, target, 0).node.empty();
-  }
-
-  /// Points the selection memory at the drive, then lets the selectors select it as
-  /// the operator's choice would: only that drive is asked for its version.
-  ListedDrive SelectAddress(uint8_t adapter, uint8_t target, uint8_t lun) {
-    const std::string prefix = std::to_string(adapter) + ":";
-    int adapterPosition = 0;
-    while (adapterPosition < m_selectors.hostAdapter.GetCount() &&
-           m_selectors.hostAdapter.GetLBText(adapterPosition).rfind(prefix, 0) != 0)
-      ++adapterPosition;
-    // The device selector lists the adapter's named targets in order.
-    int targetPosition = 0;
-    for (uint8_t t = 0; t < target; ++t) targetPosition += m_tables.DeviceNames[adapter][t].empty() ? 0 : 1;
-    SelectionMemory& memory = m_selection.m_memory;
-    memory.m_haPosition = adapterPosition;
-    memory.SetTargetPosition(adapterPosition, targetPosition);
-    memory.SetLunPosition(adapterPosition, targetPosition, lun);
-    m_selectors.version.SetWindowText("");
-    m_selectors.hostAdapter.SetCurSel(adapterPosition);
-    m_selection.OnSelchangeHostAdapter();
-    const std::string& product = m_tables.DeviceNames[adapter][target];
-    return {DriveArgument{DriveArgument::Way::Adapter, 0, adapter, target, lun}.Text(), DriveLabel::Unpadded(product),
-            product, m_selectors.version.GetWindowText(), m_stack->claims->PlaceOf(adapter, target, lun)};
+  /// The adapter's own ID is listed too but has no device node: it is not a drive.
+  bool IsDevice(const DriveAddress& address) const {
+    return !m_stack->claims->PlaceOf(address.hostAdapter, address.targetId, 0).node.empty();
   }
 
   std::unique_ptr<AspiStack> m_stack;
@@ -149,10 +129,5 @@ std::unique_ptr<CliDrives> MakeCliDrives(DriveArgument::Way way, bool simulate, 
   return std::make_unique<AdapterDrives>(simulate, trace, feedback);
 }
 
-std::optional<std::string> CliUpdateControls::RefreshFirmwareVersion() {
-  std::string version;
-  if (InquireFirmwareVersion(m_drive, version) != kCodeDone) return std::nullopt;
-  return version;
-}
 
 }  // namespace morv

@@ -44,25 +44,16 @@ class CliDrives {
 /// traced when `trace` is given; `feedback` gets the boxes and pumps the waits.
 std::unique_ptr<CliDrives> MakeCliDrives(DriveArgument::Way way, bool simulate, CommandTrace* trace, Feedback& feedback);
 
-/// The dialog's controls as the command line has them: the package named on the
-/// command line, the version read when the drive was selected, nothing to enable.
+/// The dialog's controls as the command line has them: nothing to enable, an abort
+/// flag nobody sets.
 class CliUpdateControls : public UpdateControls {
  public:
-  CliUpdateControls(CScsiDrive& drive, std::string package, std::string version)
-      : m_drive(drive), m_package(std::move(package)), m_version(std::move(version)) {}
   void EnableUpdateStart(bool) override {}
   void EnableExit(bool) override {}
   void EnableAbort(bool) override {}
-  std::string SelectedFile() const override { return m_package; }
   bool& AbortRequested() override { return m_abort; }
-  std::string FirmwareVersion() const override { return m_version; }
-  /// INQUIRY of the drive as addressed; the version it reports, or nullopt.
-  std::optional<std::string> RefreshFirmwareVersion() override;
 
  private:
-  CScsiDrive& m_drive;
-  std::string m_package;
-  std::string m_version;
   bool m_abort = false;
 };
 

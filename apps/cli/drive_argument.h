@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "scsi/transport.h"
+
 namespace morv {
 
 struct DriveArgument {
@@ -16,6 +18,10 @@ struct DriveArgument {
 
   /// "E:" or "0:2:0": how the drive is named in the list and the history.
   std::string Text() const;
+  /// The address the drive is reached at.
+  DriveAddress Address() const {
+    return way == Way::Letter ? DriveAddress::Letter(letter) : DriveAddress::Target(hostAdapter, targetId, lun);
+  }
 };
 
 /// `text` read as a drive: "E:" (any case), "/dev/sgN" for N 0 to 25 (the letter

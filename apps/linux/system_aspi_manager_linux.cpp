@@ -3,7 +3,9 @@
 
 namespace morv {
 
-std::unique_ptr<AspiManager> MakeSystemAspiManager() { return std::make_unique<linux_aspi::LinuxAspiManager>(); }
+std::unique_ptr<AspiManager> MakeSystemAspiManager(const std::function<void(const std::string&)>& report) {
+  return std::make_unique<linux_aspi::LinuxAspiManager>(linux_aspi::LinuxAspiManager::Paths{}, report);
+}
 
 // The manager keeps the claims itself: its descriptors carry the requests.
 AspiDriveClaims& SystemAspiClaims(AspiManager& manager) { return static_cast<linux_aspi::LinuxAspiManager&>(manager); }

@@ -4,7 +4,10 @@
 
 namespace morv {
 
-std::unique_ptr<AspiManager> MakeSystemAspiManager() { return std::make_unique<win32::WnAspi32Manager>(); }
+// WNASPI32 reports nothing of its own.
+std::unique_ptr<AspiManager> MakeSystemAspiManager(const std::function<void(const std::string&)>&) {
+  return std::make_unique<win32::WnAspi32Manager>();
+}
 
 // WNASPI32 keeps no claims: the update lock alone, kept for the whole process.
 AspiDriveClaims& SystemAspiClaims(AspiManager&) {

@@ -33,9 +33,8 @@ TEST(Win32PassThrough, TransportReportsTheOpenFailureWithTheSystemsCode) {
   Win32PassThroughSystem system;
   PassThroughTransport transport(system);
   CScsiDrive drive(transport);
-  transport.DriveNames[0] = "Q:";
-  transport.MaxTransfer[0] = 65536;
-  drive.m_deviceIndex = 0;
+  transport.SetMaxTransfer('Q', 65536);
+  drive.SetAddress(DriveAddress::Letter('Q'));
   uint8_t cdb[6] = {0x00, 0, 0, 0, 0, 0};
   EXPECT_EQ(drive.ExecRequest(cdb, 6, 7200), 4);
   EXPECT_EQ(drive.GetErrorText().rfind("Get Handle Error: ", 0), 0u) << drive.GetErrorText();

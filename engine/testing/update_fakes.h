@@ -43,24 +43,12 @@ class FakeUpdateControls : public UpdateControls {
   void EnableUpdateStart(bool enable) override { updateStartEnabled = enable; }
   void EnableExit(bool enable) override { exitEnabled = enable; }
   void EnableAbort(bool enable) override { abortEnabled = enable; }
-  std::string SelectedFile() const override { return selectedFile; }
   bool& AbortRequested() override { return abortRequested; }
-  std::string FirmwareVersion() const override { return firmwareVersion; }
-  std::optional<std::string> RefreshFirmwareVersion() override {
-    ++refreshes;
-    if (versionAfter) firmwareVersion = *versionAfter;
-    return versionAfter;
-  }
 
   bool updateStartEnabled = true;
   bool exitEnabled = true;
   bool abortEnabled = false;
   bool abortRequested = false;
-  std::string selectedFile;
-  std::string firmwareVersion = "1.10";
-  /// What the drive reports when asked again after a completed update; nullopt: no answer.
-  std::optional<std::string> versionAfter = "2.00";
-  int refreshes = 0;
 };
 
 /// A selection with one selected drive (or none), addressing the drive object the
@@ -74,17 +62,12 @@ class FakeUpdateSelection : public UpdateTarget {
     calls.push_back("description");
     return description;
   }
-  void AddressDriveForUpdate(uint8_t* transferBuffer) override {
+  std::string FirmwareVersion() const override { return firmwareVersion; }
+  void ShowFirmwareVersion(const std::string& version) override { firmwareVersion = version; }
+  void AddressDriveForUpdate() override {
     calls.push_back("address");
-    if (m_kind == ProgramKind::NT) {
-      m_drive.m_deviceIndex = deviceIndex;
-      m_drive.m_lun = 0;
-      m_drive.SetBuffer(transferBuffer, 255);
-    } else {
-      m_drive.m_hostAdapter = hostAdapter;
-      m_drive.m_targetId = targetId;
-      m_drive.m_lun = 0;
-    }
+    m_drive.SetAddress(m_kind == ProgramKind::NT ? DriveAddress::Letter(letter)
+                                                 : DriveAddress::Target(hostAdapter, targetId, 0));
   }
   std::optional<std::string> ClaimDriveForUpdate() override {
     calls.push_back("claim");
@@ -100,7 +83,8 @@ class FakeUpdateSelection : public UpdateTarget {
   }
 
   std::optional<std::string> description = "F: KESTREL MX-R4410     1.10";
-  uint8_t deviceIndex = 5;
+  std::string firmwareVersion = "1.10";
+  char letter = 'F';
   uint8_t hostAdapter = 1, targetId = 4;
   std::string writeFailureMark = "write failure: ";
   /// What ClaimDriveForUpdate answers; nullopt: claimed.

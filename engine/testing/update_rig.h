@@ -3,6 +3,7 @@
 // what was sent, what each command carried, the dialog's look and the machine's
 // keep-awake hold while commands were out, the boxes and status lines, the clock's sleeps and the history's records.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,9 +22,9 @@ struct UpdateRig {
 
   explicit UpdateRig(ProgramKind kind, const RegionSelection& regions = {true, true, true})
       : transport(kind), selection(drive, kind), package(regions) {
-    controls.selectedFile = package.path;
-    transport.onRequest = [this](CScsiDrive& d) {
-      const auto& request = d.m_request;
+    // Asked after a completed update, the drive reports its new version.
+    transport.inquiryReply.emplace().dataIn = VersionInquiry("2.00");
+    transport.onRequest = [this](const TransportRequest& request) {
       data.emplace_back(request.data, request.data + (request.data ? request.dataLength : 0));
       // What the dialog looks like while a command is out.
       awakeDuringCommands.push_back(power.held);
@@ -32,9 +33,20 @@ struct UpdateRig {
     };
   }
 
-  UpdateOutcome Run() { return RunUpdate({drive, feedback, selection, controls, clock, nullptr, &history,
+  /// INQUIRY data with `version` from byte 32.
+  static std::vector<uint8_t> VersionInquiry(const std::string& version) {
+    std::vector<uint8_t> inquiry(96, 0);
+    std::copy(version.begin(), version.end(), inquiry.begin() + 32);
+    return inquiry;
+  }
+
+  UpdateOutcome Run() { return RunUpdate(parameterFile, {drive, feedback, selection, controls, clock, nullptr, &history,
                                           machinePower ? machinePower : &power}); }
 
+  /// How often the drive was asked for its identification.
+  size_t Inquiries() const {
+    return std::count_if(transport.sent.begin(), transport.sent.end(), [](const auto& s) { return s.cdb[0] == 0x12; });
+  }
   std::vector<Cdb> Cdbs() const {
     std::vector<Cdb> cdbs;
     for (const auto& sent : transport.sent) cdbs.push_back(sent.cdb);
@@ -52,7 +64,8 @@ struct UpdateRig {
     return controls.updateStartEnabled && controls.exitEnabled && !controls.abortEnabled && feedback.waitCount == 0 &&
            feedback.EventsStartingWith("cursor begin").size() == 1 &&
            feedback.EventsStartingWith("cursor end").size() == 1 && !selection.updateRunning &&
-           drive.m_request.data == nullptr;
+           std::none_of(transport.sent.begin(), transport.sent.end(),
+                        [this](const auto& sent) { return drive.UsesBuffer(sent.data); });
   }
   /// Events from the confirmation question on, cursor changes left out.
   Events BoxesAndStatus() const {
@@ -69,6 +82,7 @@ struct UpdateRig {
   FakeUpdateControls controls;
   SteppingClock clock;
   SamplePackage package;
+  std::string parameterFile = package.path;  ///< the operator's choice
   RecordingHistory history;
   ScriptedMachinePower power;
   MachinePower* machinePower = nullptr;  // another backend in place of `power`

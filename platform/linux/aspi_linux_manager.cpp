@@ -41,7 +41,8 @@ struct LinuxAspiManager::Request {
   uint8_t sense[kSgSenseCapacity];
 };
 
-LinuxAspiManager::LinuxAspiManager(Paths paths) : m_paths(std::move(paths)) {
+LinuxAspiManager::LinuxAspiManager(Paths paths, Report report)
+    : m_paths(std::move(paths)), m_report(std::move(report)) {
   m_adapters = ReadHostAdapters(m_paths.sysfs, ReadSgNodes(m_paths.sysfs));
   m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (m_wakeFd < 0) return;
@@ -223,8 +224,9 @@ int LinuxAspiManager::OpenMatching(const SgNode& node) {
   // descriptors. Non-blocking: answers are collected by poll().
   const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (errno != ENOENT && m_reportedNodes.insert(path).second)
-      std::fprintf(stderr, "Morvantide4: cannot open %s: %s\n", path.c_str(), std::strerror(errno));
+    const int error = errno;
+    if (error != ENOENT && m_report && m_reportedNodes.insert(path).second)
+      m_report("cannot open " + path + ": " + std::strerror(error));
     return -1;
   }
   sg_scsi_id id{};

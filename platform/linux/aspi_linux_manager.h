@@ -26,6 +26,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -51,8 +52,13 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
     std::filesystem::path dev = "/dev";
   };
 
-  /// Finds the host adapters and starts the completion thread.
-  explicit LinuxAspiManager(Paths paths);
+  /// Takes one line for the operator about a node the manager could not use ("cannot
+  /// open /dev/sg3: Permission denied"); the program says whose line it is.
+  using Report = std::function<void(const std::string& line)>;
+
+  /// Finds the host adapters and starts the completion thread; each node that
+  /// cannot be opened is reported once to `report`, when given.
+  explicit LinuxAspiManager(Paths paths, Report report = {});
   LinuxAspiManager() : LinuxAspiManager(Paths{}) {}
   /// Stops the completion thread and closes the nodes; blocks still pending are
   /// left untouched.
@@ -126,6 +132,7 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
   void Wake();
 
   const Paths m_paths;
+  const Report m_report;
   std::vector<HostAdapter> m_adapters;
   std::chrono::milliseconds m_lateAnswerWait = kLateAnswerWait;
 
@@ -136,7 +143,7 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
   std::map<NodeKey, int> m_nodes;                  // open descriptor per address, for new requests
   std::vector<int> m_polled;                       // open descriptors the completion thread polls
   std::vector<int> m_vanished;                     // open descriptors of nodes gone, with requests out
-  std::set<std::string> m_reportedNodes;           // nodes whose open failure went to stderr
+  std::set<std::string> m_reportedNodes;           // nodes whose open failure was reported
   std::map<int, ClaimedNode> m_claims;             // claimed descriptors
   bool m_stopping = false;
   int m_wakeFd = -1;

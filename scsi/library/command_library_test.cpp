@@ -49,7 +49,7 @@ class CommandLibrarySequence : public ::testing::TestWithParam<Sequence>, public
 
 TEST_P(CommandLibrarySequence, EachCallSendsItsOwnFieldsOverTheTemplate) {
   for (const auto& step : GetParam().steps) {
-    drive.m_lun = step.lun;
+    drive.SetAddress(DriveAddress::Target(0, 0, step.lun));
     EXPECT_EQ(Send({GetParam().name, step.call, step.cdb}), step.cdb);
   }
 }
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
 class CommandLibraryLun : public ::testing::TestWithParam<Step>, public LibraryFixture {};
 
 TEST_P(CommandLibraryLun, MergesTheLunIntoByte1) {
-  drive.m_lun = GetParam().lun;
+  drive.SetAddress(DriveAddress::Target(0, 0, GetParam().lun));
   EXPECT_EQ(Send({"lun", GetParam().call, GetParam().cdb}), GetParam().cdb);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,8 @@ class FakeTransport : public Transport {
     uint8_t code = kCodeDone;
     uint8_t haStatus = 0;
     uint8_t targetStatus = 0;
-    std::vector<uint8_t> sense;   ///< copied into m_request.sense (rest zeroed)
+    std::vector<uint8_t> sense;   ///< the outcome's sense (rest zeroed)
     bool reachedDevice = true;    ///< false: a refusal before the device
-    bool keepsSense = false;      ///< a refusal that leaves the earlier sense in place
     std::string errorText;        ///< for refusals: the transport's own text
     std::vector<uint8_t> dataIn;  ///< copied into the request's buffer
   };
@@ -35,56 +35,57 @@ class FakeTransport : public Transport {
     const uint8_t* data = nullptr;
     uint32_t dataLength = 0;
     int32_t timeout = 0;
-    uint8_t deviceIndex = 0, hostAdapter = 0, targetId = 0, lun = 0;
+    DriveAddress address;
   };
 
   explicit FakeTransport(ProgramKind kind = ProgramKind::NT) : m_kind(kind) {}
 
   std::deque<Reply> replies;  ///< consumed in order; when empty every request completes with 1
+  /// When set, the reply to every INQUIRY, which then takes nothing from `replies`.
+  std::optional<Reply> inquiryReply;
   std::vector<Sent> sent;
-  int resetCount = 0;
   /// Runs before each reply (tests use it to nest requests).
-  std::function<void(CScsiDrive&)> onRequest;
+  std::function<void(const TransportRequest&)> onRequest;
   /// Composes the error text of a failed reply from the target status (NT) or the
   /// code (Four). Tests of a program's own words plug its composition in here; the
   /// stand-in writes the command name, the byte and the sense's ASC-ASCQ.
-  std::function<void(CScsiDrive&, uint8_t)> compose = [](CScsiDrive& drive, uint8_t codeOrStatus) {
-    drive.m_errorText = drive.m_commandName + " fake " + std::to_string(codeOrStatus) +
-                        SenseDetail(drive.Asc(), drive.Ascq(), std::to_string(drive.SenseKey()));
-  };
+  std::function<std::string(const RequestOutcome&, const std::string&)> compose =
+      [this](const RequestOutcome& outcome, const std::string& commandName) {
+        const uint8_t byte = m_kind == ProgramKind::NT ? outcome.targetStatus : outcome.code;
+        return commandName + " fake " + std::to_string(byte) +
+               SenseDetail(outcome.sense[12], outcome.sense[13], std::to_string(outcome.sense[2] & 0x0F));
+      };
 
-  uint8_t ExecRequest(CScsiDrive& drive, const uint8_t* cdb, uint8_t cdbLength, int32_t timeout) override {
-    sent.push_back({std::vector<uint8_t>(cdb, cdb + cdbLength), drive.m_request.data, drive.m_request.dataLength,
-                    timeout, drive.m_deviceIndex, drive.m_hostAdapter, drive.m_targetId, drive.m_lun});
-    if (onRequest) onRequest(drive);
+  RequestOutcome ExecRequest(const TransportRequest& request) override {
+    sent.push_back({std::vector<uint8_t>(request.cdb, request.cdb + request.cdbLength), request.data,
+                    request.dataLength, request.timeoutSeconds, request.address});
+    if (onRequest) onRequest(request);
     Reply reply;
-    if (!replies.empty()) {
+    if (inquiryReply && request.cdbLength > 0 && request.cdb[0] == 0x12) {
+      reply = *inquiryReply;
+    } else if (!replies.empty()) {
       reply = replies.front();
       replies.pop_front();
     }
-    auto& request = drive.m_request;
-    request.completed = reply.reachedDevice;
-    if (reply.reachedDevice || !reply.keepsSense) request.sense.fill(0);
+    RequestOutcome outcome = RequestOutcome::Refused(reply.code, reply.errorText);
+    outcome.carried = outcome.reachedDevice = reply.reachedDevice;
     if (reply.reachedDevice) {
-      drive.m_haStatus = reply.haStatus;
-      drive.m_targetStatus = reply.targetStatus;
-      for (size_t i = 0; i < reply.sense.size() && i < SenseLength(); ++i) request.sense[i] = reply.sense[i];
+      outcome.haStatus = reply.haStatus;
+      outcome.targetStatus = reply.targetStatus;
+      for (size_t i = 0; i < reply.sense.size() && i < SenseLength(); ++i) outcome.sense[i] = reply.sense[i];
       for (size_t i = 0; i < reply.dataIn.size() && i < request.dataLength && request.data; ++i)
         request.data[i] = reply.dataIn[i];
     }
-    if (reply.code != kCodeDone) {
-      if (!reply.errorText.empty())
-        drive.m_errorText = reply.errorText;
-      else
-        compose(drive, m_kind == ProgramKind::NT ? drive.m_targetStatus : reply.code);
-    } else if (m_kind == ProgramKind::NT) {
-      drive.m_errorText.clear();
-    }
-    return reply.code;
+    return outcome;
   }
   bool RepeatsOnUnitAttention() const override { return m_kind == ProgramKind::NT; }
+  std::optional<std::string> ErrorText(const RequestOutcome& outcome, const std::string& commandName) const override {
+    if (outcome.code == kCodeDone)
+      return m_kind == ProgramKind::NT ? std::optional<std::string>("") : std::nullopt;
+    if (!outcome.transportText.empty()) return outcome.transportText;
+    return compose(outcome, commandName);
+  }
   size_t SenseLength() const { return m_kind == ProgramKind::NT ? 20 : 14; }
-  void ResetDeviceCount() override { ++resetCount; }
 
   /// A reply that completed with CHECK CONDITION and the given sense key, ASC, ASCQ.
   static Reply CheckCondition(uint8_t key, uint8_t asc, uint8_t ascq, uint8_t byte19 = 0) {

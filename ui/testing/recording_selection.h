@@ -42,7 +42,9 @@ class RecordingSelection : public Selection {
   void OnSelchangeLun() override { calls.push_back("selchange-lun"); }
   std::optional<std::string> DriveDescription() const override { return std::nullopt; }
   DriveLabel HistoryLabel() const override { return {}; }
-  void AddressDriveForUpdate(uint8_t*) override { calls.push_back("address"); }
+  std::string FirmwareVersion() const override { return firmwareVersion; }
+  void ShowFirmwareVersion(const std::string& version) override { firmwareVersion = version; }
+  void AddressDriveForUpdate() override { calls.push_back("address"); }
   std::optional<std::string> ClaimDriveForUpdate() override {
     calls.push_back("claim");
     return std::nullopt;

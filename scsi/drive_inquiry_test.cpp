@@ -1,9 +1,8 @@
-#include "transport/drive_inquiry.h"
+#include "scsi/scsi_drive.h"
 
 #include <gtest/gtest.h>
 
 #include "scsi/testing/fake_transport.h"
-#include "framework/testing/recording_feedback.h"
 
 namespace morv {
 namespace {
@@ -31,31 +30,29 @@ TEST(FirmwareVersion, SeventeenBytesFromByte32UpToTheFirstZero) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shown);
     FakeTransport transport;
-    RecordingFeedback feedback;
     CScsiDrive drive(transport);
     FakeTransport::Reply reply;
     reply.dataIn = WithVersion(c.bytes);
     transport.replies.push_back(reply);
     std::string version = "earlier";
-    EXPECT_EQ(InquireFirmwareVersion(drive, version), kCodeDone);
+    EXPECT_EQ(drive.InquireFirmwareVersion(version), kCodeDone);
     EXPECT_EQ(version, c.shown);
     ASSERT_EQ(transport.sent.size(), 1u);
     EXPECT_EQ(transport.sent[0].cdb, (std::vector<uint8_t>{0x12, 0, 0, 0, 0xFF, 0}));
     EXPECT_EQ(transport.sent[0].dataLength, 255u);
-    EXPECT_EQ(drive.m_request.data, nullptr);  // the call's buffer is gone
+    EXPECT_FALSE(drive.UsesBuffer(transport.sent[0].data));  // the call's buffer is gone
   }
 }
 
 TEST(FirmwareVersion, AFailedInquiryLeavesTheTextAlone) {
   FakeTransport transport;
-  RecordingFeedback feedback;
   CScsiDrive drive(transport);
   transport.replies.push_back(FakeTransport::CheckCondition(0x05, 0x24, 0x00));
   transport.replies.back().dataIn = WithVersion("9.99");
   std::string version = "1.00";
-  EXPECT_EQ(InquireFirmwareVersion(drive, version), kCodeError);
+  EXPECT_EQ(drive.InquireFirmwareVersion(version), kCodeError);
   EXPECT_EQ(version, "1.00");
-  EXPECT_EQ(drive.m_request.data, nullptr);
+  EXPECT_FALSE(drive.UsesBuffer(transport.sent[0].data));
 }
 
 }  // namespace

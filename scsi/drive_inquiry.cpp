@@ -1,4 +1,6 @@
-#include "transport/drive_inquiry.h"
+// The INQUIRY both selection halves and the update send: 255 bytes into a 256-byte
+// buffer that lives only for the call, so the drive object is left without a buffer
+// after it.
 
 #include <algorithm>
 
@@ -13,18 +15,18 @@ constexpr size_t kVersionLength = 17;
 
 }  // namespace
 
-uint8_t InquireDriveData(CScsiDrive& drive, InquiryData& data) {
+uint8_t CScsiDrive::InquireDriveData(InquiryData& data) {
   // Zeroed, so a drive that answers with fewer bytes shows no stale ones.
   data.fill(0);
-  drive.SetBuffer(data.data(), kInquiryLength);
-  const uint8_t code = drive.Inquiry(kInquiryLength);
-  drive.SetBuffer(nullptr, 0);
+  SetBuffer(data.data(), kInquiryLength);
+  const uint8_t code = Inquiry(kInquiryLength);
+  SetBuffer(nullptr, 0);
   return code;
 }
 
-uint8_t InquireFirmwareVersion(CScsiDrive& drive, std::string& version) {
+uint8_t CScsiDrive::InquireFirmwareVersion(std::string& version) {
   InquiryData data;
-  const uint8_t code = InquireDriveData(drive, data);
+  const uint8_t code = InquireDriveData(data);
   if (code == kCodeDone) {
     auto first = data.begin() + kVersionOffset;
     version.assign(first, std::find(first, first + kVersionLength, uint8_t{0}));

@@ -15,9 +15,11 @@ start=$(date +%s)
 scripts/build-package.sh
 echo "package-check: package built in $(($(date +%s) - start)) s"
 deb=$(ls build/package/morvantide_*.deb)
+changes=$(ls build/package/morvantide_*.changes)
 
-echo "package-check: lintian $deb"
-lintian --fail-on error --display-info "$deb"
+# The source and the binary package, with the pedantic tags shown; an error or a warning fails.
+echo "package-check: lintian $changes"
+lintian --pedantic --display-info --fail-on error,warning "$changes"
 
 echo "package-check: dpkg -i $deb"
 export DEBIAN_FRONTEND=noninteractive
@@ -47,8 +49,10 @@ for program in MorvantideNT Morvantide4; do
   man -w "$program" >/dev/null
 done
 man -w morvantide-package >/dev/null
-mandoc -T lint -W warning /usr/share/man/man1/MorvantideNT.1.gz /usr/share/man/man1/Morvantide4.1.gz \
-  /usr/share/man/man1/morvantide-package.1.gz
+# One page per call: mandoc uncompresses only the first of several .gz files it is given.
+for page in MorvantideNT Morvantide4 morvantide-package; do
+  mandoc -T lint -W warning "/usr/share/man/man1/$page.1.gz"
+done
 [[ -s /usr/share/doc/morvantide/README.md || -s /usr/share/doc/morvantide/README.md.gz ]]
 
 echo "package-check: one flash of the emulated drive with the installed MorvantideNT"

@@ -31,8 +31,10 @@ bench: build
 demo: build
 	scripts/demo.sh build/default
 
-# The Debian package, in build/package/.
-package: deps
+# The Debian package, in build/package/: only the build dependencies of debian/control
+# are installed for it.
+package:
+	@scripts/install-deps.sh --build-deps
 	scripts/build-package.sh
 
 # Windows: MorvantideNT.exe and morvantide-package.exe 64-bit, Morvantide4.exe 32-bit

@@ -6,14 +6,14 @@ namespace morv {
 
 std::span<const OptionSpec> ProgramOptionTable() {
   static const OptionSpec kOptions[] = {
-      {"--help", nullptr, "show this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
-      {"--version", nullptr, "show the version and exit",
+      {"--help", "-h", nullptr, "show this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
+      {"--version", nullptr, nullptr, "show the version and exit",
        [](ProgramOptions& o, const std::string&) { o.version = true; }},
-      {"--terminal", nullptr, "run the dialog in the terminal even when a display is available",
+      {"--terminal", nullptr, nullptr, "run the dialog in the terminal even when a display is available",
        [](ProgramOptions& o, const std::string&) { o.terminal = true; }},
-      {"--simulate", nullptr, "run against emulated drives instead of real ones",
+      {"--simulate", nullptr, nullptr, "run against emulated drives instead of real ones",
        [](ProgramOptions& o, const std::string&) { o.simulate = true; }},
-      {"--trace", "FILE", "append one line per SCSI command to FILE",
+      {"--trace", nullptr, "FILE", "append one line per SCSI command to FILE",
        [](ProgramOptions& o, const std::string& file) { o.traceFile = file; }},
   };
   return kOptions;
@@ -23,6 +23,12 @@ std::string ParseOptions(const std::vector<std::string>& args, std::span<const O
                          ProgramOptions& options) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    auto shortSpec = std::find_if(table.begin(), table.end(),
+                                  [&](const OptionSpec& s) { return s.shortName && arg == s.shortName; });
+    if (shortSpec != table.end() && !shortSpec->valueName) {
+      shortSpec->apply(options, {});
+      continue;
+    }
     if (arg.rfind("--", 0) != 0 || arg == "--") {
       // A dash that is not an option is a mistyped one; "./-name" reaches such a file.
       if (!options.start.empty() || arg.empty() || arg[0] == '-') return "unexpected argument '" + arg + "'";
@@ -57,7 +63,7 @@ std::string UsageText(std::string_view program, std::string_view summary, std::s
                      "\nRuns in FOLDER, or beside FILE.OUC with that file chosen; else in the current folder.\n"
                      "\nOptions:\n";
   for (const auto& spec : table) {
-    std::string left = spec.name;
+    std::string left = spec.shortName ? std::string(spec.shortName) + ", " + spec.name : spec.name;
     if (spec.valueName) left += std::string(" ") + spec.valueName;
     left.resize(std::max<size_t>(left.size() + 2, 20), ' ');
     text += "  " + left + spec.help + "\n";

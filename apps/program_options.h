@@ -23,10 +23,12 @@ struct ProgramOptions {
   std::string startFile;
 };
 
-/// One option: its name ("--help"), whether it takes a value ("--name VALUE" or
-/// "--name=VALUE"), its line in the help text, and how it changes the options.
+/// One option: its name ("--help") and short name ("-h"), whether it takes a value
+/// ("--name VALUE" or "--name=VALUE"), its line in the help text, and how it changes
+/// the options.
 struct OptionSpec {
   const char* name;
+  const char* shortName;  ///< nullptr for options without one
   const char* valueName;  ///< nullptr for options without a value
   const char* help;
   void (*apply)(ProgramOptions& options, const std::string& value);

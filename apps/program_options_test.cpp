@@ -19,7 +19,10 @@ TEST(ProgramOptions, ParsesTheProgramsOptions) {
       {{"--terminal=yes"}, "option '--terminal' takes no value", false, false},
       {{"--bogus"}, "unknown option '--bogus'", false, false},
       {{"--help", "--bogus=1"}, "unknown option '--bogus'", true, false},
-      {{"-h"}, "unexpected argument '-h'", false, false},
+      {{"-h"}, "", true, false},
+      {{"-h", "--version"}, "", true, true},
+      {{"-H"}, "unexpected argument '-H'", false, false},
+      {{"-help"}, "unexpected argument '-help'", false, false},
       {{"--"}, "unexpected argument '--'", false, false},
       {{"--help=yes"}, "option '--help' takes no value", false, false},
       {{"--HELP"}, "unknown option '--HELP'", false, false},
@@ -57,8 +60,9 @@ TEST(ProgramOptions, SimulateAndTrace) {
 // Options with a value ("--trace FILE") take it from the next argument or after '='.
 std::string g_value;
 const OptionSpec kWithValue[] = {
-    {"--trace", "FILE", "append a line per command to FILE", [](ProgramOptions&, const std::string& v) { g_value = v; }},
-    {"--help", nullptr, "show this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
+    {"--trace", nullptr, "FILE", "append a line per command to FILE",
+     [](ProgramOptions&, const std::string& v) { g_value = v; }},
+    {"--help", "-h", nullptr, "show this help and exit", [](ProgramOptions& o, const std::string&) { o.help = true; }},
 };
 
 TEST(ProgramOptions, OptionsWithAValue) {
@@ -111,7 +115,7 @@ TEST(ProgramOptions, HelpListsEveryOption) {
             "Usage: Morvantide4 [OPTION]... [FOLDER | FILE.OUC]\nSummary line.\n"
             "Runs in FOLDER, or beside FILE.OUC with that file chosen; else in the current folder.\n\nOptions:\n"
             "  --trace FILE        append a line per command to FILE\n"
-            "  --help              show this help and exit\n");
+            "  -h, --help          show this help and exit\n");
 }
 
 }  // namespace

@@ -18,10 +18,11 @@ cd "$scratch"
 
 # The sample: a deterministic 524,288-byte image, all three regions, correct checksum,
 # stamped with revision 1.05, which the emulated drive reports once it has saved it.
-"$tool" make R4410.OUC --model MX-R4410 --generate 4410 --version 1.05 --regions 1,2,3 >/dev/null
+# --force: a DEMO_DIR used before holds the packages of the last demo.
+"$tool" make R4410.OUC --model MX-R4410 --generate 4410 --version 1.05 --regions 1,2,3 --force >/dev/null
 # The broken one: made the same way, then one byte of its image changed, so that an
 # update refuses it with "File CheckSum Error " before anything reaches the drive.
-"$tool" make BROKEN.OUC --model MX-R4410 --generate 4411 --regions 1,2,3 >/dev/null
+"$tool" make BROKEN.OUC --model MX-R4410 --generate 4411 --regions 1,2,3 --force >/dev/null
 byte=$(od -An -tu1 -j4096 -N1 BROKEN.bin)
 printf "\\x$(printf %02x $((byte ^ 0x5A)))" | dd of=BROKEN.bin bs=1 seek=4096 conv=notrunc status=none
 

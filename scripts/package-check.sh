@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CI's check of the Debian package: build it the Debian way, run lintian on it, install
-# it with dpkg, validate the installed desktop entries, AppStream data and parameter
-# file type, and flash the emulated drive once with the installed MorvantideNT in a
+# it with dpkg, validate the installed desktop entries, AppStream data (and that its
+# screenshots are ours), parameter file type and the program that opens it, icons and
+# man pages, and flash the emulated drive once with the installed MorvantideNT in a
 # terminal (tmux), from the start to the new version shown and the history line.
 # Idempotent: installs what it needs, replaces an earlier installation of the package.
 # Needs root (dpkg -i), as CI runs.
@@ -9,13 +10,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+scripts/install-deps.sh --build-deps
 start=$(date +%s)
 scripts/build-package.sh
 echo "package-check: package built in $(($(date +%s) - start)) s"
 deb=$(ls build/package/morvantide_*.deb)
+changes=$(ls build/package/morvantide_*.changes)
 
-echo "package-check: lintian $deb"
-lintian --fail-on error --display-info "$deb"
+# The source and the binary package, with the pedantic tags shown; an error or a warning fails.
+echo "package-check: lintian $changes"
+lintian --pedantic --display-info --fail-on error,warning "$changes"
 
 echo "package-check: dpkg -i $deb"
 export DEBIAN_FRONTEND=noninteractive
@@ -31,13 +35,26 @@ desktop-file-validate /usr/share/applications/org.morvantide.MorvantideNT.deskto
 appstreamcli validate --no-net /usr/share/metainfo/org.morvantide.MorvantideNT.metainfo.xml \
   /usr/share/metainfo/org.morvantide.Morvantide4.metainfo.xml
 grep -q 'application/x-morvantide-parameter-file:\*\.ouc' /usr/share/mime/globs2
+# A double click opens a package in MorvantideNT: its entry alone claims the type.
+grep -qx 'application/x-morvantide-parameter-file=org.morvantide.MorvantideNT.desktop;' \
+  /usr/share/applications/mimeinfo.cache
+# Every screenshot the AppStream data names is one of docs/.
+for image in $(grep -ho 'https://morvantide.example.org/docs/[^<]*' /usr/share/metainfo/org.morvantide.*.metainfo.xml); do
+  [[ -s docs/${image##*/} ]] || { echo "package-check: no docs/${image##*/} for $image" >&2; exit 1; }
+done
 for program in MorvantideNT Morvantide4; do
-  [[ -s /usr/share/icons/hicolor/48x48/apps/org.morvantide.$program.png ]]
+  for size in 32x32 48x48 64x64 128x128; do
+    [[ -s /usr/share/icons/hicolor/$size/apps/org.morvantide.$program.png ]]
+  done
   man -w "$program" >/dev/null
 done
 man -w morvantide-package >/dev/null
 man -w morvantide >/dev/null
 /usr/bin/morvantide list --simulate >/dev/null
+# One page per call: mandoc uncompresses only the first of several .gz files it is given.
+for page in MorvantideNT Morvantide4 morvantide-package morvantide; do
+  mandoc -T lint -W warning "/usr/share/man/man1/$page.1.gz"
+done
 [[ -s /usr/share/doc/morvantide/README.md || -s /usr/share/doc/morvantide/README.md.gz ]]
 
 echo "package-check: one flash of the emulated drive with the installed MorvantideNT"

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -38,6 +40,11 @@ class TempDirectory {
   std::string Write(const std::string& name, const FirmwareImage& image, std::size_t size = kImageSize) const {
     WriteFileBytes(Path(name), image.data(), std::min(size, kImageSize));
     return Path(name);
+  }
+  /// The bytes of file `name` (empty when it cannot be read).
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
  private:

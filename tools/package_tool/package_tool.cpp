@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -18,15 +19,21 @@ constexpr const char* kUsage =
     "usage: morvantide-package check FILE.OUC [--model TEXT]\n"
     "       morvantide-package make FILE.OUC --model TEXT [--image IMAGE.bin] [--generate SEED]\n"
     "                                        [--version REV] [--regions 1,2,3|none] [--header TEXT]\n"
+    "                                        [--force]\n"
+    "       morvantide-package -h | --help | --version\n"
     "\n"
     "check  reads the package as an update does and prints its fields, the regions it\n"
-    "       would write and the verdict (exit 0 accepted, 1 rejected). --model is the\n"
-    "       selected drive's description; without it the model check is skipped.\n"
+    "       would write and the verdict. --model is the selected drive's description;\n"
+    "       without it the model check is skipped.\n"
     "make   writes FILE.OUC for the image with its checksum. The image defaults to the\n"
     "       name an update derives from FILE.OUC; --generate writes a deterministic image\n"
     "       there first, and --version stamps the revision REV (1 to 4 characters) into\n"
     "       it, which the emulated MX-R4410 reports once it has saved the image.\n"
-    "       --regions lists the regions to select (default 1,2,3).\n";
+    "       --regions lists the regions to select (default 1,2,3). An existing file is\n"
+    "       replaced only with --force.\n"
+    "\n"
+    "exit status: 0 accepted or written, 1 rejected, 2 bad command line, 3 a file could\n"
+    "not be read or written, 4 a file exists (make without --force).\n";
 
 // A command line error: one line on the error stream and exit code 2.
 struct UsageError : std::runtime_error {
@@ -36,6 +43,8 @@ struct UsageError : std::runtime_error {
 struct CommandLine {
   std::string file;
   std::map<std::string, std::string> options;
+  std::set<std::string> flags;
+  bool help = false;
 
   std::optional<std::string> Option(const std::string& name) const {
     auto it = options.find(name);
@@ -43,12 +52,20 @@ struct CommandLine {
   }
 };
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::set<std::string>& allowed) {
+// `valued` are the options that take a value, `flags` those that do not.
+CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                             const std::set<std::string>& flags = {}) {
   CommandLine line;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg.starts_with("--")) {
-      if (!allowed.contains(arg)) throw UsageError("unknown option " + arg + " for " + args[0]);
+    if (arg == "--help" || arg == "-h") {
+      line.help = true;
+      return line;
+    }
+    if (flags.contains(arg)) {
+      line.flags.insert(arg);
+    } else if (arg.starts_with("--")) {
+      if (!valued.contains(arg)) throw UsageError("unknown option " + arg + " for " + args[0]);
       if (i + 1 == args.size()) throw UsageError(arg + " needs a value");
       line.options[arg] = args[++i];
     } else if (line.file.empty()) {
@@ -104,9 +121,40 @@ std::string DescribeRegion(const ImageRegion& region) {
   return std::string(range) + " (" + std::to_string(region.length / 1024) + " KiB: " + parts + ")";
 }
 
-int Check(const std::vector<std::string>& args, std::ostream& out) {
+// Reads the image at `path` as an update does and returns how many bytes it has (at
+// most kImageSize); throws FileError.
+std::size_t ReadImageFile(const std::string& path, FirmwareImage& image) {
+  PackageFile file(path);
+  const std::size_t size = ReadImage(file, image);
+  file.Close();
+  return size;
+}
+
+// What the tool says about an image beyond its checksum.
+void NoteImageSize(std::ostream& out, const std::string& path, std::size_t size) {
+  if (size < kImageSize) out << "note: " << path << " has " << size << " bytes; the rest counts as zero\n";
+}
+
+// One line on the error stream for a file that could not be read or written.
+int FileProblem(std::ostream& err, const char* what, const std::string& path, const FileError& error) {
+  err << "morvantide-package: " << what << " " << path << ": " << error.Text() << "\n";
+  return kExitFile;
+}
+
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const CommandLine line = ParseCommandLine(args, {"--model"});
+  if (line.help) {
+    out << kUsage;
+    return kExitOk;
+  }
   const std::optional<std::string> drive = line.Option("--model");
+  if (drive && drive->empty()) throw UsageError("--model needs the drive's description");
+  // Without its parameter file a package has nothing to report.
+  try {
+    PackageFile(line.file).Close();
+  } catch (const FileError& error) {
+    return FileProblem(err, "cannot read", line.file, error);
+  }
 
   // What the operator would see, in the order an update shows it.
   ParameterFile parameters;
@@ -131,9 +179,17 @@ int Check(const std::vector<std::string>& args, std::ostream& out) {
   for (int region = 0; region < 3; ++region)
     out << "region " << region + 1 << ":       " << Quoted(*flags[region]) << (selected[region] ? " write " : " skip  ")
         << DescribeRegion(kImageRegions[region]) << "\n";
+  const std::string imagePath = FindImageFile(ImageFileName(line.file));
   out << "checksum:       " << Quoted(parameters.checksumText) << " = " << parameters.checksum << "\n"
-      << "image file:     " << FindImageFile(ImageFileName(line.file)) << "\n";
+      << "image file:     " << imagePath << "\n";
+  std::optional<FileError> imageError;
+  try {
+    NoteImageSize(out, imagePath, ReadImageFile(imagePath, image));
+  } catch (const FileError& error) {
+    imageError = error;
+  }
   out << "verdict:        " << (accepted ? "accepted" : "rejected") << "\n";
+  if (imageError) return FileProblem(err, "cannot read", imagePath, *imageError);
   return accepted ? kExitOk : kExitRejected;
 }
 
@@ -165,10 +221,17 @@ namespace {
 
 int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const CommandLine line =
-      ParseCommandLine(args, {"--model", "--image", "--generate", "--version", "--regions", "--header"});
+      ParseCommandLine(args, {"--model", "--image", "--generate", "--version", "--regions", "--header"}, {"--force"});
+  if (line.help) {
+    out << kUsage;
+    return kExitOk;
+  }
   PackageDescription description;
   const std::optional<std::string> model = line.Option("--model");
   if (!model) throw UsageError("make needs --model");
+  // An empty model occurs in every drive's description.
+  if (model->find_first_not_of(' ') == std::string::npos)
+    throw UsageError("--model names no model: the package would fit every drive");
   description.model = *model;
   description.header = line.Option("--header").value_or(description.header);
   description.regions = ParseRegions(line.Option("--regions").value_or("1,2,3"));
@@ -184,6 +247,16 @@ int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 
   const std::string derived = FindImageFile(ImageFileName(line.file));
   const std::string imagePath = line.Option("--image").value_or(derived);
+  // Nothing is written unless every file make would write may be written.
+  if (!line.flags.contains("--force")) {
+    for (const std::string& path : seed ? std::vector{imagePath, line.file} : std::vector{line.file}) {
+      std::error_code ignored;
+      if (std::filesystem::exists(std::filesystem::symlink_status(path, ignored))) {
+        err << "morvantide-package: " << path << " exists; --force replaces it\n";
+        return kExitExists;
+      }
+    }
+  }
   FirmwareImage image;
   try {
     if (seed) {
@@ -191,15 +264,10 @@ int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       if (revision) sim::StampRevision(image.data(), image.size(), *revision);
       WriteFileBytes(imagePath, image.data(), kImageSize);
     } else {
-      PackageFile file(imagePath);
-      const std::size_t size = ReadImage(file, image);
-      file.Close();
-      if (size < kImageSize) out << "note: " << imagePath << " has " << size << " bytes; the rest counts as zero\n";
+      NoteImageSize(out, imagePath, ReadImageFile(imagePath, image));
     }
   } catch (const FileError& error) {
-    err << "morvantide-package: " << (seed ? "cannot write " : "cannot read ") << imagePath << ": " << error.Text()
-        << "\n";
-    return kExitRejected;
+    return FileProblem(err, seed ? "cannot write" : "cannot read", imagePath, error);
   }
 
   const int32_t checksum = ImageChecksum(image);
@@ -207,8 +275,7 @@ int Make(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   try {
     WriteFileBytes(line.file, text.data(), text.size());
   } catch (const FileError& error) {
-    err << "morvantide-package: cannot write " << line.file << ": " << error.Text() << "\n";
-    return kExitRejected;
+    return FileProblem(err, "cannot write", line.file, error);
   }
   out << "wrote " << line.file << " for image " << imagePath << ", checksum " << checksum << "\n";
   if (imagePath != derived) out << "note: an update reads the image from " << derived << "\n";
@@ -225,7 +292,11 @@ int RunPackageTool(const std::vector<std::string>& args, std::ostream& out, std:
       out << kUsage;
       return kExitOk;
     }
-    if (args[0] == "check") return Check(args, out);
+    if (args[0] == "--version") {
+      out << "morvantide-package " MORVANTIDE_VERSION "\n";
+      return kExitOk;
+    }
+    if (args[0] == "check") return Check(args, out, err);
     if (args[0] == "make") return Make(args, out, err);
     throw UsageError("unknown command " + args[0] + " (see --help)");
   } catch (const UsageError& error) {

@@ -9,8 +9,10 @@ namespace morv {
 
 /// Exit codes of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitRejected = 1;  ///< package rejected, or a file could not be read or written
+inline constexpr int kExitRejected = 1;  ///< the package was rejected
 inline constexpr int kExitUsage = 2;     ///< bad command line
+inline constexpr int kExitFile = 3;      ///< a file could not be read or written (missing, unreadable)
+inline constexpr int kExitExists = 4;    ///< make would replace an existing file, and --force was not given
 
 /// `text` in double quotes with \n, \r, \t, \", \\ and \xNN escapes, so that line
 /// breaks and trailing spaces show.

@@ -97,7 +97,7 @@ TEST(PackageTool, CheckPrintsTheFileErrorAsTheDialogShowsIt) {
   testing::TempDirectory dir;
   dir.Write("FW.OUC", "MorvantideParameterFile Ver.4.00\nMX\na,1\nb,1\nc,1\nd,42\n");
   ToolRun run = Tool({"check", dir.Path("FW.OUC")});
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, kExitFile);
   EXPECT_EQ(run.out.substr(0, run.out.find("parameter file:")),
             "F_CSum= 42 \n"
             "status line: \"File Read Error!(11)\\nNo such file or directory\"\n"
@@ -107,7 +107,7 @@ TEST(PackageTool, CheckPrintsTheFileErrorAsTheDialogShowsIt) {
 TEST(PackageTool, MakeReadsAnExistingImage) {
   testing::TempDirectory dir;
   dir.Write("DATA.BIN", std::string(1000, '\x02'));
-  ToolRun made = Tool({"make", dir.Path("FW.OUC"), "--image", dir.Path("DATA.BIN"), "--model", ""});
+  ToolRun made = Tool({"make", dir.Path("FW.OUC"), "--image", dir.Path("DATA.BIN"), "--model", "MX"});
   ASSERT_EQ(made.exitCode, 0) << made.err;
   EXPECT_TRUE(Contains(made.out, "checksum 2000\n")) << made.out;
   EXPECT_TRUE(Contains(made.out, "has 1000 bytes")) << made.out;
@@ -115,7 +115,7 @@ TEST(PackageTool, MakeReadsAnExistingImage) {
 
   // Renamed to what an update looks for (the case-insensitive match), the package passes.
   std::filesystem::rename(dir.Path("DATA.BIN"), dir.Path("FW.BIN"));
-  EXPECT_EQ(Tool({"check", dir.Path("FW.OUC"), "--model", "any drive"}).exitCode, 0);
+  EXPECT_EQ(Tool({"check", dir.Path("FW.OUC"), "--model", "E:KESTREL MX-R4410"}).exitCode, 0);
 }
 
 TEST(PackageTool, GeneratedImagesAreReproducible) {
@@ -165,6 +165,9 @@ TEST(PackageTool, BadCommandLinesGetOneLineAndExitTwo) {
       {"make", "A.OUC", "--model", "M", "--version", "1.05"},  // never into an image it was given
       {"make", "A.OUC", "--model", "M", "--generate", "1", "--version", "1.005"},
       {"make", "A.OUC", "--model", "M", "--generate", "1", "--version", ""},
+      {"make", "A.OUC", "--model", ""},  // a package for every drive
+      {"make", "A.OUC", "--model", "   "},
+      {"check", "A.OUC", "--model", ""},
   };
   for (const auto& args : cases) {
     ToolRun run = Tool(args);
@@ -177,7 +180,7 @@ TEST(PackageTool, BadCommandLinesGetOneLineAndExitTwo) {
   }
 }
 
-TEST(PackageTool, FileProblemsInMakeGetOneLineAndExitOne) {
+TEST(PackageTool, FileProblemsGetOneLineAndExitThree) {
   testing::TempDirectory dir;
   struct Case {
     std::vector<std::string> args;
@@ -192,9 +195,102 @@ TEST(PackageTool, FileProblemsInMakeGetOneLineAndExitOne) {
   };
   for (const auto& c : cases) {
     ToolRun run = Tool(c.args);
-    EXPECT_EQ(run.exitCode, 1) << c.err;
+    EXPECT_EQ(run.exitCode, kExitFile) << c.err;
     EXPECT_EQ(run.err, c.err);
   }
+}
+
+// A missing parameter file has no report to print; a missing image gets the dialog's
+// report, and the same one line on the error stream.
+TEST(PackageTool, CheckOfAMissingFileSaysSoInOneLine) {
+  testing::TempDirectory dir;
+  ToolRun missing = Tool({"check", dir.Path("nothere.OUC")});
+  EXPECT_EQ(missing.exitCode, kExitFile);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err,
+            "morvantide-package: cannot read " + dir.Path("nothere.OUC") + ": No such file or directory\n");
+
+  ASSERT_EQ(Tool({"make", dir.Path("FW.OUC"), "--model", "M", "--generate", "1"}).exitCode, 0);
+  std::filesystem::remove(dir.Path("FW.bin"));
+  ToolRun noImage = Tool({"check", dir.Path("FW.OUC")});
+  EXPECT_EQ(noImage.exitCode, kExitFile);
+  EXPECT_TRUE(Contains(noImage.out, "message box: \"File Read Error!(11)\\nNo such file or directory\"\n"))
+      << noImage.out;
+  EXPECT_EQ(noImage.err,
+            "morvantide-package: cannot read " + dir.Path("FW.bin") + ": No such file or directory\n");
+}
+
+// make writes nothing over an existing file unless --force is given: not the image
+// --generate would write, not the parameter file.
+TEST(PackageTool, MakeReplacesNoFileWithoutForce) {
+  const std::string image(kImageSize, '\x07');
+  const std::string parameters = "not a package\n";
+  struct Case {
+    const char* name;
+    std::vector<std::string> extra;
+    bool force;
+  } cases[] = {
+      {"generated image", {"--generate", "1"}, false},
+      {"parameter file", {}, false},
+      {"generated image, forced", {"--generate", "1", "--force"}, true},
+      {"parameter file, forced", {"--force"}, true},
+  };
+  for (const auto& c : cases) {
+    testing::TempDirectory dir;
+    dir.Write("FW.bin", image);
+    const bool parametersExist = c.extra.empty() || c.extra[0] == "--force";
+    if (parametersExist) dir.Write("FW.OUC", parameters);
+    std::vector<std::string> args{"make", dir.Path("FW.OUC"), "--model", "MX-R4410"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    ToolRun run = Tool(args);
+    if (c.force) {
+      EXPECT_EQ(run.exitCode, 0) << c.name << run.err;
+      EXPECT_EQ(Tool({"check", dir.Path("FW.OUC"), "--model", "MX-R4410"}).exitCode, 0) << c.name;
+      continue;
+    }
+    const std::string existing = parametersExist ? dir.Path("FW.OUC") : dir.Path("FW.bin");
+    EXPECT_EQ(run.exitCode, kExitExists) << c.name;
+    EXPECT_EQ(run.out, "") << c.name;
+    EXPECT_EQ(run.err, "morvantide-package: " + existing + " exists; --force replaces it\n") << c.name;
+    EXPECT_EQ(dir.Read("FW.bin"), image) << c.name;
+    if (parametersExist)
+      EXPECT_EQ(dir.Read("FW.OUC"), parameters) << c.name;
+    else
+      EXPECT_FALSE(std::filesystem::exists(dir.Path("FW.OUC"))) << c.name;
+  }
+}
+
+// check says about the image what make says: a short one counts its missing bytes as zero.
+TEST(PackageTool, CheckNotesAShortImageAsMakeDoes) {
+  testing::TempDirectory dir;
+  dir.Write("FW.bin", std::string(1000, '\x02'));
+  ToolRun made = Tool({"make", dir.Path("FW.OUC"), "--model", "MX-R4410"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  const std::string note = "note: " + dir.Path("FW.bin") + " has 1000 bytes; the rest counts as zero\n";
+  EXPECT_TRUE(Contains(made.out, note)) << made.out;
+  ToolRun checked = Tool({"check", dir.Path("FW.OUC"), "--model", "MX-R4410"});
+  EXPECT_EQ(checked.exitCode, 0);
+  EXPECT_TRUE(Contains(checked.out, note)) << checked.out;
+}
+
+TEST(PackageTool, HelpAndVersion) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string outStart;
+  } cases[] = {
+      {{"--version"}, "morvantide-package " MORVANTIDE_VERSION "\n"},
+      {{"--help"}, "usage: morvantide-package check"},
+      {{"-h"}, "usage: morvantide-package check"},
+      {{"make", "--help"}, "usage: morvantide-package check"},
+      {{"check", "A.OUC", "-h"}, "usage: morvantide-package check"},
+  };
+  for (const auto& c : cases) {
+    ToolRun run = Tool(c.args);
+    EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(c.args);
+    EXPECT_TRUE(run.out.starts_with(c.outStart)) << run.out;
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_EQ(Tool({"--version"}).out, "morvantide-package " MORVANTIDE_VERSION "\n");
 }
 
 }  // namespace

@@ -66,6 +66,13 @@ bool Win32PassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord&
     SetLastError(ERROR_INVALID_HANDLE);
     return Fail();
   }
+  // The system defines "unspecified" as no data at all, so a command that moves data
+  // goes out with its direction from the operation-code table, as the sg driver's
+  // requests are built on Linux; the CDB and lengths stay as they are.
+  if (record.spt.DataIn == kDataUnspecified) {
+    const DataDirection direction = RecordDirection(record.spt);
+    if (direction != DataDirection::None) record.spt.DataIn = direction == DataDirection::In ? kDataIn : kDataOut;
+  }
   DWORD returned = 0;
   if (!DeviceIoControl(device, IOCTL_SCSI_PASS_THROUGH_DIRECT, &record, sizeof record, &record, sizeof record,
                        &returned, nullptr))

@@ -28,7 +28,9 @@ class Win32PassThroughSystem : public PassThroughSystem {
   ~Win32PassThroughSystem() override;
   /// CreateFileA: read and write access, shared for reading and writing, existing only.
   Handle Open(const std::string& path) override;
-  /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer.
+  /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer; an
+  /// unspecified direction of a command that moves data is first set from the
+  /// operation-code table (RecordDirection).
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
   /// IOCTL_STORAGE_QUERY_PROPERTY's adapter descriptor (largest transfer, physical
   /// pages, alignment mask) in the published IO_SCSI_CAPABILITIES; where the system

@@ -16,14 +16,17 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 name=$(basename "$program" .exe)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/morvantide-wine-XXXXXX")
 trap 'kill "$pid" 2>/dev/null || true; [[ -n ${KEEP:-} ]] || rm -rf "$scratch"' EXIT
-cd "$scratch"
+# A folder and a package named outside ASCII, as a user's may be: the program lists
+# the package under its own name and opens it.
+mkdir "$scratch/Prüfung"
+cd "$scratch/Prüfung"
 pid=
 
 # Debian's "wine" starts its 32-bit loader first; a 64-bit program goes to wine64
 # directly, so that it runs on kernels without 32-bit support too.
 loader() { if file -b "$1" | grep -q '^PE32+'; then echo /usr/lib/wine/wine64; else echo wine; fi; }
 
-"$(loader "$tool")" "$tool" make R4410.OUC --model MX-R4410 --generate 4410 --version 1.05 --regions 1,2,3 >/dev/null
+"$(loader "$tool")" "$tool" make Prüfung.OUC --model MX-R4410 --generate 4410 --version 1.05 --regions 1,2,3 >/dev/null
 
 # On failure the screen as it stood is kept beside the trace (with KEEP=1).
 fail() {

@@ -135,25 +135,26 @@ class Win32Driver : public ToolkitDriver {
 
   /// The visible message box of this thread with `caption`.
   static HWND FindBox(const std::string& caption) {
-    struct Search {
-      const std::string* caption;
-      HWND found = nullptr;
-    } search{&caption};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM param) -> BOOL {
-          auto& s = *reinterpret_cast<Search*>(param);
-          char title[256] = {}, className[16] = {};
-          GetWindowTextA(window, title, sizeof title);
-          GetClassNameA(window, className, sizeof className);
-          if (IsWindowVisible(window) && std::strcmp(className, "#32770") == 0 && *s.caption == title) {
-            s.found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{&caption};
+    EnumThreadWindows(GetCurrentThreadId(), MatchBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
+  }
+  struct BoxSearch {
+    const std::string* caption;
+    HWND found = nullptr;
+  };
+  // A function of the system's calling convention (a lambda converts to a 32-bit
+  // callback only where that convention is the compiler's default).
+  static BOOL CALLBACK MatchBox(HWND window, LPARAM param) {
+    auto& s = *reinterpret_cast<BoxSearch*>(param);
+    char title[256] = {}, className[16] = {};
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, className, sizeof className);
+    if (IsWindowVisible(window) && std::strcmp(className, "#32770") == 0 && *s.caption == title) {
+      s.found = window;
+      return FALSE;
+    }
+    return TRUE;
   }
 
   /// Its visible buttons, the default one, and whether the title bar holds the

@@ -15,6 +15,9 @@ int RunOnSystemToolkit(const ToolkitHostRequest& request, const std::function<in
     std::fprintf(stderr, "%s: the terminal dialog is not available on Windows\n", request.title.c_str());
     return 1;
   }
+  // The dialog runs apart from the console it was started from: closing that console
+  // would otherwise end the process, in the middle of a download too.
+  win32::StartingConsoleSetAside console;
   win32::Win32Toolkit toolkit;
   return run(toolkit);
 }

@@ -102,6 +102,21 @@ TEST(Win32Toolkit, BuildsTheTemplatesControlsWithTheirStates) {
   EXPECT_EQ(RunSample(toolkit, handler), IDCANCEL);
 }
 
+TEST(Win32Toolkit, OpensCentredOnTheWorkAreaOfItsMonitor) {
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [](DialogWindow&, HWND dialog) {
+    RECT window{};
+    GetWindowRect(dialog, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& area = monitor.rcWork;
+    EXPECT_NEAR(window.left + window.right, area.left + area.right, 2);
+    EXPECT_NEAR(window.top + window.bottom, area.top + area.bottom, 2);
+  });
+  RunSample(toolkit, handler);
+}
+
 TEST(Win32Toolkit, ListsFollowTheSharedOrderAndSelectionRules) {
   Win32Toolkit toolkit;
   ScriptedHandler handler(toolkit, [](DialogWindow& w, HWND) {
@@ -270,7 +285,7 @@ TEST(DialogTemplateMemory, HeaderAndItemsInTheSystemsForm) {
   const std::vector<uint32_t> binary = BuildDialogTemplate(SampleDialog());
   const auto* words = reinterpret_cast<const uint16_t*>(binary.data());
   const auto* header = reinterpret_cast<const DLGTEMPLATE*>(binary.data());
-  EXPECT_EQ(header->style, SampleDialog().style);
+  EXPECT_EQ(header->style, SampleDialog().style | DS_CENTER);
   EXPECT_EQ(header->cdit, 5);
   EXPECT_EQ(header->cx, 200);
   EXPECT_EQ(header->cy, 100);

@@ -33,7 +33,8 @@ class WordWriter {
   std::vector<uint16_t> m_words;
 };
 
-constexpr uint32_t kSetFont = 0x40;  // DS_SETFONT
+constexpr uint32_t kSetFont = 0x40;   // DS_SETFONT
+constexpr uint32_t kCenter = 0x800;   // DS_CENTER
 
 }  // namespace
 
@@ -59,10 +60,12 @@ uint16_t ControlClassAtom(ControlClass cls) {
 std::vector<uint32_t> BuildDialogTemplate(const DialogTemplate& dialog) {
   WordWriter w;
   const bool font = !dialog.fontName.empty();
-  w.Dword(font ? dialog.style | kSetFont : dialog.style & ~kSetFont);
+  // Centred on the work area of the owner's monitor, as the system places its own
+  // dialogs (the template's x and y would otherwise put it at the top-left corner).
+  w.Dword((font ? dialog.style | kSetFont : dialog.style & ~kSetFont) | kCenter);
   w.Dword(dialog.exStyle);
   w.Word(static_cast<uint16_t>(dialog.controls.size()));
-  w.Short(0);  // x, y: the dialog manager centres a DS_CENTER dialog; ours go where the system puts them
+  w.Short(0);  // x, y: unused, DS_CENTER places the dialog
   w.Short(0);
   w.Short(dialog.cx);
   w.Short(dialog.cy);

@@ -66,6 +66,13 @@ bool Win32PassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord&
     SetLastError(ERROR_INVALID_HANDLE);
     return Fail();
   }
+  // The system defines "unspecified" as no data at all, so a command that moves data
+  // goes out with its direction from the operation-code table, as the sg driver's
+  // requests are built on Linux; the CDB and lengths stay as they are.
+  if (record.spt.DataIn == kDataUnspecified) {
+    const DataDirection direction = RecordDirection(record.spt);
+    if (direction != DataDirection::None) record.spt.DataIn = direction == DataDirection::In ? kDataIn : kDataOut;
+  }
   DWORD returned = 0;
   if (!DeviceIoControl(device, IOCTL_SCSI_PASS_THROUGH_DIRECT, &record, sizeof record, &record, sizeof record,
                        &returned, nullptr))
@@ -79,7 +86,26 @@ bool Win32PassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& 
     SetLastError(ERROR_INVALID_HANDLE);
     return Fail();
   }
+  // The storage stack's adapter descriptor answers on a drive letter's handle; the
+  // port driver's own query fails for a device the port driver created, and is
+  // asked only where the descriptor is not offered.
+  STORAGE_PROPERTY_QUERY query{};
+  query.PropertyId = StorageAdapterProperty;
+  query.QueryType = PropertyStandardQuery;
+  STORAGE_ADAPTER_DESCRIPTOR adapter{};
   DWORD returned = 0;
+  if (DeviceIoControl(device, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &adapter, sizeof adapter, &returned,
+                      nullptr) &&
+      returned >= offsetof(STORAGE_ADAPTER_DESCRIPTOR, CommandQueueing) && adapter.MaximumTransferLength != 0) {
+    capabilities = {};
+    capabilities.Length = sizeof capabilities;
+    capabilities.MaximumTransferLength = adapter.MaximumTransferLength;
+    capabilities.MaximumPhysicalPages = adapter.MaximumPhysicalPages;
+    capabilities.AlignmentMask = adapter.AlignmentMask;
+    capabilities.AdapterUsesPio = adapter.AdapterUsesPio;
+    capabilities.AdapterScansDown = adapter.AdapterScansDown;
+    return true;
+  }
   if (!DeviceIoControl(device, IOCTL_SCSI_GET_CAPABILITIES, nullptr, 0, &capabilities, sizeof capabilities,
                        &returned, nullptr))
     return Fail();

@@ -1,8 +1,8 @@
 #pragma once
 // MorvantideNT's pass-through on Windows: CreateFileA on "\\.\E:", one
 // DeviceIoControl with IOCTL_SCSI_PASS_THROUGH_DIRECT per request,
-// IOCTL_SCSI_GET_CAPABILITIES for the largest transfer, GetLastError for error codes
-// and FormatMessageA for their texts.
+// IOCTL_STORAGE_QUERY_PROPERTY (else IOCTL_SCSI_GET_CAPABILITIES) for the largest
+// transfer, GetLastError for error codes and FormatMessageA for their texts.
 //
 // A claim takes the drive's update lock (platform/win32/drive_update_lock.h, named
 // after IOCTL_SCSI_GET_ADDRESS) and locks the CD-ROM class driver for the claimed
@@ -28,9 +28,13 @@ class Win32PassThroughSystem : public PassThroughSystem {
   ~Win32PassThroughSystem() override;
   /// CreateFileA: read and write access, shared for reading and writing, existing only.
   Handle Open(const std::string& path) override;
-  /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer.
+  /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer; an
+  /// unspecified direction of a command that moves data is first set from the
+  /// operation-code table (RecordDirection).
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
-  /// IOCTL_SCSI_GET_CAPABILITIES into the published IO_SCSI_CAPABILITIES.
+  /// IOCTL_STORAGE_QUERY_PROPERTY's adapter descriptor (largest transfer, physical
+  /// pages, alignment mask) in the published IO_SCSI_CAPABILITIES; where the system
+  /// offers no descriptor, IOCTL_SCSI_GET_CAPABILITIES.
   bool GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) override;
   /// CloseHandle.
   void Close(Handle handle) override;

@@ -108,6 +108,9 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 Win32Toolkit::Win32Toolkit() : m_heldKeys(std::make_unique<HeldKeyHook>()) {
+  // A download answers no messages for longer than the system's hung-window check
+  // allows; a ghost window would then offer the operator to end the program.
+  DisableProcessWindowsGhosting();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 }

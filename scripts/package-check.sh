@@ -50,6 +50,7 @@ for program in MorvantideNT Morvantide4; do
 done
 man -w morvantide-package >/dev/null
 man -w morvantide >/dev/null
+bash -n /usr/share/bash-completion/completions/morvantide
 /usr/bin/morvantide list --simulate >/dev/null
 # One page per call: mandoc uncompresses only the first of several .gz files it is given.
 for page in MorvantideNT Morvantide4 morvantide-package morvantide; do

@@ -58,8 +58,18 @@ std::optional<ListedDrive> SelectDrive(const CliOptions& options, CliDrives*& dr
   drives = owner.get();
   std::optional<ListedDrive> listed = drives->Select(*named);
   if (!listed) {
-    Error("no drive " + named->Text() + " was found (see 'morvantide list')");
+    const std::string message = "no drive " + named->Text() + " was found (see 'morvantide list')";
+    Error(message);
     status = kCliExitDriveRefused;
+    // A script reading --json gets its one object whatever the outcome.
+    if (options.json)
+      std::printf("%s\n", JsonObject()
+                               .Add("drive", named->Text())
+                               .Add("outcome", "drive-not-found")
+                               .Add("message", message)
+                               .Add("exit_status", status)
+                               .Text()
+                               .c_str());
   }
   return listed;
 }

@@ -78,7 +78,9 @@ refusal 2 "'Q' is not a drive" flash R4410.OUC --drive Q --simulate --yes
 refusal 3 "File CheckSum Error" flash BROKEN.OUC --drive E: --simulate --yes --trace trace.log
 refusal 3 "Select 'MX-R4410'" flash R4410.OUC --drive G: --simulate --yes --trace trace.log
 refusal 3 "File Read Error" check NOTHERE.OUC --drive E: --simulate
-refusal 4 "no drive Z: was found" flash R4410.OUC --drive Z: --simulate --yes --trace trace.log
+refusal 4 "no drive Z: was found" flash R4410.OUC --drive Z: --simulate --yes --json --trace trace.log
+python3 -c 'import json; r = json.load(open("out.txt")); assert r["outcome"] == "drive-not-found" and r["exit_status"] == 4, r' ||
+  fail "a drive not found gives no JSON object: $(cat out.txt)"
 refusal 4 "no drive 0:6:0 was found" check R4410.OUC --drive 0:6:0 --simulate
 [[ $(wc -l <"$history") == "$lines" ]] || fail "a refused flash was recorded in the history"
 

@@ -105,22 +105,45 @@ class ProgramVm : public ::testing::TestWithParam<DialogCase> {
   std::string m_dir;
 };
 
-TEST_P(ProgramVm, FlashesThroughTheDialogAndTheDriveReceivesExactlyWhatWasSent) {
-  const DialogCase& c = GetParam();
-  WritePackage(c.regions);
-  const std::string program = fs::current_path() / (c.program == Program::NT ? "MorvantideNT" : "Morvantide4");
-  const std::string trace = m_dir + "/trace.txt", pidFile = m_dir + "/pid";
-  guest::ScsiDebugSetting logged("opts", "1", "0");
-  guest::ScsiDebugSetting sense("dsense", c.descriptorSense ? "1" : "0", "0");
-  if (c.resetFirst) ResetDevice();
-  guest::KernelCommandLog log;
-  ASSERT_TRUE(log.Open());
+/// The part of the kernel's command log that the update sent: `traceFile`'s commands
+/// to `device` are checked against `received`: the discovery's as the log's first
+/// commands, the update's (from its identification, the last INQUIRY before the first
+/// TEST UNIT READY, to its end) as one unbroken run after them. The update's claim
+/// opens the drive's block device and the kernel checks the medium then, and again
+/// when it is let go: those commands of its own fall outside the run, and none of them
+/// may be a WRITE BUFFER or the drive's vendor command.
+std::vector<std::string> ReceivedUpdate(const std::string& traceFile, const std::string& device,
+                                        const std::vector<std::string>& received, const char* what) {
+  int writeBuffers = 0;
+  const std::vector<std::string> sent = SentCommands(traceFile, device, &writeBuffers);
+  const auto firstTur = std::find(sent.begin(), sent.end(), "00 00 00 00 00 00");
+  const auto claimed = std::find(std::make_reverse_iterator(firstTur), sent.rend(), "12 00 00 00 FF 00").base() - 1;
+  const std::vector<std::string> discovery(sent.begin(), claimed), update(claimed, sent.end());
+  EXPECT_GE(received.size(), sent.size());
+  if (received.size() < discovery.size()) return {};
+  EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + discovery.size()), discovery)
+      << what << ": the drive's command log and the program's trace, up to the claim";
+  const auto run = std::search(received.begin() + discovery.size(), received.end(), update.begin(), update.end());
+  EXPECT_NE(run, received.end()) << what << ": the update's commands in one run, as the trace has them";
+  if (run == received.end()) return {};
+  std::vector<std::string> kernel(received.begin() + discovery.size(), run);
+  kernel.insert(kernel.end(), run + update.size(), received.end());
+  for (const std::string& command : kernel) EXPECT_TRUE(command.rfind("3B ", 0) != 0 && command != "00 00 00 00 00 C0") << command;
+  std::cout << what << ": " << sent.size() << " commands, " << writeBuffers << " WRITE BUFFERs sent and received, "
+            << kernel.size() << " media checks of the kernel when the claim opened and closed the block device\n";
+  return std::vector<std::string>(run, run + update.size());
+}
 
+/// Runs the case's program through its dialog in tmux, the package selected and the
+/// update confirmed, until the box it ends with is closed and the program has exited.
+void FlashThroughDialog(const DialogCase& c, const std::string& dir, const std::string& trace) {
+  const std::string program = fs::current_path() / (c.program == Program::NT ? "MorvantideNT" : "Morvantide4");
+  const std::string pidFile = dir + "/pid";
   // The shell notes the program's process id, so that the test can stop and signal it.
   const std::string terminfo = fs::current_path() / "terminfo";
-  TmuxSession tmux({"env", "TERMINFO=" + terminfo, "LANG=C.UTF-8", "XDG_CONFIG_HOME=" + m_dir, "sh", "-c",
+  TmuxSession tmux({"env", "TERMINFO=" + terminfo, "LANG=C.UTF-8", "XDG_CONFIG_HOME=" + dir, "sh", "-c",
                     "echo $$ > " + pidFile + "; exec \"$0\" --terminal --trace " + trace, program},
-                   m_dir);
+                   dir);
   ASSERT_TRUE(tmux.Started());
   constexpr char kBoxButton[] = "> OK <";  // the start-up notice and every OK box
   ASSERT_TRUE(tmux.WaitFor(kBoxButton, 60s)) << tmux.Capture();
@@ -163,27 +186,20 @@ TEST_P(ProgramVm, FlashesThroughTheDialogAndTheDriveReceivesExactlyWhatWasSent) 
   ASSERT_TRUE(tmux.WaitForGone(kBoxButton, 30s)) << tmux.Capture();
   tmux.SendKeys({"Escape"});
   EXPECT_EQ(tmux.WaitForExit(30s), 0) << tmux.Capture(true);
+}
 
-  int writeBuffers = 0;
-  const std::vector<std::string> sent = SentCommands(trace, c.program == Program::NT ? "A:" : "0:0:0", &writeBuffers);
-  // The update's claim opens the drive's block device and the kernel checks the medium
-  // then, and again when it is let go: commands of its own between discovery and the
-  // update's identification (the last INQUIRY before the first TEST UNIT READY), and
-  // after the update. The update itself reaches the drive as one unbroken run.
-  const auto firstTur = std::find(sent.begin(), sent.end(), "00 00 00 00 00 00");
-  const auto claimed = std::find(std::make_reverse_iterator(firstTur), sent.rend(), "12 00 00 00 FF 00").base() - 1;
-  const std::vector<std::string> discovery(sent.begin(), claimed), update(claimed, sent.end());
-  const std::vector<std::string>& received = log.Commands();
-  ASSERT_GE(received.size(), sent.size());
-  EXPECT_EQ(std::vector<std::string>(received.begin(), received.begin() + discovery.size()), discovery)
-      << "the drive's command log and the program's trace, up to the claim";
-  const auto run = std::search(received.begin() + discovery.size(), received.end(), update.begin(), update.end());
-  ASSERT_NE(run, received.end()) << "the update's commands in one run, as the trace has them";
-  std::vector<std::string> kernel(received.begin() + discovery.size(), run);
-  kernel.insert(kernel.end(), run + update.size(), received.end());
-  for (const std::string& command : kernel) EXPECT_TRUE(command.rfind("3B ", 0) != 0 && command != "00 00 00 00 00 C0") << command;
-  std::cout << c.what << ": " << sent.size() << " commands, " << writeBuffers << " WRITE BUFFERs sent and received, "
-            << kernel.size() << " media checks of the kernel when the claim opened and closed the block device\n";
+TEST_P(ProgramVm, FlashesThroughTheDialogAndTheDriveReceivesExactlyWhatWasSent) {
+  const DialogCase& c = GetParam();
+  WritePackage(c.regions);
+  const std::string trace = m_dir + "/trace.txt";
+  guest::ScsiDebugSetting logged("opts", "1", "0");
+  guest::ScsiDebugSetting sense("dsense", c.descriptorSense ? "1" : "0", "0");
+  if (c.resetFirst) ResetDevice();
+  guest::KernelCommandLog log;
+  ASSERT_TRUE(log.Open());
+  FlashThroughDialog(c, m_dir, trace);
+  if (HasFatalFailure()) return;
+  ReceivedUpdate(trace, c.program == Program::NT ? "A:" : "0:0:0", log.Commands(), c.what);
 }
 
 // scsi_debug raises unit attentions after every downloaded piece (29/02 and 3F/01
@@ -212,6 +228,35 @@ INSTANTIATE_TEST_SUITE_P(Dialog, ProgramVm, ::testing::ValuesIn(kCases),
                              if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
                            return name;
                          });
+
+// `morvantide flash` sends the drive, command for command, what MorvantideNT's dialog
+// sends for the same package on the same drive: the kernel's logs of the two updates
+// (each from its identification to its end, as the program's trace locates it) are
+// equal, WRITE BUFFERs and the unit attentions' repeats included.
+TEST_F(ProgramVm, TheCommandLineFlasherSendsTheDrivesWhatTheDialogSends) {
+  const DialogCase& c = kCases[0];
+  WritePackage(c.regions);
+  guest::ScsiDebugSetting logged("opts", "1", "0");
+  const std::string dialogTrace = m_dir + "/dialog.trace", cliTrace = m_dir + "/cli.trace";
+  std::vector<std::string> dialog, cli;
+  {
+    guest::KernelCommandLog log;
+    ASSERT_TRUE(log.Open());
+    FlashThroughDialog(c, m_dir, dialogTrace);
+    if (HasFatalFailure()) return;
+    dialog = ReceivedUpdate(dialogTrace, "A:", log.Commands(), "dialog");
+  }
+  {
+    guest::KernelCommandLog log;
+    ASSERT_TRUE(log.Open());
+    const std::string command = "XDG_STATE_HOME=" + m_dir + " ./morvantide flash " + m_dir +
+                                "/R4410A.OUC --drive A: --yes --trace " + cliTrace + " </dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    cli = ReceivedUpdate(cliTrace, "A:", log.Commands(), "morvantide flash");
+  }
+  ASSERT_FALSE(dialog.empty());
+  EXPECT_EQ(cli, dialog) << "the kernel's log of the command-line flash and of the dialog's";
+}
 
 }  // namespace
 }  // namespace morv

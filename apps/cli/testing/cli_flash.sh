@@ -60,6 +60,19 @@ awk -F'\t' -v sha="$sha" -v pkg="$scratch/R4410.OUC" '
 "$cli" history --json | python3 -c 'import json,sys; h=json.load(sys.stdin); assert [l["drive"] for l in h] == ["E:", "0:2:0"], h' ||
   fail "history --json"
 
+# A package whose folder holds spaces, a tab and a line break that reads like a
+# history line of its own: the flash adds exactly one line, its package field the path
+# with the tab and line break escaped.
+odd=$scratch/$'fw dir\ntime=2026-01-01T00:00:00Z\tprogram=MorvantideNT\tkind=real'
+mkdir "$odd" && cp R4410.OUC R4410.bin "$odd/"
+"$cli" flash "$odd/R4410.OUC" --drive E: --simulate --yes </dev/null >/dev/null 2>err.log ||
+  fail "flash of a package in an odd folder: $(cat err.log)"
+lines=$((lines + 1))
+[[ $(wc -l <"$history") == "$lines" ]] || fail "the odd folder's flash wrote $(wc -l <"$history") lines, not $lines"
+escaped="$scratch/fw dir\\ntime=2026-01-01T00:00:00Z\\tprogram=MorvantideNT\\tkind=real/R4410.OUC"
+[[ $(tail -n 1 "$history" | awk -F'\t' '{ for (i = 1; i <= NF; i++) if ($i ~ /^package=/) print substr($i, 9) }') == "$escaped" ]] ||
+  fail "the odd folder's package field: $(tail -n 1 "$history")"
+
 # Refusals: the status says which, and no WRITE BUFFER reached any drive.
 refusal() {  # STATUS TEXT ARGUMENT...
   local expected=$1 text=$2

@@ -28,10 +28,15 @@ inline constexpr std::array<ImageRegion, 3> kImageRegions{{
     {0x7A000, 0x06000},
 }};
 
-/// The image of one update: always kImageSize bytes, on the heap, zero at first.
+/// The image of one update: always kImageSize bytes, on the heap, zero at first. The
+/// bytes of the last image let go are kept for the next one, so that an update does
+/// not map, fault in and zero a fresh half megabyte from the system each time.
 class FirmwareImage {
  public:
-  FirmwareImage() : m_bytes(kImageSize, 0) {}
+  FirmwareImage();
+  ~FirmwareImage();
+  FirmwareImage(const FirmwareImage&) = default;
+  FirmwareImage& operator=(const FirmwareImage&) = default;
 
   uint8_t* data() { return m_bytes.data(); }
   const uint8_t* data() const { return m_bytes.data(); }

@@ -20,6 +20,18 @@ TEST(FirmwareImage, ChecksumAddsEveryByteUnsigned) {
   EXPECT_EQ(ImageChecksum(image), 133693440);  // the largest sum there is
 }
 
+TEST(FirmwareImage, ANewImageIsZeroEvenWhereTheLastOneLeftItsBytes) {
+  {
+    FirmwareImage last;
+    GenerateImage(3, last);
+  }
+  const FirmwareImage next;
+  EXPECT_EQ(ImageChecksum(next), 0);
+  FirmwareImage copy = next;  // one image in use and one copied: separate bytes
+  copy[0] = 1;
+  EXPECT_EQ(next[0], 0);
+}
+
 TEST(FirmwareImage, RegionsCoverTheImageInOrder) {
   uint32_t next = 0;
   for (const auto& region : kImageRegions) {

@@ -12,7 +12,6 @@
 #include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include "platform/regular_file.h"
@@ -28,13 +27,11 @@ std::string Trim(const std::string& text) {
   return text.substr(begin, end - begin + 1);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  std::string x = Trim(a), y = Trim(b);
-  if (x.size() != y.size()) return false;
-  for (size_t i = 0; i < x.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(x[i])) != std::tolower(static_cast<unsigned char>(y[i])))
-      return false;
-  return true;
+// A section or key name as it is compared: blanks around it dropped, in lower case.
+std::string NormalName(const std::string& name) {
+  std::string normal = Trim(name);
+  for (char& c : normal) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return normal;
 }
 
 // One line of the file, kept byte for byte (its line end included) so untouched
@@ -96,22 +93,6 @@ std::optional<std::string> KeyName(const std::string& text) {
   return text.substr(0, eq);
 }
 
-// Position of the section header line, or -1.
-int FindSection(const std::vector<Line>& lines, const std::string& section) {
-  for (size_t i = 0; i < lines.size(); ++i) {
-    auto name = SectionName(lines[i].text);
-    if (name && SameName(*name, section)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-// End (exclusive) of the section starting at `header`.
-size_t SectionEnd(const std::vector<Line>& lines, size_t header) {
-  size_t i = header + 1;
-  while (i < lines.size() && !SectionName(lines[i].text)) ++i;
-  return i;
-}
-
 int ParseInt(const std::string& value) {
   size_t i = 0;
   while (i < value.size() && std::isspace(static_cast<unsigned char>(value[i]))) ++i;
@@ -164,42 +145,49 @@ std::string LineEndOf(const std::vector<Line>& lines) {
   return "\n";
 }
 
-// Sets `key` in `section` to `value` in the lines of a file: in place when the key
-// is there, else after the section's last line, adding the section when missing.
-void SetValue(std::vector<Line>& lines, const std::string& eol, const std::string& section, const std::string& key,
-              const std::string& value) {
-  Line entry{key + "=" + value, eol};
+// A line of the file with its names as they are compared, worked out once: the
+// values of a write look through the lines many times (73 for a saved selection).
+struct NamedLine {
+  Line line;
+  std::optional<std::string> section;  // the section it opens
+  std::optional<std::string> key;      // the key it sets, when it opens no section
+  bool blank = false;
+};
 
-  int header = FindSection(lines, section);
-  if (header < 0) {
-    if (!lines.empty() && !EndsLine(lines.back())) lines.back().end = eol;
-    lines.push_back({"[" + section + "]", eol});
-    lines.push_back(entry);
-  } else {
-    size_t end = SectionEnd(lines, static_cast<size_t>(header));
-    size_t insertAt = static_cast<size_t>(header) + 1;
-    bool replaced = false;
-    for (size_t i = static_cast<size_t>(header) + 1; i < end; ++i) {
-      auto name = KeyName(lines[i].text);
-      if (name && SameName(*name, key)) {
-        lines[i].text = *name + "=" + value;
-        replaced = true;
-        break;
-      }
-      if (!Trim(lines[i].text).empty()) insertAt = i + 1;  // after the section's last non-blank line
-    }
-    if (!replaced) {
-      if (insertAt > 0 && !EndsLine(lines[insertAt - 1])) lines[insertAt - 1].end = eol;
-      lines.insert(lines.begin() + static_cast<long>(insertAt), entry);
-    }
+NamedLine Named(Line line) {
+  NamedLine named{std::move(line), std::nullopt, std::nullopt, false};
+  if (const auto section = SectionName(named.line.text)) {
+    named.section = NormalName(*section);
+  } else if (const auto key = KeyName(named.line.text)) {
+    named.key = NormalName(*key);
   }
+  named.blank = named.line.text.find_first_not_of(" \t") == std::string::npos;
+  return named;
 }
 
-// A section or key name as it is compared: blanks around it dropped, in lower case.
-std::string NormalName(const std::string& name) {
-  std::string normal = Trim(name);
-  for (char& c : normal) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return normal;
+// Sets `key` in `section` to `value` in the lines of a file: in place when the key
+// is there (in the first section of the name), else after the section's last
+// non-blank line, adding the section when missing.
+void SetValue(std::vector<NamedLine>& lines, const std::string& eol, const ProfileValue& v) {
+  const std::string section = NormalName(v.section), key = NormalName(v.key);
+  size_t header = 0;
+  while (header < lines.size() && lines[header].section != section) ++header;
+  if (header == lines.size()) {
+    if (!lines.empty() && !EndsLine(lines.back().line)) lines.back().line.end = eol;
+    lines.push_back(Named({"[" + v.section + "]", eol}));
+    lines.push_back(Named({v.key + "=" + v.value, eol}));
+    return;
+  }
+  size_t insertAt = header + 1;
+  for (size_t i = header + 1; i < lines.size() && !lines[i].section; ++i) {
+    if (lines[i].key == key) {
+      lines[i] = Named({*KeyName(lines[i].line.text) + "=" + v.value, lines[i].line.end});
+      return;
+    }
+    if (!lines[i].blank) insertAt = i + 1;
+  }
+  if (!EndsLine(lines[insertAt - 1].line)) lines[insertAt - 1].line.end = eol;
+  lines.insert(lines.begin() + static_cast<long>(insertAt), Named({v.key + "=" + v.value, eol}));
 }
 
 // Every value of the file by section and key, as GetInt finds them: in the first
@@ -257,12 +245,14 @@ bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
     return false;
   }
 
-  std::vector<Line> lines = ReadLines(target);
-  const std::string eol = LineEndOf(lines);
-  for (const ProfileValue& v : values) SetValue(lines, eol, v.section, v.key, v.value);
+  std::vector<NamedLine> lines;
+  const std::vector<Line> read = ReadLines(target);
+  const std::string eol = LineEndOf(read);
+  for (const Line& line : read) lines.push_back(Named(line));
+  for (const ProfileValue& v : values) SetValue(lines, eol, v);
 
-  std::ostringstream text;
-  for (const auto& line : lines) text << line.text << line.end;
+  std::string text;
+  for (const auto& named : lines) text.append(named.line.text).append(named.line.end);
 
   const fs::path targetPath(target);
   if (targetPath.has_parent_path()) fs::create_directories(targetPath.parent_path(), ec);
@@ -270,7 +260,7 @@ bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
   // behind; held, it takes effect once the profile has been replaced.
   TerminationHold hold;
   std::string temp = target + ".tmp" + std::to_string(::getpid());
-  if (!WriteDurably(temp, text.str(), exists ? &existing : nullptr)) {
+  if (!WriteDurably(temp, text, exists ? &existing : nullptr)) {
     m_error = "cannot write " + temp + ": " + std::strerror(errno);
     fs::remove(temp, ec);
     return false;

@@ -29,9 +29,17 @@ const std::vector<int>& TerminationSignalHold::Signals() {
 
 bool TerminationSignalHold::Active() { return s_holds.load() > 0; }
 
-TerminationSignalHold::TerminationSignalHold()
-    : m_previousActions(Signals().size()), m_forwarding(Signals().size(), false), m_previousHolder(s_holder.load()) {
+TerminationSignalHold::TerminationSignalHold() : m_previousHolder(s_holder.load()) {
+  // Inside a hold this thread already has, the signals are blocked and forwarded here:
+  // nothing to do, and no system call (a profile written during an update).
+  if (s_holds.load() > 0 && pthread_equal(m_previousHolder, pthread_self())) {
+    m_nested = true;
+    ++s_holds;
+    return;
+  }
   const std::vector<int>& signals = Signals();
+  m_previousActions.resize(signals.size());
+  m_forwarding.assign(signals.size(), false);
   sigset_t held;
   sigemptyset(&held);
   for (int signal : signals) sigaddset(&held, signal);
@@ -58,6 +66,10 @@ TerminationSignalHold::TerminationSignalHold()
 }
 
 TerminationSignalHold::~TerminationSignalHold() {
+  if (m_nested) {
+    --s_holds;
+    return;
+  }
   // Dispositions first: a signal pending on this thread is delivered as soon as the
   // mask is restored, and must meet the handler (or default) it had before the hold.
   const std::vector<int>& signals = Signals();

@@ -15,7 +15,8 @@ namespace morv {
 
 class TerminationSignalHold {
  public:
-  /// Blocks the held signals in the calling thread. Where another thread of the
+  /// Blocks the held signals in the calling thread (inside a hold the thread already
+  /// has, a hold costs nothing and ends with the outermost). Where another thread of the
   /// process receives one meanwhile, it is passed on to the calling thread, so it
   /// stays held there too.
   TerminationSignalHold();
@@ -37,6 +38,7 @@ class TerminationSignalHold {
   std::vector<struct sigaction> m_previousActions;
   std::vector<bool> m_forwarding;
   pthread_t m_previousHolder;
+  bool m_nested = false;  ///< inside a hold of the same thread: changes nothing
 };
 
 }  // namespace morv

@@ -14,6 +14,7 @@
 #include "engine/write_plan.h"
 #include "framework/testing/unique_directory.h"
 #include "platform/private_profile.h"
+#include "platform/termination_hold.h"
 #include "sim/answer_script_device.h"
 #include "sim/sim_aspi_manager.h"
 #include "sim/sim_pass_through_system.h"
@@ -332,8 +333,16 @@ DriveAnswersReport CheckDriveAnswers(std::span<const uint8_t> input) {
   const bool answerNo = (options & kOptionAnswerNo) != 0;
 
   workspace.Enter(options);
-  const Observed nt = RunNT(script, answerNo);
-  const Observed four = Run4(script, answerNo, workspace.ProfilePath());
+  Observed nt, four;
+  {
+    // One hold around both programs: theirs (each update's, the profile write's) nest
+    // in it and cost no system calls, where alone each one sets and restores some
+    // fifty signal dispositions. A signal that arrives meanwhile waits for the end of
+    // the input.
+    const TerminationHold hold;
+    nt = RunNT(script, answerNo);
+    four = Run4(script, answerNo, workspace.ProfilePath());
+  }
   workspace.Leave();
 
   DriveAnswersReport report;

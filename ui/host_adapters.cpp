@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
 
 #include "framework/feedback.h"
 #include "platform/private_profile.h"
@@ -160,7 +161,17 @@ bool HostAdapterSelection::SaveSelection() {
 }
 
 void HostAdapterSelection::ShowFirmwareVersion() {
-  if (m_version.ShowFrom(m_drive)) return;
+  // The wait for the answer pumps messages: a selection change handled meanwhile asks
+  // its own device and shows that answer, and this one, coming later, belongs to a
+  // selection no longer made. It is dropped, failure included.
+  const DriveAddress asked = SelectedAddress();
+  std::string version;
+  const bool answered = m_drive.InquireFirmwareVersion(version) == kCodeDone;
+  if (SelectedAddress() != asked) return;
+  if (answered) {
+    m_version.Show(version);
+    return;
+  }
   m_feedback.MessageBeep(kSimpleBeep);
   m_feedback.AfxMessageBox(m_drive.GetErrorText(), MB_OK);
 }

@@ -92,7 +92,8 @@ class HostAdapterSelection : public Selection {
   /// The remembered LUN position of the selected device, as a byte.
   uint8_t SelectedLun() const;
   /// INQUIRY of the addressed drive into the firmware version field; on failure the
-  /// simple beep and the error text in a box, and the field keeps its text.
+  /// simple beep and the error text in a box, and the field keeps its text. An
+  /// answer that arrives after the selection changed is neither shown nor reported.
   void ShowFirmwareVersion();
   /// Reads the selection memory from the profile.
   void LoadSelection();

@@ -201,6 +201,30 @@ TEST(HostAdapterFirmwareVersion, AFailedInquiryBeepsAndShowsTheErrorText) {
   EXPECT_EQ(run.toolkit->boxes[0].text, run.dialog->m_drive.GetErrorText());
 }
 
+TEST(HostAdapterFirmwareVersion, AnAnswerOvertakenByANewerSelectionIsNotShown) {
+  // Down, then Up while the first inquiry still waits: the bus holds both inquiries
+  // until both selection changes have been handled, so the older answer comes last.
+  sim::StandardDevices devices;
+  sim::SimAspiManager bus(devices);
+  AdapterRun run(bus);
+  std::string shown, before;
+  run.Run({Act::Choose(IDC_DEVICE, 1), Act::Focus(IDC_DEVICE), Act::Inspect([&](ScriptedWindow&) {
+             bus.SetHeld(true);
+             run.toolkit->pending = {Act::KeyInWait(OperatorKey::Up),
+                                     Act::Inspect([&](ScriptedWindow&) { bus.SetHeld(false); })};
+           }),
+           Act::Key(OperatorKey::Down), Act::Inspect([&](ScriptedWindow& w) {
+             EXPECT_TRUE(run.toolkit->pending.empty());
+             EXPECT_EQ(w.Control(IDC_DEVICE).curSel, 1);
+             shown = w.Control(IDC_FIRMWARE_VERSION).text;
+             before = run.selection->FirmwareVersion();
+           })});
+  EXPECT_EQ(shown, "1.00");
+  EXPECT_EQ(before, "1.00");
+  EXPECT_EQ(run.dialog->m_drive.Address(), DriveAddress::Target(0, 2, 0));
+  EXPECT_TRUE(run.Boxes().empty());
+}
+
 TEST(HostAdapterUpdate, WhileAnUpdateRunsPumpedSelectionChangesAndRescansAreRefused) {
   sim::StandardDevices devices;
   sim::SimAspiManager bus(devices);

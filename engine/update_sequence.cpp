@@ -145,7 +145,9 @@ UpdateOutcome UpdateRun::Steps() {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(m_package.parameterFile, error);
   m_package.packagePath = error ? m_package.parameterFile : absolute.lexically_normal().string();
-  m_package.imageSha256 = Sha256Hex(image.data(), image.size());
+  // The hash is for the history line only; an update without a history skips the
+  // half-megabyte pass.
+  if (m_services.history != nullptr) m_package.imageSha256 = Sha256Hex(image.data(), image.size());
   const BlockModes modes = BuildBlockModes(regions);
   m_services.clock.Sleep(kPrepareSleep);
 

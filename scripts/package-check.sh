@@ -104,5 +104,5 @@ history="$scratch/state/morvantide/history.log"
 echo "package-check: $history"
 cat "$history"
 [[ $(wc -l <"$history") -eq 1 ]]
-grep -qP '\tprogram=MorvantideNT\tdrive=E:\t.*\tbefore=1\.00\tfile=R4410\.OUC\t.*\tanswer=Yes\toutcome=complete\tafter=1\.05$' "$history"
+grep -qP '\tprogram=MorvantideNT\tdrive=E:\t.*\tbefore=1\.00\tfile=R4410\.OUC\t.*\tanswer=Yes\toutcome=complete\tafter=1\.05\tkind=emulated\t' "$history"
 echo "package-check: passed"

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "apps/testing/update_end_to_end_rig.h"
+#include "engine/line_escape.h"
 #include "engine/sha256.h"
 #include "engine/update_history.h"
 #include "platform/clock.h"
@@ -411,10 +412,10 @@ TYPED_TEST(UpdateEndToEnd, TheVersionAfterTheFlashIsShownAndRecorded) {
         {"identification", nt ? "KESTREL MX-R4410" : "MX-R4410"}, {"before", "1.00"}, {"file", "R4410.OUC"},
         {"checksum", std::to_string(ImageChecksum(run.image))}, {"regions", "1,2,3"}, {"answer", "Yes"},
         {"outcome", "complete"}, {"kind", "emulated"},
-        {"package", (std::filesystem::absolute(run.dir.Path()) / "R4410.OUC").lexically_normal().string()},
-        {"sha256", Sha256Hex(run.image.data(), run.image.size())}, {"node", nt ? R"(\\\\.\\E:)" : "sim:0:2:0"}};
+        {"package", EscapedForLine((std::filesystem::absolute(run.dir.Path()) / "R4410.OUC").lexically_normal().string())},
+        {"sha256", Sha256Hex(run.image.data(), run.image.size())}, {"node", EscapedForLine(nt ? R"(\\.\E:)" : "sim:0:2:0")}};
     if (answers) expected["after"] = "2.05";
-    // The node as the log escapes it (\\.\E: is the emulated drive's device path).
+    // Paths as the log escapes them: a Windows path's backslashes are doubled.
     auto fields = HistoryFields(lines[0]);
     // The emulated bus numbers its devices as the process made them.
     EXPECT_TRUE(fields["scsi"].starts_with("sim:")) << fields["scsi"];

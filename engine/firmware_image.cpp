@@ -1,6 +1,7 @@
 #include "engine/firmware_image.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 
 namespace morv {
@@ -36,8 +37,26 @@ FirmwareImage::~FirmwareImage() {
 }
 
 int32_t ImageChecksum(const FirmwareImage& image) {
-  uint32_t sum = 0;
-  for (uint8_t byte : image) sum += byte;
+  // Eight bytes at a time: the bytes at even and at odd places of a 64-bit word are
+  // added in four 16-bit lanes each, and the lanes are emptied into the sum before
+  // they could overflow (255 a word, so after at most 257 words). Every update and
+  // every check sums the whole half megabyte; a byte loop took a tenth of a run.
+  constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FFull;
+  constexpr std::size_t kWordsPerFold = 256;
+  auto lanes = [](uint64_t x) { return (x & 0xFFFF) + ((x >> 16) & 0xFFFF) + ((x >> 32) & 0xFFFF) + (x >> 48); };
+  uint64_t sum = 0;
+  const uint8_t* bytes = image.data();
+  static_assert(kImageSize % (8 * kWordsPerFold) == 0);
+  for (std::size_t at = 0; at < kImageSize; at += 8 * kWordsPerFold) {
+    uint64_t even = 0, odd = 0;
+    for (std::size_t word = 0; word < kWordsPerFold; ++word) {
+      uint64_t x;
+      std::memcpy(&x, bytes + at + 8 * word, sizeof x);
+      even += x & kLowBytes;
+      odd += (x >> 8) & kLowBytes;
+    }
+    sum += lanes(even) + lanes(odd);
+  }
   return static_cast<int32_t>(sum);
 }
 

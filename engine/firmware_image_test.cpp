@@ -18,6 +18,10 @@ TEST(FirmwareImage, ChecksumAddsEveryByteUnsigned) {
   EXPECT_EQ(ImageChecksum(image), 0x80 + 0xFF);
   for (std::size_t i = 0; i < kImageSize; ++i) image[i] = 0xFF;
   EXPECT_EQ(ImageChecksum(image), 133693440);  // the largest sum there is
+  GenerateImage(7, image);
+  int64_t plain = 0;
+  for (uint8_t byte : image) plain += byte;
+  EXPECT_EQ(ImageChecksum(image), plain);
 }
 
 TEST(FirmwareImage, ANewImageIsZeroEvenWhereTheLastOneLeftItsBytes) {

@@ -11,7 +11,7 @@
 namespace morv::sim {
 
 SimAspiManager::SimAspiManager(std::chrono::microseconds delay, std::string identifier, uint8_t ownId)
-    : m_delay(delay), m_identifier(std::move(identifier)), m_ownId(ownId), m_thread([this] { Run(); }) {}
+    : m_delay(delay), m_identifier(std::move(identifier)), m_ownId(ownId) {}
 
 SimAspiManager::SimAspiManager(const StandardDevices& devices, std::chrono::microseconds delay)
     : SimAspiManager(delay) {
@@ -27,7 +27,7 @@ SimAspiManager::~SimAspiManager() {
     m_stopping = true;
   }
   m_changed.notify_all();
-  m_thread.join();
+  if (m_thread.joinable()) m_thread.join();
 }
 
 void SimAspiManager::Attach(uint8_t target, uint8_t lun, std::shared_ptr<EmulatedDevice> device) {
@@ -80,6 +80,9 @@ uint8_t SimAspiManager::Execute(SRB_ExecSCSICmd& srb) {
     const bool never = m_neverComplete.contains(srb.SRB_Target) && m_neverComplete[srb.SRB_Target];
     if (m_atOnce && !never) return Complete(srb);
     m_pending.push_back({&srb, std::chrono::steady_clock::now() + m_delay, never});
+    // The thread starts with the first request it has to complete: a manager whose
+    // requests all complete at once (the fuzz target makes thousands) never needs one.
+    if (!m_thread.joinable()) m_thread = std::thread([this] { Run(); });
   }
   m_changed.notify_all();
   return SS_PENDING;

@@ -78,7 +78,8 @@ class SimAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
   uint8_t Inquire(SRB_HAInquiry& srb) override;
   uint8_t Execute(SRB_ExecSCSICmd& srb) override;
   uint8_t Abort(const SRB_Abort& srb) override;
-  /// The manager's thread: completes each request when it is due.
+  /// The manager's thread, started with the first request that waits for it:
+  /// completes each request when it is due.
   void Run();
   /// Runs the request on its device and completes the block (lock held); returns
   /// the status it gave the block.

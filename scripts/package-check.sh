@@ -43,7 +43,7 @@ for image in $(grep -ho 'https://morvantide.example.org/docs/[^<]*' /usr/share/m
   [[ -s docs/${image##*/} ]] || { echo "package-check: no docs/${image##*/} for $image" >&2; exit 1; }
 done
 for program in MorvantideNT Morvantide4; do
-  for size in 32x32 48x48 64x64 128x128; do
+  for size in 16x16 24x24 32x32 48x48 64x64 128x128; do
     [[ -s /usr/share/icons/hicolor/$size/apps/org.morvantide.$program.png ]]
   done
   man -w "$program" >/dev/null

@@ -7,6 +7,8 @@
 #   <program>-download.png  the window during the download, after Yes
 #   <program>-complete.png  the completion box
 #   <program>-error.png     a package refused for its checksum
+#   <program>-scaled.png    the main dialog at QT_SCALE_FACTOR=2 (the screen is 800x600)
+#   <program>-dark.png      the main dialog on a dark desktop (KDE's Breeze Dark colours)
 # Usage: scripts/screenshots.sh [BUILD-DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -76,19 +78,26 @@ shoot() {
   echo "screenshots: docs/$out"
 }
 
-# One program: notice, main dialog, a successful update, a refused package.
-run() {
-  local program=$1 caption=$2 drive=$3
-  "$build/apps/$program" --simulate >"$scratch/$program.log" 2>&1 &
-  local pid=$!
+# Starts program $1 (main dialog caption $2) in the environment given after them,
+# answers its notice and chooses R4410.OUC; sets `pid` and `main` (the dialog).
+start_program() {
+  local program=$1 caption=$2
+  shift 2
+  env "$@" "$build/apps/$program" --simulate >"$scratch/$program.log" 2>&1 &
+  pid=$!
   pids+=("$pid")
   wait_window "^$program\$" >/dev/null  # the start-up notice
   xdotool key Return
-  local main
   main=$(wait_window "^$caption")
   sleep 0.5
   # The focus is in the file list: the arrows choose BROKEN.OUC, then R4410.OUC.
   xdotool key Down Down
+}
+
+# One program: notice, main dialog, a successful update, a refused package.
+run() {
+  local program=$1 caption=$2 drive=$3
+  start_program "$program" "$caption"
   # Then the drive, if it is not the selected one: back to the device selector.
   [[ -z $drive ]] || xdotool key $drive
   shoot "$program-main.png" "$main"
@@ -108,7 +117,44 @@ run() {
   wait "$pid"
 }
 
+# A desktop's dark colour scheme, as KDE keeps it and Qt reads it.
+mkdir -p "$scratch/dark"
+cat >"$scratch/dark/kdeglobals" <<'COLOURS'
+[Colors:Button]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+[Colors:Selection]
+BackgroundNormal=61,174,233
+ForegroundNormal=252,252,252
+[Colors:View]
+BackgroundNormal=35,38,41
+BackgroundAlternate=49,54,59
+ForegroundNormal=239,240,241
+ForegroundLink=41,128,185
+ForegroundVisited=127,140,141
+[Colors:Window]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+COLOURS
+
+# One program's main dialog, a package chosen, in the environment given after the
+# picture's name.
+look() {
+  local program=$1 caption=$2 out=$3
+  shift 3
+  start_program "$program" "$caption" "$@"
+  shoot "$out" "$main"
+  xdotool key Escape
+  wait "$pid"
+}
+
 mkdir -p "$docs"
 run MorvantideNT "Morvantide NT for" ""
 # Morvantide4 starts on target ID 0, the emulated disk; the drive is the next ID.
 run Morvantide4 "Morvantide4  for" "shift+Tab shift+Tab shift+Tab Down"
+for program in MorvantideNT Morvantide4; do
+  caption=$([[ $program == MorvantideNT ]] && echo "Morvantide NT for" || echo "Morvantide4  for")
+  look "$program" "$caption" "$program-scaled.png" QT_SCALE_FACTOR=2
+  look "$program" "$caption" "$program-dark.png" XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 \
+    XDG_CONFIG_HOME="$scratch/dark"
+done

@@ -32,7 +32,19 @@ const ProgramResources& Resources4() {
         .versionWidth = 55,
     });
     r.mainMenu = MainMenuTemplate();
-    r.icons = ProgramIcons();
+    // An orange badge reading "4".
+    r.icons = ProgramIcons({0xFFE07010,
+                            {
+                                "....##.",
+                                "...###.",
+                                "..#.##.",
+                                ".#..##.",
+                                "#...##.",
+                                "#######",
+                                "....##.",
+                                "....##.",
+                                "....##.",
+                            }});
     r.strings = CommonStrings();
     r.strings[IDS_ABOUTBOX] = "&About Morvantide4...";
     r.notice = JoinLines({

@@ -33,6 +33,49 @@ ControlTemplate Icon(int iconId, int x, int y, uint32_t extraStyle) {
   return c;
 }
 
+/// Draws `badge` in the bottom right corner of `icon`: a square with clipped
+/// corners in the badge's colour, a dark border and the glyph in white, centred.
+void AddBadge(IconResource& icon, const ProgramBadge& badge) {
+  constexpr int kSize = 15;
+  const int top = static_cast<int>(icon.rows.size()) - kSize - 1;
+  const int left = static_cast<int>(icon.rows[0].size()) - kSize - 1;
+  const int glyphRows = static_cast<int>(badge.glyph.size());
+  const int glyphCols = static_cast<int>(badge.glyph[0].size());
+  const int glyphTop = (kSize - glyphRows + 1) / 2, glyphLeft = (kSize - glyphCols + 1) / 2;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const bool corner = (y == 0 || y == kSize - 1) && (x == 0 || x == kSize - 1);
+      const bool border = y == 0 || x == 0 || y == kSize - 1 || x == kSize - 1 ||
+                          ((y == 1 || y == kSize - 2) && (x == 1 || x == kSize - 2));
+      const int gy = y - glyphTop, gx = x - glyphLeft;
+      const bool ink = gy >= 0 && gy < glyphRows && gx >= 0 && gx < glyphCols && badge.glyph[gy][gx] == '#';
+      icon.rows[top + y][left + x] = corner ? icon.rows[top + y][left + x] : border ? 'K' : ink ? 'W' : 'B';
+    }
+  icon.palette.push_back({'K', 0xFF202020});
+  icon.palette.push_back({'W', 0xFFFFFFFF});
+  icon.palette.push_back({'B', badge.color});
+}
+
+/// Gives `icon` a rim of `color` on every transparent pixel next to an opaque one.
+void AddRim(IconResource& icon, uint32_t color) {
+  auto opaque = [&](int y, int x) {
+    if (y < 0 || x < 0 || y >= static_cast<int>(icon.rows.size()) || x >= static_cast<int>(icon.rows[y].size()))
+      return false;
+    for (const auto& [key, argb] : icon.palette)
+      if (key == icon.rows[y][x]) return (argb >> 24) != 0;
+    return false;
+  };
+  std::vector<std::string> rimmed = icon.rows;
+  for (int y = 0; y < static_cast<int>(rimmed.size()); ++y)
+    for (int x = 0; x < static_cast<int>(rimmed[y].size()); ++x)
+      if (!opaque(y, x))
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            if (opaque(y + dy, x + dx)) rimmed[y][x] = 'R';
+  icon.rows = std::move(rimmed);
+  icon.palette.push_back({'R', color});
+}
+
 }  // namespace
 
 DialogTemplate MainDialogTemplate(const MainDialogVariant& v) {
@@ -111,7 +154,7 @@ MenuTemplate MainMenuTemplate() {
   return menu;
 }
 
-std::vector<IconResource> ProgramIcons() {
+std::vector<IconResource> ProgramIcons(const ProgramBadge& badge) {
   // A disc: silver with a light sheen, a grey hub and a transparent hole.
   IconResource disc{IDR_MAINFRAME,
                     {
@@ -150,9 +193,12 @@ std::vector<IconResource> ProgramIcons() {
                     },
                     {{'.', 0x00000000}, {'k', 0xFF202020}, {'s', 0xFFC8C8D0}, {'w', 0xFFF4F4FA},
                      {'c', 0xFF9FD8E8}, {'g', 0xFF8C8C94}}};
-  // A chip with a red arrow pointing into it: new firmware going in.
+  AddBadge(disc, badge);
+  // A chip with a red arrow pointing into it: new firmware going in. The top row is
+  // left free for the rim.
   IconResource chip{IDI_PICTURE,
                     {
+                        "................................",
                         ".............krrrrk.............",
                         ".............krrrrk.............",
                         ".............krrrrk.............",
@@ -184,10 +230,11 @@ std::vector<IconResource> ProgramIcons() {
                         ".........ss.ss.ss.ss.ss.........",
                         ".........ss.ss.ss.ss.ss.........",
                         "................................",
-                        "................................",
                     },
                     {{'.', 0x00000000}, {'k', 0xFF101010}, {'d', 0xFF3A3A44}, {'s', 0xFFB8B8C0},
                      {'w', 0xFFE8E8E8}, {'r', 0xFFD02828}}};
+  // The black chip would vanish into a dark window: a light rim keeps its outline.
+  AddRim(chip, 0xFFF0F0F4);
   return {disc, chip};
 }
 

@@ -35,8 +35,16 @@ DialogTemplate MainDialogTemplate(const MainDialogVariant& variant);
 DialogTemplate AboutBoxTemplate(const AboutBoxVariant& variant);
 /// "Option > Rescan" and the right-aligned "About".
 MenuTemplate MainMenuTemplate();
-/// Icons 132 (window and about box) and 137 (the main dialog's picture).
-std::vector<IconResource> ProgramIcons();
+/// What tells one program's icon from the other's at any size: a badge in its own
+/// colour with a glyph drawn by `#` in rows.
+struct ProgramBadge {
+  uint32_t color;  ///< 0xAARRGGBB
+  std::vector<std::string> glyph;
+};
+
+/// Icons 132 (window and about box: a disc with the program's badge) and 137 (the
+/// main dialog's picture).
+std::vector<IconResource> ProgramIcons(const ProgramBadge& badge);
 /// The strings both programs carry besides their own.
 std::map<unsigned, std::string> CommonStrings();
 /// `lines` joined by CR LF, without one after the last.

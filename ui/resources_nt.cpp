@@ -32,7 +32,17 @@ const ProgramResources& ResourcesNT() {
         .versionWidth = 45,
     });
     r.mainMenu = MainMenuTemplate();
-    r.icons = ProgramIcons();
+    // A blue badge reading "NT".
+    r.icons = ProgramIcons({0xFF2A64D0,
+                            {
+                                "#...#.#####",
+                                "##..#...#..",
+                                "##..#...#..",
+                                "#.#.#...#..",
+                                "#..##...#..",
+                                "#..##...#..",
+                                "#...#...#..",
+                            }});
     r.strings = CommonStrings();
     r.strings[IDS_ABOUTBOX] = "&About MorvantideNT...";
     r.notice = JoinLines({

@@ -15,13 +15,18 @@
 
 #include "platform/qt/display_loss.h"
 #include "platform/qt/qt_icons.h"
+#include "platform/qt/window_room.h"
 #include "framework/list_order.h"
 
 namespace morv::qt {
 namespace {
 
-/// The desktop's icon size (what an SS_ICON static shows, whatever its template size).
+/// What an SS_ICON static shows at the template's font and 96 DPI, whatever its
+/// template size; it grows and shrinks with the font's size in pixels (a font DPI of
+/// 144 gives 48).
 constexpr int kIconSize = 32;
+/// The smallest dialog font a small screen gets before the window may overflow it.
+constexpr double kSmallestPointSize = 6;
 constexpr const char* kControlIdProperty = "morvControlId";
 
 QString Text(const std::string& bytes) { return QString::fromUtf8(bytes); }
@@ -45,6 +50,21 @@ Qt::Alignment StaticAlignment(uint32_t style) {
 
 Qt::FocusPolicy FocusPolicyFor(uint32_t style) { return (style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus; }
 
+/// Whether every label and button caption of `dialog` fits its control in the font
+/// of `metrics` (a button keeps half a character's room on either side). Text widths
+/// do not shrink exactly with the font's average width, so a smaller font is checked.
+bool TextsFit(const DialogTemplate& dialog, const QFontMetrics& metrics, BaseUnits units) {
+  for (const ControlTemplate& c : dialog.controls) {
+    const bool button = c.cls == ControlClass::Button;
+    if (!(c.style & WS_VISIBLE) || c.text.empty() || (!button && c.cls != ControlClass::Static)) continue;
+    QString shown = Text(c.text);
+    shown.remove(QLatin1Char('&'));
+    const int room = ToPixels(c.x, c.y, c.cx, c.cy, units).width - (button ? metrics.averageCharWidth() : 0);
+    if (metrics.horizontalAdvance(shown) > room) return false;
+  }
+  return true;
+}
+
 /// A sorted insertion position, or the end for unsorted controls.
 int InsertPosition(const std::vector<std::string>& entries, const std::string& text, bool sorted) {
   return sorted ? InsertionIndex(entries, text) : static_cast<int>(entries.size());
@@ -64,16 +84,10 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, const ProgramResour
   if (dialog.pointSize > 0) font.setPointSize(dialog.pointSize);
   font.setStyleHint(QFont::SansSerif);
   setFont(font);
-  QFontMetrics metrics(font);
-  m_units = BaseUnitsFromFont(
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
-      metrics.height());
+  if (const MenuTemplate* menu = resources.FindMenu(dialog.menuId)) BuildMenu(*menu);
+  FitFontToScreen(dialog);
 
-  int menuHeight = 0;
-  if (const MenuTemplate* menu = resources.FindMenu(dialog.menuId)) {
-    BuildMenu(*menu);
-    menuHeight = m_menuBar->sizeHint().height();
-  }
+  const int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
   PixelRect client = ToPixels(0, 0, dialog.cx, dialog.cy, m_units);
   auto* clientArea = new QWidget(this);
   clientArea->setGeometry(0, menuHeight, client.width, client.height);
@@ -90,6 +104,26 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, const ProgramResour
     m_controls.push_back({t.id, t.cls, t.style, widget, t.text, {}});
   }
   for (auto& control : m_controls) Connect(control);
+}
+
+void QtDialogWindow::FitFontToScreen(const DialogTemplate& dialog) {
+  const QSize room = WindowRoom(*this);
+  QFont font = this->font();
+  for (;;) {
+    QFontMetrics metrics(font);
+    m_units = BaseUnitsFromFont(
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")),
+        metrics.height());
+    const PixelRect client = ToPixels(0, 0, dialog.cx, dialog.cy, m_units);
+    const int menuHeight = m_menuBar ? m_menuBar->sizeHint().height() : 0;
+    const bool fits = client.width <= room.width() && client.height + menuHeight <= room.height() &&
+                      TextsFit(dialog, metrics, m_units);
+    if (fits || font.pointSizeF() <= kSmallestPointSize) break;
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    setFont(font);
+  }
+  const double templatePoints = dialog.pointSize > 0 ? dialog.pointSize : font.pointSizeF();
+  m_iconSize = qRound(kIconSize * font.pointSizeF() * logicalDpiY() / (templatePoints * 96));
 }
 
 void QtDialogWindow::BuildMenu(const MenuTemplate& menu) {
@@ -141,9 +175,15 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
     case ControlClass::Static: {
       auto* label = new QLabel(client);
       if ((t.style & SS_TYPEMASK) == SS_ICON) {
-        if (const IconResource* icon = m_resources.FindIcon(t.iconId))
-          label->setPixmap(QPixmap::fromImage(IconImage(*icon)).scaled(kIconSize, kIconSize));
-        r.width = r.height = kIconSize;
+        const int size = m_iconSize;
+        if (const IconResource* icon = m_resources.FindIcon(t.iconId)) {
+          // Drawn for the screen's pixels, so a scaled screen shows it sharp.
+          const qreal ratio = devicePixelRatioF();
+          QPixmap pixmap = QPixmap::fromImage(IconImage(*icon, qRound(size * ratio)));
+          pixmap.setDevicePixelRatio(ratio);
+          label->setPixmap(pixmap);
+        }
+        r.width = r.height = size;
       } else {
         label->setTextFormat(Qt::PlainText);
         label->setText(Text(t.text));

@@ -74,6 +74,10 @@ class QtDialogWindow : public QDialog, public DialogWindow {
     std::vector<std::string> entries;  ///< the bytes of each list or combo entry
   };
 
+  /// Makes the dialog font smaller, from the template's size, until the window
+  /// fits the screen's available area with every caption whole; sets the base units
+  /// and the icon size.
+  void FitFontToScreen(const DialogTemplate& dialog);
   void BuildMenu(const MenuTemplate& menu);
   QWidget* BuildControl(const ControlTemplate& control, QWidget* client);
   void Connect(Control& control);
@@ -92,6 +96,7 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   const ProgramResources& m_resources;
   DialogHandler& m_handler;
   BaseUnits m_units;
+  int m_iconSize = 0;  ///< pixels, square
   std::vector<Control> m_controls;
   QMenuBar* m_menuBar = nullptr;
   int m_depth = 0;

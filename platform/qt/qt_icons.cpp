@@ -20,9 +20,18 @@ QImage IconImage(const IconResource& icon) {
   return image;
 }
 
+QImage IconImage(const IconResource& icon, int size) {
+  const QImage picture = IconImage(icon);
+  const bool whole = picture.width() > 0 && size % picture.width() == 0;
+  return picture.scaled(size, size, Qt::IgnoreAspectRatio, whole ? Qt::FastTransformation : Qt::SmoothTransformation);
+}
+
 QIcon ResourceIcon(const ProgramResources& resources, int id) {
   const IconResource* icon = resources.FindIcon(id);
-  return icon ? QIcon(QPixmap::fromImage(IconImage(*icon))) : QIcon();
+  if (!icon) return QIcon();
+  QIcon result;
+  for (int size : {16, 24, 32, 48, 64, 128}) result.addPixmap(QPixmap::fromImage(IconImage(*icon, size)));
+  return result;
 }
 
 }  // namespace morv::qt

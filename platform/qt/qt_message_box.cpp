@@ -5,16 +5,20 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include <map>
 #include <memory>
+#include <string_view>
 
 #include "framework/message_box_buttons.h"
+#include "framework/text_wrap.h"
 #include "platform/qt/deliberate_keys.h"
 #include "framework/win32_types.h"
 #include "platform/qt/display_loss.h"
+#include "platform/qt/window_room.h"
 
 namespace morv::qt {
 namespace {
@@ -76,12 +80,47 @@ class OrdinaryCursorWhileOpen {
 /// buttons, measured in lines of text so that it follows the font.
 constexpr int kTitleBarLines = 8;
 
+/// The widest a box may be: the room on its screen, and never past Qt's own limit
+/// for a box on a wide screen (beyond it Qt would break lines anywhere).
+int WidestBox(const QMessageBox& box) {
+  const int available = WindowRoom(box).width();
+  return available > 1024 ? std::min(available - 480, 1000) : available;
+}
+
+/// Breaks the box's text at blanks, only where a line is wider than the box can be,
+/// and keeps every line whole: Qt's own wrapping breaks lines at half the screen's
+/// width, mid-sentence, and after a hyphen ("MX-" / "R4410.").
+void FitText(QMessageBox& box, const std::string& text) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return;
+  // What the box needs besides its text: the text's own width taken out of a
+  // layout whose text is wider than any button row.
+  constexpr int kProbe = 4000;
+  label->setWordWrap(false);
+  label->setMinimumWidth(kProbe);
+  box.layout()->activate();
+  const int besides = box.layout()->minimumSize().width() - kProbe;
+  const QFontMetrics metrics(label->font());
+  auto measure = [&](std::string_view piece) {
+    return metrics.horizontalAdvance(QString::fromUtf8(piece.data(), static_cast<qsizetype>(piece.size())));
+  };
+  QStringList lines;
+  int widest = 0;
+  for (const std::string& line : WrapLines(text, WidestBox(box) - besides, measure)) {
+    lines << QString::fromStdString(line);
+    widest = std::max(widest, measure(line));
+  }
+  box.setText(lines.join(QLatin1Char('\n')));
+  // Qt wraps again what its label cannot hold: the label holds the widest line.
+  label->setMinimumWidth(widest + 2);
+}
+
 /// Makes the box wide enough for its whole caption. Qt sizes a box by its text and
 /// buttons, and a window manager cuts a caption that does not fit ("HA Set Error"
-/// became "..." on a short "Error!!").
+/// became "..." on a short "Error!!"). Never wider than the screen allows.
 void FitCaption(QMessageBox& box, const QString& caption) {
   QFontMetrics metrics(box.font());
-  int width = metrics.horizontalAdvance(caption) + kTitleBarLines * metrics.height();
+  int width = std::min(metrics.horizontalAdvance(caption) + kTitleBarLines * metrics.height(), WidestBox(box));
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                   grid->columnCount());
@@ -90,11 +129,9 @@ void FitCaption(QMessageBox& box, const QString& caption) {
 }  // namespace
 
 int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& caption, unsigned type) {
-  QString body = QString::fromUtf8(text);
-  body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   // Kept, never destroyed, when the display goes away while it is open: Qt's frames
   // of its modal loop are left behind then and still refer to it.
-  auto owned = std::make_unique<QMessageBox>(IconFor(type), QString::fromUtf8(caption), body, QMessageBox::NoButton,
+  auto owned = std::make_unique<QMessageBox>(IconFor(type), QString::fromUtf8(caption), QString(), QMessageBox::NoButton,
                                              parent);
   QMessageBox& box = *owned;
   box.setTextFormat(Qt::PlainText);
@@ -113,6 +150,7 @@ int ShowMessageBox(QWidget* parent, const std::string& text, const std::string& 
   }
 
   // Last: setting the icon or text builds the layout anew.
+  FitText(box, text);
   FitCaption(box, QString::fromUtf8(caption));
   OrdinaryCursorWhileOpen ordinaryCursor;
   // Shown and modal first, so that its owner takes no input meanwhile; then what

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "framework/message_box_buttons.h"
+#include "framework/text_wrap.h"
 #include "framework/win32_types.h"
 
 namespace morv::terminal {
@@ -17,17 +18,6 @@ constexpr int kButtonGap = 2;
 constexpr int kMinTextCols = 10;
 
 int Width(const std::string& s) { return static_cast<int>(s.size()); }
-
-void WrapInto(std::vector<std::string>& out, std::string line, int width) {
-  while (Width(line) > width) {
-    size_t cut = line.rfind(' ', static_cast<size_t>(width));
-    if (cut == std::string::npos || cut == 0 || line.find_first_not_of(' ') >= cut) cut = static_cast<size_t>(width);
-    out.push_back(line.substr(0, cut));
-    size_t next = line.find_first_not_of(' ', cut);
-    line = next == std::string::npos ? std::string() : line.substr(next);
-  }
-  out.push_back(line);
-}
 
 }  // namespace
 
@@ -60,21 +50,7 @@ char IconMarker(unsigned type) {
 }
 
 std::vector<std::string> WrapLines(const std::string& text, int width) {
-  width = std::max(width, 1);
-  std::vector<std::string> out;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      WrapInto(out, line, width);
-      line.clear();
-    } else {
-      line += c == '\t' ? ' ' : c;
-    }
-  }
-  WrapInto(out, line, width);
-  return out;
+  return morv::WrapLines(text, width, [](std::string_view piece) { return Width(std::string(piece)); });
 }
 
 MessageBoxView::MessageBoxView(std::string text, std::string caption, unsigned type)

@@ -1,7 +1,7 @@
 // Writes each program's window icon into a hicolor icon theme tree, for the desktop
 // entries:
 //   morvantide-icons DIR    writes DIR/hicolor/SIZExSIZE/apps/org.morvantide.PROGRAM.png
-// The 32x32 picture is scaled by whole pixels, so the larger sizes stay sharp.
+// Whole multiples of the 32x32 picture stay sharp; the other sizes are scaled smoothly.
 
 #include <QImage>
 #include <QString>
@@ -23,7 +23,7 @@ struct ProgramIcon {
   const morv::ProgramResources& resources;
 };
 
-constexpr int kSizes[] = {32, 48, 64, 128};
+constexpr int kSizes[] = {16, 24, 32, 48, 64, 128};
 
 bool WriteIcons(const fs::path& root, const ProgramIcon& program) {
   const morv::IconResource* icon = program.resources.FindIcon(morv::IDR_MAINFRAME);
@@ -31,14 +31,13 @@ bool WriteIcons(const fs::path& root, const ProgramIcon& program) {
     std::fprintf(stderr, "morvantide-icons: %s has no window icon\n", program.name);
     return false;
   }
-  const QImage picture = morv::qt::IconImage(*icon);
   for (int size : kSizes) {
     const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
     const fs::path folder = root / "hicolor" / sizeName / "apps";
     std::error_code error;
     fs::create_directories(folder, error);
     const fs::path file = folder / (std::string("org.morvantide.") + program.name + ".png");
-    const QImage scaled = picture.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage scaled = morv::qt::IconImage(*icon, size);
     if (error || !scaled.save(QString::fromStdString(file.string()), "PNG")) {
       std::fprintf(stderr, "morvantide-icons: cannot write %s\n", file.c_str());
       return false;

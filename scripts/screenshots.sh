@@ -4,7 +4,7 @@
 # against the emulated drive, captured with xwd into docs/:
 #   <program>-main.png      the main dialog, a package chosen in the file list
 #   <program>-question.png  "Firmware Update Execute ?" over it
-#   <program>-download.png  the window during the download, after Yes
+#   <program>-download.png  the window during the download, after Yes, its progress bar on the way
 #   <program>-complete.png  the completion box
 #   <program>-error.png     a package refused for its checksum
 # Usage: scripts/screenshots.sh [BUILD-DIR]
@@ -79,7 +79,9 @@ shoot() {
 # One program: notice, main dialog, a successful update, a refused package.
 run() {
   local program=$1 caption=$2 drive=$3
-  "$build/apps/$program" --simulate >"$scratch/$program.log" 2>&1 &
+  # Each command takes a while, as on a real drive, so that the download
+  # screenshot catches the progress bar on its way.
+  MORVANTIDE_SIMULATE_DELAY_MS=60 "$build/apps/$program" --simulate >"$scratch/$program.log" 2>&1 &
   local pid=$!
   pids+=("$pid")
   wait_window "^$program\$" >/dev/null  # the start-up notice

@@ -102,7 +102,11 @@ run() {
   shoot "$program-complete.png" "$main" "$(wait_window "^$program\$")"
   xdotool key Return
   sleep 0.5
-  xdotool key Up Return  # BROKEN.OUC, Update Start
+  # BROKEN.OUC, then Update Start once the choice is handled (a choice that asks
+  # the drive pumps messages meanwhile, and Return would reach the list only).
+  xdotool key Up
+  sleep 0.5
+  xdotool key Return
   shoot "$program-error.png" "$main" "$(wait_window "^$program\$")"
   xdotool key Return
   sleep 0.5

@@ -53,6 +53,7 @@ uint16_t ControlClassAtom(ControlClass cls) {
     case ControlClass::Static: return 0x0082;
     case ControlClass::ListBox: return 0x0083;
     case ControlClass::ComboBox: return 0x0085;
+    case ControlClass::Progress: break;  // no atom: a common control, named by its class
   }
   return 0x0082;
 }

@@ -29,7 +29,11 @@ bool Win32DialogWindow::IsCombo(int id) const {
 
 void Win32DialogWindow::EndDialog(int result) { ::EndDialog(m_window, result); }
 
-void Win32DialogWindow::SetWindowText(int id, const std::string& text) { SetDlgItemTextA(m_window, id, text.c_str()); }
+void Win32DialogWindow::SetWindowText(int id, const std::string& text) {
+  SetDlgItemTextA(m_window, id, text.c_str());
+  // Painted now: a handler that processes no messages (a download) shows it too.
+  UpdateWindow(Item(id));
+}
 
 std::string Win32DialogWindow::GetWindowText(int id) const {
   HWND item = Item(id);

@@ -233,6 +233,35 @@ TYPED_TEST(UpdateEndToEnd, WithTheRealClockTheUpdateTakesItsTwoSeconds) {
   EXPECT_GE(elapsed, std::chrono::milliseconds(kPrepareSleep + kSettleTime));
 }
 
+// The dialog's progress bar: shown at the confirmation, moved on by each piece the
+// drive takes, filled by the settling wait as its last stretch and hidden once the
+// update has ended. The settling wait paints the window at every step, and a key
+// pressed meanwhile waits: no message is processed.
+TYPED_TEST(UpdateEndToEnd, TheProgressBarFollowsTheDownloadAndTheSettlingWaitPaints) {
+  typename TestFixture::Run run({true, false, false});
+  ScriptedToolkit& toolkit = run.toolkit;
+  std::vector<bool> paintedWithTheKeyWaiting;
+  bool barShown = false;
+  run.steppingClock.onSleep = [&](uint32_t milliseconds) {
+    if (milliseconds != kSettleStep) return;
+    if (toolkit.pending.empty()) {
+      barShown = toolkit.TopWindow()->Control(IDC_PROGRESS).visible;
+      toolkit.pending.push_back(Act::KeyInWait(OperatorKey::Down));
+    } else {
+      paintedWithTheKeyWaiting.push_back(!toolkit.uncovered && toolkit.pending.size() == 1);
+    }
+    toolkit.uncovered = true;  // a window dragged across the dialog
+  };
+  run.PressUpdateStart();
+  ExpectDownload(run, "0 1 2 *3");
+  std::vector<std::pair<int, int>> expected{{0, 1000}, {225, 1000}, {450, 1000}, {675, 1000}, {900, 1000}};
+  for (int step = 0; step <= 20; ++step) expected.emplace_back(900 + 5 * step, 1000);
+  expected.emplace_back(0, 0);
+  EXPECT_EQ(toolkit.windows[0]->progressShown, expected);
+  EXPECT_TRUE(barShown);
+  EXPECT_EQ(paintedWithTheKeyWaiting, std::vector<bool>(kSettleTime / kSettleStep - 1, true));
+}
+
 // After an update the drive object keeps the vendor command's name, so the error text
 // of the next failed command opens with it; Morvantide4 shows that text when a
 // firmware version cannot be read, MorvantideNT only beeps.

@@ -44,7 +44,8 @@ class UpdateRun {
   /// Piece `number` of `planned`; false, after telling the operator, when it is refused.
   bool SendPiece(const WritePiece& piece, int number, int planned, const BlockModes& modes,
                  const FirmwareImage& image);
-  /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed.
+  /// Waits kSettleTime by the tick count, sleeping in steps; no messages are processed,
+  /// but the window is painted where it needs it at every step.
   void Settle();
   /// Asks the drive for its version and has the selection show it; nullopt, with
   /// nothing changed on screen, when the drive does not answer.
@@ -260,15 +261,23 @@ bool UpdateRun::SendPiece(const WritePiece& piece, int number, int planned, cons
   }
   if (m_services.progress != nullptr) m_services.progress->PieceSent(number, planned);
   if (piece.restoreCursorAfter) m_feedback.RestoreWaitCursor();
+  // A transport that blocks processes no messages during a command: what another
+  // window uncovered meanwhile is painted here.
+  m_feedback.PaintExposed();
   return true;
 }
 
 void UpdateRun::Settle() {
   m_feedback.RestoreWaitCursor();
   Clock& clock = m_services.clock;
+  UpdateProgress* progress = m_services.progress;
   const uint32_t start = clock.TickCount();
   // Unsigned difference: a wrap of the tick counter does no harm.
-  while (clock.TickCount() - start < kSettleTime) clock.Sleep(kSettleStep);
+  for (uint32_t waited; (waited = clock.TickCount() - start) < kSettleTime; clock.Sleep(kSettleStep)) {
+    if (progress != nullptr) progress->Settling(waited, kSettleTime);
+    m_feedback.PaintExposed();
+  }
+  if (progress != nullptr) progress->Settling(kSettleTime, kSettleTime);
 }
 
 std::optional<std::string> UpdateRun::ShowNewVersion() {

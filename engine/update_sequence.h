@@ -60,7 +60,7 @@ class UpdateControls {
 };
 
 /// Told how the download goes, for a front end that shows it (the command-line
-/// flasher's progress); the dialogs pass none.
+/// flasher's progress, the dialog's progress bar).
 class UpdateProgress {
  public:
   virtual ~UpdateProgress() = default;
@@ -68,6 +68,13 @@ class UpdateProgress {
   virtual void DownloadStarting(int planned) = 0;
   /// The drive has taken piece `sent` (counted from 1) of `planned`.
   virtual void PieceSent(int sent, int planned) = 0;
+  /// Every piece has been taken and the drive settles: `waited` of `total`
+  /// milliseconds have passed, told at each step and once with `waited` == `total`
+  /// at the end. Nothing by default.
+  virtual void Settling(uint32_t waited, uint32_t total) {
+    (void)waited;
+    (void)total;
+  }
 };
 
 /// The command named in the history when a piece is refused.

@@ -40,6 +40,14 @@ class CWnd {
 class CEdit : public CWnd {};
 class CButton : public CWnd {};
 
+class CProgressCtrl : public CWnd {
+ public:
+  /// Shows the bar filled to `done` of `total`; a `total` of 0 hides it.
+  void SetProgress(int done, int total) {
+    if (m_window) m_window->SetProgress(m_id, done, total);
+  }
+};
+
 /// What list boxes and combo boxes share.
 class CListControl : public CWnd {
  public:

@@ -30,6 +30,9 @@ class Feedback : public WaitFeedback {
 
   /// Replaces the status line's text.
   virtual void SetStatusLine(const std::string& text) = 0;
+  /// Paints what the windows need painted, processing no input (Toolkit::PaintExposed):
+  /// for the waits that process no messages.
+  virtual void PaintExposed() = 0;
   /// The application's main window, whose status line SetStatusLine writes: the main
   /// dialog while it runs, nullptr before and after.
   virtual void SetMainWindow(DialogWindow* window) { (void)window; }

@@ -10,7 +10,8 @@
 
 namespace morv {
 
-enum class ControlClass { Button, Static, Edit, ListBox, ComboBox };
+/// Progress: a progress bar (the desktop's msctls_progress32), which has no text.
+enum class ControlClass { Button, Static, Edit, ListBox, ComboBox, Progress };
 
 /// One control of a dialog template; positions and sizes in dialog units.
 struct ControlTemplate {

@@ -42,6 +42,11 @@ class DialogWindow {
   virtual bool IsIconic() const = 0;
   /// Sets the window icon (big or small) from an icon resource.
   virtual void SetIcon(int iconId, bool big) = 0;
+  /// Shows progress bar `id` filled to `done` of `total` (and the window's task bar
+  /// entry with it, where the desktop has one); a `total` of 0 hides both again. Like
+  /// every change of a control it is on the screen when the call returns, inside a
+  /// handler too, and nothing queued is processed for it.
+  virtual void SetProgress(int id, int done, int total) = 0;
 
   // List boxes and combo boxes. Sorted controls (LBS_SORT, CBS_SORT) insert at the
   // position InsertionIndex (framework/list_order.h) gives; the others append. Selections
@@ -104,6 +109,11 @@ class Toolkit {
   /// One pass of the message pump: dispatches at most one pending message (where the
   /// toolkit can tell messages apart) and returns at once when none is pending.
   virtual void PumpOneMessage() = 0;
+  /// Paints the open windows where they need it (what another window uncovered, a
+  /// changed screen size) and returns at once, dispatching no input: keys and clicks
+  /// stay queued for the dialog once its handler has returned. For the waits of a
+  /// handler that processes no messages.
+  virtual void PaintExposed() = 0;
 };
 
 }  // namespace morv

@@ -4,7 +4,7 @@
 # against the emulated drive, captured with xwd into docs/:
 #   <program>-main.png      the main dialog, a package chosen in the file list
 #   <program>-question.png  "Firmware Update Execute ?" over it
-#   <program>-download.png  the window during the download, after Yes
+#   <program>-download.png  the window during the download, after Yes, its progress bar on the way
 #   <program>-complete.png  the completion box
 #   <program>-error.png     a package refused for its checksum
 #   <program>-scaled.png    the main dialog at QT_SCALE_FACTOR=2 (the screen is 800x600)
@@ -97,7 +97,9 @@ start_program() {
 # One program: notice, main dialog, a successful update, a refused package.
 run() {
   local program=$1 caption=$2 drive=$3
-  start_program "$program" "$caption"
+  # Each command takes a while, as on a real drive, so that the download
+  # screenshot catches the progress bar on its way.
+  start_program "$program" "$caption" MORVANTIDE_SIMULATE_DELAY_MS=60
   # Then the drive, if it is not the selected one: back to the device selector.
   [[ -z $drive ]] || xdotool key $drive
   shoot "$program-main.png" "$main"
@@ -109,7 +111,11 @@ run() {
   shoot "$program-complete.png" "$main" "$(wait_window "^$program\$")"
   xdotool key Return
   sleep 0.5
-  xdotool key Up Return  # BROKEN.OUC, Update Start
+  # BROKEN.OUC, then Update Start once the choice is handled (a choice that asks
+  # the drive pumps messages meanwhile, and Return would reach the list only).
+  xdotool key Up
+  sleep 0.5
+  xdotool key Return
   shoot "$program-error.png" "$main" "$(wait_window "^$program\$")"
   xdotool key Return
   sleep 0.5

@@ -40,6 +40,7 @@ void CFlashDlg::DoDataExchange(CDataExchange& exchange) {
   DDX_Control(exchange, IDC_LUN, m_lun);
   DDX_Control(exchange, IDC_DEVICE, m_device);
   DDX_Control(exchange, IDC_HOST_ADAPTER, m_hostAdapter);
+  DDX_Control(exchange, IDC_PROGRESS, m_progress);
 }
 
 bool CFlashDlg::OnInitDialog() {
@@ -72,7 +73,7 @@ bool CFlashDlg::OnInitDialog() {
 void CFlashDlg::OnWindowClosing() {
   for (CWnd* control : std::initializer_list<CWnd*>{&m_exit, &m_fileList, &m_selectedFile,
                                                    &m_firmwareVersion, &m_abort, &m_updateStart, &m_lun, &m_device,
-                                                   &m_hostAdapter})
+                                                   &m_hostAdapter, &m_progress})
     control->Detach();
   m_feedback.SetMainWindow(nullptr);
   // Only a selection that was loaded is written back: a dialog that never opened

@@ -41,6 +41,7 @@ class CFlashDlg : public CDialog {
   CComboBox m_lun;
   CComboBox m_device;
   CComboBox m_hostAdapter;
+  CProgressCtrl m_progress;
   /// The clock of the update's pause and settling wait (tests give their own).
   Clock* m_clock = &SystemClock();
   /// Where updates that reached the confirmation are recorded; none when null.

@@ -18,6 +18,8 @@ inline constexpr int IDC_SELECTED_FILE = 1006;
 inline constexpr int IDC_ABORT = 1007;
 inline constexpr int IDC_FILE_LIST = 1008;
 inline constexpr int IDC_STATUS = 1011;
+/// The download's progress bar, shown only while an update runs.
+inline constexpr int IDC_PROGRESS = 1012;
 
 // Menu bar and its commands.
 inline constexpr int IDR_MAIN_MENU = 130;

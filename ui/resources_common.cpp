@@ -112,6 +112,9 @@ DialogTemplate MainDialogTemplate(const MainDialogVariant& v) {
       Control(-1, Static, "Select File", 5, 20, 36, 8, kChild | kLeftLabel),
       Icon(IDI_PICTURE, 97, 60, 0),
       Control(IDC_STATUS, Edit, "", 93, 120, 117, 12, kChild | kReadOnlyEdit | WS_TABSTOP),
+      // Ours: in the free strip between the buttons and the status line, over the
+      // status line's width; hidden until a download starts.
+      Control(IDC_PROGRESS, Progress, "", 93, 109, 117, 8, Shown(false)),
   };
   return d;
 }

@@ -24,6 +24,8 @@ ToolkitFeedback::ToolkitFeedback(Toolkit& toolkit, const ProgramResources& resou
 
 void ToolkitFeedback::PumpMessages() { m_toolkit.PumpOneMessage(); }
 
+void ToolkitFeedback::PaintExposed() { m_toolkit.PaintExposed(); }
+
 void ToolkitFeedback::MessageBeep(unsigned type) { m_toolkit.MessageBeep(type); }
 
 int ToolkitFeedback::AfxMessageBox(const std::string& text, unsigned type, unsigned) {

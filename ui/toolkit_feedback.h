@@ -30,6 +30,7 @@ class ToolkitFeedback : public Feedback {
   void EndWaitCursor() override;
 
   void SetStatusLine(const std::string& text) override;
+  void PaintExposed() override;
   void SetMainWindow(DialogWindow* window) override { m_mainWindow = window; }
 
   /// The busy cursor's nesting count.

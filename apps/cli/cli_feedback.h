@@ -41,6 +41,8 @@ class CliFeedback : public Feedback {
   void RestoreWaitCursor() override {}
   void EndWaitCursor() override {}
   void SetStatusLine(const std::string&) override {}
+  /// No window to paint.
+  void PaintExposed() override {}
 
   /// Every box's text, in order: what the operator was told.
   const std::vector<std::string>& Messages() const { return m_messages; }

@@ -23,6 +23,7 @@ class MemoryWindow : public DialogWindow {
   int GetFocus() const override { return 0; }
   bool IsIconic() const override { return false; }
   void SetIcon(int, bool) override {}
+  void SetProgress(int, int, int) override {}
 
   /// Entries are kept in the order added, as in the selectors, which are not sorted.
   void ResetContent(int id) override;

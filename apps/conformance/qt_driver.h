@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 #include "apps/conformance/toolkit_driver.h"
 #include "platform/qt/qt_dialog_window.h"
@@ -33,6 +34,9 @@ class QtDriver : public ToolkitDriver {
     WindowCatcher catcher(handler);
     WhenModal([&](QWidget& window) {
       for (const auto& step : steps) {
+        // What the step before left queued (keys typed during its handler) is
+        // handled first, as the dialog's loop would before the operator acts again.
+        QCoreApplication::sendPostedEvents();
         switch (step.kind) {
           case OperatorStep::Kind::Look: step.look(*catcher.window); break;
           case OperatorStep::Kind::Press:
@@ -53,6 +57,15 @@ class QtDriver : public ToolkitDriver {
     QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, QtKey(key), Qt::NoModifier));
     QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, QtKey(key), Qt::NoModifier));
   }
+
+  /// The dialog marked for painting (the offscreen platform sends no exposures);
+  /// the paint events its widgets get from then on are counted.
+  void Uncover() override {
+    m_paints.reset();
+    m_paints = std::make_unique<PaintCounter>(QApplication::activeModalWidget());
+    QApplication::activeModalWidget()->update();
+  }
+  bool Repainted() override { return m_paints && m_paints->count > 0; }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
                   std::vector<KeyStroke> keys) override {
@@ -119,7 +132,21 @@ class QtDriver : public ToolkitDriver {
     return it == kResults.end() ? 0 : it->second;
   }
 
+  /// Counts the paint events of a window and its widgets.
+  struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* window) : m_window(window) { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+      auto* widget = qobject_cast<QWidget*>(receiver);
+      if (event->type() == QEvent::Paint && widget && widget->window() == m_window) ++count;
+      return false;
+    }
+    QWidget* m_window;
+    int count = 0;
+  };
+
   qt::QtToolkit m_toolkit;
+  std::unique_ptr<PaintCounter> m_paints;
 };
 
 }  // namespace morv::conformance

@@ -34,6 +34,8 @@ class ScriptedDriver : public ToolkitDriver {
   }
 
   void KeyDuringWait(OperatorKey key) override { m_toolkit.pending.push_back(ScriptedToolkit::KeyInWait(key)); }
+  void Uncover() override { m_toolkit.uncovered = true; }
+  bool Repainted() override { return !m_toolkit.uncovered; }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
                   std::vector<KeyStroke> keys) override {

@@ -54,6 +54,11 @@ class TerminalDriver : public ToolkitDriver {
   }
 
   void KeyDuringWait(OperatorKey key) override { m_screen.TypeAhead({Event(key)}); }
+  void Uncover() override {
+    m_uncoveredRows = m_screen.Rows() + 1;
+    m_screen.QueueResize(m_uncoveredRows, m_screen.Cols());
+  }
+  bool Repainted() override { return m_screen.Last() && m_screen.Last()->Rows() == m_uncoveredRows; }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
                   std::vector<KeyStroke> keys) override {
@@ -115,6 +120,7 @@ class TerminalDriver : public ToolkitDriver {
   }
 
   terminal::ScriptedScreen m_screen{40, 100};
+  int m_uncoveredRows = 0;  ///< the size Uncover gave the screen
   terminal::TerminalToolkit m_toolkit{m_screen};
 };
 

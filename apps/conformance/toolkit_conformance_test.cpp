@@ -231,6 +231,30 @@ TYPED_TEST(ToolkitConformance, APumpPassNeverWaitsAndLeavesNothingBehind) {
   EXPECT_EQ(recorder.commands.size(), 4u);
 }
 
+// A wait that processes no messages (the drive settling after a download) still
+// paints what a window going away uncovered, and a key pressed meanwhile waits for
+// the dialog's own loop, once the handler has returned.
+TYPED_TEST(ToolkitConformance, APaintPassPaintsTheWindowAndLeavesKeysQueued) {
+  Recorder recorder;
+  recorder.onInit = [](DialogWindow& w) { FillFileList(w); };
+  bool repainted = false;
+  std::vector<int> selections;
+  auto note = [&](DialogWindow& w) { selections.push_back(w.GetCurSel(IDC_FILE_LIST)); };
+  recorder.onCommand = [&](DialogWindow& w, int id) {
+    if (id != IDC_UPDATE_START) return;
+    w.SetFocus(IDC_FILE_LIST);
+    this->driver.Uncover();
+    this->driver.KeyDuringWait(OperatorKey::Down);
+    this->driver.Get().PaintExposed();
+    repainted = this->driver.Repainted();
+    note(w);
+  };
+  this->Run(recorder, {OperatorStep::Click(IDC_UPDATE_START), OperatorStep::Look(note)});
+  EXPECT_TRUE(repainted);
+  EXPECT_EQ(selections, (std::vector<int>{LB_ERR, 0}));
+  EXPECT_EQ(recorder.commands, (Commands{{IDC_UPDATE_START, BN_CLICKED}, {IDC_FILE_LIST, LBN_SELCHANGE}}));
+}
+
 TYPED_TEST(ToolkitConformance, MessageBoxesOfferTheirButtonsAndShowTheWholeCaption) {
   struct Case {
     unsigned type;

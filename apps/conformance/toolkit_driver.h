@@ -54,6 +54,11 @@ class ToolkitDriver {
   /// The operator presses `key` while a handler works: it is pending for the
   /// next pass of the message pump, or typed ahead of the next message box.
   virtual void KeyDuringWait(OperatorKey key) = 0;
+  /// While a handler works, the running dialog needs painting again as when a window
+  /// that covered it goes away (in a terminal: the screen changes its size).
+  virtual void Uncover() = 0;
+  /// Whether the dialog has been painted since Uncover.
+  virtual bool Repainted() = 0;
   /// Shows a message box and presses `keys` in turn until one answers it.
   virtual BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
                           std::vector<KeyStroke> keys) = 0;

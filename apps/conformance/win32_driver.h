@@ -15,6 +15,7 @@
 
 #include "apps/conformance/toolkit_driver.h"
 #include "platform/win32/win32_toolkit.h"
+#include "ui/resource_ids.h"
 
 namespace morv::conformance {
 
@@ -53,6 +54,11 @@ class Win32Driver : public ToolkitDriver {
   }
 
   void KeyDuringWait(OperatorKey key) override { PostKey(key); }
+  /// The dialog and its controls marked for painting, as the system marks what it uncovers.
+  void Uncover() override { RedrawWindow(Dialog(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
+  bool Repainted() override {
+    return !GetUpdateRect(Dialog(), nullptr, FALSE) && !GetUpdateRect(GetDlgItem(Dialog(), IDC_FILE_LIST), nullptr, FALSE);
+  }
 
   BoxSeen ShowBox(const std::string& text, const std::string& caption, unsigned type,
                   std::vector<KeyStroke> keys) override {

@@ -17,7 +17,7 @@ class RecordingFeedback : public Feedback {
  public:
   /// Every event in order: "beep FFFFFFFF", "box 00000000 Set File Name",
   /// "window-box 00000010 HA Set Error: Error!!", "status ...", "cursor begin",
-  /// "cursor restore", "cursor end", "pump".
+  /// "cursor restore", "cursor end", "pump", "paint".
   std::vector<std::string> events;
   /// Answers for the next boxes; IDOK when empty.
   std::deque<int> answers;
@@ -27,10 +27,15 @@ class RecordingFeedback : public Feedback {
   std::string statusLine;
   int waitCount = 0;
   bool recordPumps = false;
+  /// Whether PaintExposed passes are recorded (as "paint").
+  bool recordPaints = false;
 
   void PumpMessages() override {
     if (recordPumps) events.push_back("pump");
     if (onPump) onPump();
+  }
+  void PaintExposed() override {
+    if (recordPaints) events.push_back("paint");
   }
   void MessageBeep(unsigned type) override { events.push_back("beep " + Hex(type)); }
   int AfxMessageBox(const std::string& text, unsigned type, unsigned) override {

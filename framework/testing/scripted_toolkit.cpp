@@ -137,6 +137,16 @@ void ScriptedWindow::SetIcon(int iconId, bool big) {
   (big ? bigIcon : smallIcon) = iconId;
 }
 
+void ScriptedWindow::SetProgress(int id, int done, int total) {
+  auto* c = Expect(id, "SetProgress");
+  if (!c) return;
+  if (c->cls != ControlClass::Progress) Fault("SetProgress on control " + std::to_string(id) + ", no progress bar");
+  c->progressDone = done;
+  c->progressTotal = total;
+  c->visible = total > 0;
+  progressShown.emplace_back(done, total);
+}
+
 void ScriptedWindow::ResetContent(int id) {
   auto* c = Expect(id, "ResetContent");
   if (!c) return;
@@ -322,7 +332,7 @@ UserAction ScriptedToolkit::Key(OperatorKey key) {
               case OperatorKey::Down: return MoveSelection(window, ListMove::Down, handler);
             }
           },
-          true};
+          true, key};
 }
 
 UserAction ScriptedToolkit::KeyInWait(OperatorKey key) {
@@ -333,7 +343,7 @@ UserAction ScriptedToolkit::KeyInWait(OperatorKey key) {
             if (key == OperatorKey::Up) MoveSelection(window, ListMove::Up, handler);
             if (key == OperatorKey::Down) MoveSelection(window, ListMove::Down, handler);
           },
-          true};
+          true, key};
 }
 
 UserAction ScriptedToolkit::HeldKey(OperatorKey key) {
@@ -399,6 +409,13 @@ int ScriptedToolkit::DoModal(const DialogTemplate& dialog, const ProgramResource
       handler.OnCommand(IDCANCEL, BN_CLICKED);
       continue;
     }
+    if (!pending.empty() && pending.front().typed) {
+      // Typed during a wait that did not take it: the dialog's own loop gets it now.
+      const OperatorKey key = pending.front().key;
+      pending.pop_front();
+      Run(Key(key));
+      continue;
+    }
     UserAction action = std::move(script.front());
     script.pop_front();
     Run(action);
@@ -452,8 +469,14 @@ void ScriptedToolkit::SetCursor(CursorShape shape) {
   events.push_back(shape == CursorShape::Wait ? "cursor wait" : "cursor arrow");
 }
 
+void ScriptedToolkit::PaintExposed() {
+  ++paints;
+  uncovered = false;
+}
+
 void ScriptedToolkit::PumpOneMessage() {
   ++pumps;
+  uncovered = false;
   if (pending.empty() || m_stack.empty()) return;
   UserAction action = std::move(pending.front());
   pending.pop_front();

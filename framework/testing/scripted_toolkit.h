@@ -31,6 +31,8 @@ struct ScriptedControl {
   bool visible = true;
   std::vector<std::string> entries;  ///< list and combo boxes
   int curSel = -1;
+  int progressDone = 0;   ///< a progress bar's position
+  int progressTotal = 0;  ///< a progress bar's range; 0 while hidden
 
   bool IsList() const { return cls == ControlClass::ListBox || cls == ControlClass::ComboBox; }
   /// Whether new entries go to their sorted place rather than to the end.
@@ -63,6 +65,7 @@ class ScriptedWindow : public DialogWindow {
   int GetFocus() const override { return focus; }
   bool IsIconic() const override { return iconic; }
   void SetIcon(int iconId, bool big) override;
+  void SetProgress(int id, int done, int total) override;
   void ResetContent(int id) override;
   int AddString(int id, const std::string& text) override;
   int SetCurSel(int id, int index) override;
@@ -103,6 +106,8 @@ class ScriptedWindow : public DialogWindow {
   };
   /// Every text the dialog gave its controls, in order.
   std::vector<ShownText> textsShown;
+  /// Every (done, total) a progress bar was given, in order.
+  std::vector<std::pair<int, int>> progressShown;
 
  private:
   ScriptedControl* Expect(int id, const char* operation);
@@ -118,8 +123,10 @@ class ScriptedToolkit;
 struct UserAction {
   std::string description;
   std::function<void(ScriptedToolkit&, ScriptedWindow&, DialogHandler&)> run;
-  /// A key typed: one still pending when a message box opens is thrown away.
+  /// A key typed: one still pending when a message box opens is thrown away, and
+  /// one still pending when the handler has returned reaches the dialog as `key`.
   bool typed = false;
+  OperatorKey key = OperatorKey::Enter;
 };
 
 class ScriptedToolkit : public Toolkit {
@@ -161,7 +168,8 @@ class ScriptedToolkit : public Toolkit {
   /// Run against the top dialog by DoModal after OnInitDialog, one at a time, until
   /// the dialog ends; a dialog still open when the script runs out ends with IDCANCEL.
   std::deque<UserAction> script;
-  /// Delivered one per PumpOneMessage pass, to the top dialog.
+  /// Delivered one per PumpOneMessage pass, to the top dialog. Keys typed in a wait
+  /// and still here when the handler has returned go to the dialog first, as Key().
   std::deque<UserAction> pending;
   /// Answers of the next message boxes; when empty, the default (first) button.
   std::deque<int> answers;
@@ -189,6 +197,11 @@ class ScriptedToolkit : public Toolkit {
   /// Misuse seen: operations on controls the dialog lacks, impossible box answers.
   std::vector<std::string> faults;
   int pumps = 0;
+  /// PaintExposed passes.
+  int paints = 0;
+  /// Set by a test when another window uncovers the dialog; PaintExposed and every
+  /// pump pass paint it and clear it.
+  bool uncovered = false;
   CursorShape cursor = CursorShape::Arrow;
 
   /// Asks the program to close as the real toolkits do on a close request: from now
@@ -206,6 +219,7 @@ class ScriptedToolkit : public Toolkit {
   CursorShape GetCursor() const override { return cursor; }
   void SetCursor(CursorShape shape) override;
   void PumpOneMessage() override;
+  void PaintExposed() override;
 
   /// The dialog on top (the running one), or nullptr.
   ScriptedWindow* TopWindow() const { return m_stack.empty() ? nullptr : m_stack.back().window; }

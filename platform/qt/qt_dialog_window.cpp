@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -218,6 +219,12 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
       widget = list;
       break;
     }
+    case ControlClass::Progress: {
+      auto* bar = new QProgressBar(client);
+      bar->setTextVisible(false);
+      widget = bar;
+      break;
+    }
     case ControlClass::ComboBox: {
       auto* combo = new QComboBox(client);
       combo->setEditable((t.style & 0x3) == CBS_DROPDOWN);
@@ -231,7 +238,8 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
     }
   }
   widget->setGeometry(r.x, r.y, r.width, r.height);
-  if (t.cls != ControlClass::Static) widget->setFocusPolicy(FocusPolicyFor(t.style));
+  // Pictures, labels and progress bars never take the focus.
+  if (t.cls != ControlClass::Static && t.cls != ControlClass::Progress) widget->setFocusPolicy(FocusPolicyFor(t.style));
   if (t.style & WS_DISABLED) widget->setEnabled(false);
   if (!(t.style & WS_VISIBLE)) widget->hide();
   return widget;
@@ -480,6 +488,22 @@ int QtDialogWindow::GetFocus() const {
 void QtDialogWindow::SetIcon(int iconId, bool) {
   // One window icon serves both sizes here.
   setWindowIcon(ResourceIcon(m_resources, iconId));
+}
+
+void QtDialogWindow::SetProgress(int id, int done, int total) {
+  Control* c = Find(id);
+  auto* bar = c ? qobject_cast<QProgressBar*>(c->widget) : nullptr;
+  if (!bar) return;
+  if (total <= 0) {
+    bar->hide();
+    // What it covered is painted now too, not when the handler returns.
+    PaintControlNow(bar->parentWidget());
+    return;
+  }
+  bar->setRange(0, total);
+  bar->setValue(done);
+  bar->show();
+  PaintControlNow(bar);
 }
 
 void QtDialogWindow::ResetContent(int id) {

@@ -36,6 +36,8 @@ class QtDialogWindow : public QDialog, public DialogWindow {
   int GetFocus() const override;
   bool IsIconic() const override { return isMinimized(); }
   void SetIcon(int iconId, bool big) override;
+  /// No task bar entry is told: the Linux desktops share no common way for it.
+  void SetProgress(int id, int done, int total) override;
   void ResetContent(int id) override;
   int AddString(int id, const std::string& text) override;
   int SetCurSel(int id, int index) override;

@@ -107,4 +107,8 @@ void QtToolkit::SetCursor(CursorShape shape) {
 
 void QtToolkit::PumpOneMessage() { PumpPass::Run(QApplication::activeModalWidget()); }
 
+void QtToolkit::PaintExposed() {
+  if (QtDialogWindow* dialog = RunningDialog()) dialog->PaintNowInHandler();
+}
+
 }  // namespace morv::qt

@@ -42,6 +42,9 @@ class QtToolkit : public Toolkit {
   /// Qt takes no single message off its queue: one pass processes what is pending
   /// now and returns without waiting. Keys reach the focused control only.
   void PumpOneMessage() override;
+  /// Qt takes in what the display uncovered only while it processes its queue,
+  /// which would deliver input too: the running dialog is painted whole instead.
+  void PaintExposed() override;
 
  private:
   /// Acts on a close request, when one has come.

@@ -45,6 +45,8 @@ CellRect RawRect(const ControlTemplate& c) {
       r.cols = std::max(r.cols, static_cast<int>(DisplayText(c.text).size()) + 2);
       return r;
     }
+    case ControlClass::Progress:
+      return SingleRow(c, c.y + c.cy / 2);
     case ControlClass::Static:
     case ControlClass::Edit:
       if (IsIcon(c) || c.cy >= kMultiRowHeight) return MultiRow(c);

@@ -71,6 +71,16 @@ void PaintEdit(Canvas& canvas, const ControlState& c, const CellRect& r, bool fo
   canvas.Text(r.row, col, c.text, paint, border ? r.col + 1 + inner - col : r.Right() - col);
 }
 
+// A bar of '#' cells for the part done, between brackets.
+void PaintProgress(Canvas& canvas, const ControlState& c, const CellRect& r) {
+  canvas.Fill(r, Paint::Field);
+  canvas.Put(r.row, r.col, '[', Paint::Field);
+  canvas.Put(r.row, r.Right() - 1, ']', Paint::Field);
+  const int inner = std::max(r.cols - 2, 0);
+  const int filled = c.total > 0 ? static_cast<int>(static_cast<long long>(inner) * c.done / c.total) : 0;
+  canvas.Text(r.row, r.col + 1, std::string(static_cast<size_t>(std::clamp(filled, 0, inner)), '#'), Paint::Selected);
+}
+
 void PaintButton(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {
   bool isDefault = (c.tpl.style & 0xF) == BS_DEFPUSHBUTTON;
   Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : isDefault ? Paint::DefaultButton : Paint::Button;
@@ -187,6 +197,7 @@ void PaintDialog(Canvas& canvas, const TerminalDialog& dialog, bool busy) {
       case ControlClass::Button: PaintButton(canvas, c, r, focused); break;
       case ControlClass::ComboBox: PaintCombo(canvas, c, r, focused); break;
       case ControlClass::ListBox: PaintList(canvas, c, r, focused); break;
+      case ControlClass::Progress: PaintProgress(canvas, c, r); break;
     }
   }
   if (busy) canvas.Text(frame.Bottom() - 1, frame.col + 2, kBusyMarker, Paint::Busy);

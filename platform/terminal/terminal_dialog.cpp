@@ -75,6 +75,15 @@ void TerminalDialog::SetWindowText(int id, const std::string& text) {
   }
 }
 
+void TerminalDialog::SetProgress(int id, int done, int total) {
+  ControlState* c = Find(id);
+  if (!c || c->tpl.cls != ControlClass::Progress) return;
+  c->done = done;
+  c->total = total;
+  c->visible = total > 0;
+  Changed();
+}
+
 std::string TerminalDialog::GetWindowText(int id) const {
   const ControlState* c = Find(id);
   return c ? c->text : std::string();

@@ -25,6 +25,7 @@ struct ControlState {
   std::vector<std::string> items;
   int curSel = -1;
   int topIndex = 0;          ///< first entry shown (list box, open drop-down)
+  int done = 0, total = 0;   ///< a progress bar's position and range
 };
 
 /// Where a key comes from: the dialog's own modal loop (the dialog manager sees it
@@ -47,6 +48,8 @@ class TerminalDialog : public DialogWindow {
   int GetFocus() const override;
   bool IsIconic() const override { return false; }
   void SetIcon(int iconId, bool big) override;
+  /// A terminal has no task bar entry to tell.
+  void SetProgress(int id, int done, int total) override;
   void ResetContent(int id) override;
   int AddString(int id, const std::string& text) override;
   int SetCurSel(int id, int index) override;

@@ -43,7 +43,8 @@ int TerminalToolkit::DoModal(const DialogTemplate& dialogTemplate, const Program
       continue;
     }
     Refresh();
-    KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
+    long long at = 0;
+    KeyEvent key = NextEvent(true, at).value_or(KeyEvent::Key(KeyCode::Closed));
     if (key.code == KeyCode::Wake) continue;
     if (key.code == KeyCode::Closed) {
       // Nobody can answer any more: cancel, as the close box would.
@@ -51,7 +52,7 @@ int TerminalToolkit::DoModal(const DialogTemplate& dialogTemplate, const Program
       if (!dialog.Ended()) dialog.EndDialog(IDCANCEL);
       break;
     }
-    if (Deliberate(key)) Dispatch(key, false);
+    if (Deliberate(key, at)) Dispatch(key, false);
   }
   return dialog.Result();
 }
@@ -63,15 +64,17 @@ int TerminalToolkit::MessageBox(const std::string& text, const std::string& capt
   // What was typed before the box could be seen answers nothing.
   Refresh();
   m_screen.FlushInput();
+  m_held.clear();
   m_boxOpenedAt = m_screen.NowMs();
   while (!answer) {
     // Nobody is expected to answer once the program is asked to close.
     if (CloseRequested()) return box.CancelResult();
     Refresh();
-    KeyEvent key = m_screen.ReadKey(true).value_or(KeyEvent::Key(KeyCode::Closed));
+    long long at = 0;
+    KeyEvent key = NextEvent(true, at).value_or(KeyEvent::Key(KeyCode::Closed));
     if (key.code == KeyCode::Closed) return box.CancelResult();
     if (key.code == KeyCode::Wake) continue;
-    if (key.code == KeyCode::Resize || m_tooSmall || !Deliberate(key)) continue;
+    if (key.code == KeyCode::Resize || m_tooSmall || !Deliberate(key, at)) continue;
     answer = box.HandleKey(key);
   }
   return *answer;
@@ -85,17 +88,44 @@ void TerminalToolkit::SetCursor(CursorShape shape) {
 }
 
 void TerminalToolkit::PumpOneMessage() {
-  std::optional<KeyEvent> key = m_screen.ReadKey(false);
+  long long at = 0;
+  std::optional<KeyEvent> key = NextEvent(false, at);
   if (!key || key->code == KeyCode::Closed) return;
   // Noted only: the dialog's own loop closes it once the handler has returned.
   if (key->code == KeyCode::Wake) {
     CloseRequested();
     return;
   }
-  if (Deliberate(*key)) Dispatch(*key, true);
+  if (Deliberate(*key, at)) Dispatch(*key, true);
 }
 
-bool TerminalToolkit::Deliberate(const KeyEvent& key) {
+void TerminalToolkit::PaintExposed() {
+  while (std::optional<KeyEvent> key = m_screen.ReadKey(false)) {
+    if (key->code == KeyCode::Resize) continue;  // read: the new size is known now
+    if (key->code == KeyCode::Closed) break;
+    if (key->code == KeyCode::Wake) {
+      // Noted only, as in a pump pass: the dialog closes once the handler has returned.
+      CloseRequested();
+      break;
+    }
+    m_held.push_back({*key, m_screen.NowMs()});
+  }
+  Refresh();
+}
+
+std::optional<KeyEvent> TerminalToolkit::NextEvent(bool wait, long long& at) {
+  if (!m_held.empty()) {
+    const HeldEvent held = m_held.front();
+    m_held.pop_front();
+    at = held.at;
+    return held.key;
+  }
+  std::optional<KeyEvent> key = m_screen.ReadKey(wait);
+  at = m_screen.NowMs();
+  return key;
+}
+
+bool TerminalToolkit::Deliberate(const KeyEvent& key, long long now) {
   switch (key.code) {
     case KeyCode::Click: case KeyCode::WheelUp: case KeyCode::WheelDown:
     case KeyCode::Resize: case KeyCode::Wake: case KeyCode::Closed:
@@ -103,7 +133,6 @@ bool TerminalToolkit::Deliberate(const KeyEvent& key) {
     default:
       break;
   }
-  const long long now = m_screen.NowMs();
   const bool again = key.code == m_lastKey.code && key.ch == m_lastKey.ch && key.alt == m_lastKey.alt &&
                      now - m_lastKeyAt < kQuietMs;
   m_lastKey = key;

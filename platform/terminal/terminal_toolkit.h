@@ -17,6 +17,7 @@
 // and a box throws away what was typed before it was drawn. A held key never gets
 // through; a person lets go and presses again.
 
+#include <deque>
 #include <vector>
 
 #include "framework/close_request.h"
@@ -39,6 +40,10 @@ class TerminalToolkit : public Toolkit {
   CursorShape GetCursor() const override { return m_cursor; }
   void SetCursor(CursorShape shape) override;
   void PumpOneMessage() override;
+  /// Reads what input is waiting, so that a change of the terminal's size takes
+  /// effect, and paints every window; the keys and clicks read are held back for
+  /// the dialog, in order (a box that opens throws them away as type-ahead).
+  void PaintExposed() override;
 
   /// Paints every open window and shows the result.
   void Refresh();
@@ -56,9 +61,11 @@ class TerminalToolkit : public Toolkit {
   class LayerGuard;
 
   void Dispatch(const KeyEvent& key, bool pumped);
-  /// Notes a keyboard event's arrival; false when it is a key that presses or
-  /// answers and comes too soon to be a deliberate press (see above).
-  bool Deliberate(const KeyEvent& key);
+  /// The next input event, one held back by PaintExposed first; `at` is when it came.
+  std::optional<KeyEvent> NextEvent(bool wait, long long& at);
+  /// Notes a keyboard event's arrival at `at`; false when it is a key that presses
+  /// or answers and comes too soon to be a deliberate press (see above).
+  bool Deliberate(const KeyEvent& key, long long at);
   /// Whether a close has been asked for from outside (empties the wake descriptor).
   bool CloseRequested();
   /// Places the windows on a screen of the given size; false when it is too small.
@@ -68,6 +75,11 @@ class TerminalToolkit : public Toolkit {
   CloseRequest* m_closeRequest;
   std::vector<Layer> m_layers;
   CursorShape m_cursor = CursorShape::Arrow;
+  struct HeldEvent {
+    KeyEvent key;
+    long long at;
+  };
+  std::deque<HeldEvent> m_held;  ///< read by PaintExposed, not yet handled
   bool m_tooSmall = false;
   static constexpr long long kLongAgo = -1'000'000'000;
   KeyEvent m_lastKey = KeyEvent::Key(KeyCode::Closed);  ///< the last keyboard event

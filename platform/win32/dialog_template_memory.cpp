@@ -53,6 +53,7 @@ uint16_t ControlClassAtom(ControlClass cls) {
     case ControlClass::Static: return 0x0082;
     case ControlClass::ListBox: return 0x0083;
     case ControlClass::ComboBox: return 0x0085;
+    case ControlClass::Progress: break;  // no atom: a common control, named by its class
   }
   return 0x0082;
 }
@@ -85,8 +86,12 @@ std::vector<uint32_t> BuildDialogTemplate(const DialogTemplate& dialog) {
     w.Short(c.cx);
     w.Short(c.cy);
     w.Word(static_cast<uint16_t>(c.id));  // -1 becomes 0xFFFF, the ID of labels
-    w.Word(0xFFFF);
-    w.Word(ControlClassAtom(c.cls));
+    if (c.cls == ControlClass::Progress) {
+      w.String("msctls_progress32");  // a common control: by its class name
+    } else {
+      w.Word(0xFFFF);
+      w.Word(ControlClassAtom(c.cls));
+    }
     w.String(c.text);
     w.Word(0);  // no creation data
   }

@@ -17,7 +17,8 @@ namespace morv::win32 {
 /// where the items begin (a vector of uint32_t keeps the start aligned).
 std::vector<uint32_t> BuildDialogTemplate(const DialogTemplate& dialog);
 
-/// The system's predefined class atom for a control class (0x0080 button ...).
+/// The system's predefined class atom for a control class (0x0080 button ...); the
+/// progress bar has none (its template item names the class).
 uint16_t ControlClassAtom(ControlClass cls);
 
 /// `text` (the programs' texts are in the system's ANSI code page) as UTF-16 units.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/taskbar_progress.h"
 #include "platform/win32/win32_icons.h"
 #include "framework/list_order.h"
 
@@ -28,7 +29,11 @@ bool Win32DialogWindow::IsCombo(int id) const {
 
 void Win32DialogWindow::EndDialog(int result) { ::EndDialog(m_window, result); }
 
-void Win32DialogWindow::SetWindowText(int id, const std::string& text) { SetDlgItemTextA(m_window, id, text.c_str()); }
+void Win32DialogWindow::SetWindowText(int id, const std::string& text) {
+  SetDlgItemTextA(m_window, id, text.c_str());
+  // Painted now: a handler that processes no messages (a download) shows it too.
+  UpdateWindow(Item(id));
+}
 
 std::string Win32DialogWindow::GetWindowText(int id) const {
   HWND item = Item(id);
@@ -78,6 +83,21 @@ HICON Win32DialogWindow::Icon(int iconId) {
 
 void Win32DialogWindow::SetIcon(int iconId, bool big) {
   SendMessageA(m_window, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(Icon(iconId)));
+}
+
+void Win32DialogWindow::SetProgress(int id, int done, int total) {
+  HWND bar = Item(id);
+  if (!bar) return;
+  if (total > 0) {
+    SendMessageA(bar, PBM_SETRANGE32, 0, total);
+    SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+  }
+  ShowWindow(bar, total > 0 ? SW_SHOWNA : SW_HIDE);
+  // No message is processed during a download: the bar (or, hidden, what it
+  // covered) is painted now rather than when the handler returns.
+  RedrawWindow(total > 0 ? bar : m_window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (!m_taskbar) m_taskbar = std::make_unique<TaskbarProgress>(m_window);
+  m_taskbar->Show(done, total);
 }
 
 void Win32DialogWindow::ResetContent(int id) {

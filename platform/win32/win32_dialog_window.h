@@ -5,10 +5,13 @@
 #include "platform/win32/windows_names.h"
 
 #include <map>
+#include <memory>
 
 #include "framework/toolkit.h"
 
 namespace morv::win32 {
+
+class TaskbarProgress;
 
 class Win32DialogWindow : public DialogWindow {
  public:
@@ -30,6 +33,9 @@ class Win32DialogWindow : public DialogWindow {
   int GetFocus() const override;
   bool IsIconic() const override;
   void SetIcon(int iconId, bool big) override;
+  /// The system's progress bar, painted at once; the dialog's task bar button
+  /// shows the same where the shell offers it.
+  void SetProgress(int id, int done, int total) override;
 
   /// Sorted controls insert at InsertionIndex (the same order in every toolkit);
   /// the system's own sorting is not used.
@@ -57,6 +63,7 @@ class Win32DialogWindow : public DialogWindow {
   const DialogTemplate& m_dialog;
   const ProgramResources& m_resources;
   std::map<int, HICON> m_icons;
+  std::unique_ptr<TaskbarProgress> m_taskbar;  ///< made on first use
   int m_disabledWithFocus = 0;  ///< the control disabled while it had the focus, until enabled
 };
 

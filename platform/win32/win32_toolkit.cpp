@@ -147,6 +147,13 @@ void Win32Toolkit::SetCursor(CursorShape shape) {
   ::SetCursor(LoadCursorA(nullptr, shape == CursorShape::Wait ? IDC_WAIT : IDC_ARROW));
 }
 
+void Win32Toolkit::PaintExposed() {
+  MSG message;
+  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_PAINT);
+  for (Running* running = m_innermost; running; running = running->outer)
+    if (running->window) RedrawWindow(running->window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
 void Win32Toolkit::PumpOneMessage() {
   MSG message;
   if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return;

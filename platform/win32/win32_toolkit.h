@@ -36,6 +36,11 @@ class Win32Toolkit : public Toolkit {
   /// PeekMessageA (any window, any message, PM_REMOVE), then TranslateMessage and
   /// DispatchMessageA when a message was taken.
   void PumpOneMessage() override;
+  /// Lets the system take in what the display uncovered (PeekMessageA for paint
+  /// messages only, removing nothing), then paints the running dialogs and their
+  /// controls where they need it, sending WM_PAINT to them directly. Nothing queued
+  /// is dispatched.
+  void PaintExposed() override;
 
   /// The window of the innermost dialog running now, or null (for tests).
   void* ActiveDialog() const;

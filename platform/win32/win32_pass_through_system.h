@@ -30,7 +30,9 @@ class Win32PassThroughSystem : public PassThroughSystem {
   Handle Open(const std::string& path) override;
   /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer; an
   /// unspecified direction of a command that moves data is first set from the
-  /// operation-code table (RecordDirection).
+  /// operation-code table (RecordDirection). The data buffer meets the adapter's
+  /// AlignmentMask (IOCTL_STORAGE_QUERY_PROPERTY), through an aligned copy where the
+  /// caller's does not (platform/aligned_record.h).
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
   /// IOCTL_STORAGE_QUERY_PROPERTY's adapter descriptor (largest transfer, physical
   /// pages, alignment mask) in the published IO_SCSI_CAPABILITIES; where the system
@@ -62,6 +64,8 @@ class Win32PassThroughSystem : public PassThroughSystem {
     bool exclusive = false;
   };
   std::map<Handle, ClaimHold> m_claims;
+  /// The adapter's alignment mask per open handle, once asked.
+  std::map<Handle, uint32_t> m_alignmentMasks;
   int m_lastError = 0;
 };
 

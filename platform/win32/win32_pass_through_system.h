@@ -46,6 +46,8 @@ class Win32PassThroughSystem : public PassThroughSystem {
   ClaimOutcome Claim(const std::string& path, Handle& handle) override;
   /// Unlocks the exclusive access, releases the update lock and closes the handle.
   void Release(Handle handle) override;
+  /// ERROR_ACCESS_DENIED: a drive letter's device opened by a standard user.
+  bool DeniesAccess(int code) const override { return code == 5; }
   /// GetLastError of the last failed call.
   int LastError() const override { return m_lastError; }
   /// FormatMessageA from the system's table in the default language.

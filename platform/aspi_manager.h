@@ -154,6 +154,11 @@ class AspiManager {
   /// Takes an SRB_HAInquiry, SRB_ExecSCSICmd or SRB_Abort (told apart by SRB_Cmd);
   /// returns SS_PENDING for an accepted request, else its final status.
   virtual uint32_t SendASPI32Command(void* srb) = 0;
+  /// Not an entry point of the published manager: whether a device that requests went
+  /// to is there but this process may not open it (a node's permissions; where the
+  /// system tells no more, a process without the rights the manager needs). False
+  /// from a manager that cannot tell.
+  virtual bool AccessDenied() { return false; }
 };
 
 /// Base of the managers here: SendASPI32Command hands each block to its handler

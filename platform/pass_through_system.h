@@ -85,6 +85,9 @@ class PassThroughSystem {
   virtual void Release(Handle handle) = 0;
   /// The error code of the last failed call.
   virtual int LastError() const = 0;
+  /// Whether `code`, the error of a failed Open, means that the device is there and
+  /// this process may not open it (rights, not absence).
+  virtual bool DeniesAccess(int code) const = 0;
   /// The system's message text for `code` if it fits a buffer of `bufferSize`
   /// characters with its terminating zero; false otherwise (LastError then says why).
   virtual bool MessageText(int code, size_t bufferSize, std::string& text) = 0;

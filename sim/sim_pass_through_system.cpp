@@ -39,6 +39,10 @@ void SimPassThroughSystem::SetMessageText(int code, std::string text) { m_messag
 PassThroughSystem::Handle SimPassThroughSystem::Open(const std::string& path) {
   const char letter = DriveLetterOf(path);
   const EmulatedDevice* device = letter == 0 ? nullptr : m_letters[static_cast<size_t>(letter - 'A')].device.get();
+  if (letter != 0 && m_letters[static_cast<size_t>(letter - 'A')].denied) {
+    Fail(EACCES);  // a node whose permissions keep this user out
+    return kInvalidHandle;
+  }
   if (device == nullptr || !device->Present()) {
     Fail(ENOENT);  // no node for the letter, as on the real system
     return kInvalidHandle;
@@ -46,6 +50,8 @@ PassThroughSystem::Handle SimPassThroughSystem::Open(const std::string& path) {
   m_handles[m_nextHandle] = letter;
   return m_nextHandle++;
 }
+
+bool SimPassThroughSystem::DeniesAccess(int code) const { return code == EACCES; }
 
 SimPassThroughSystem::Letter* SimPassThroughSystem::LetterOf(Handle handle) {
   auto it = m_handles.find(handle);

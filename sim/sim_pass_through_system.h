@@ -44,6 +44,10 @@ class SimPassThroughSystem : public PassThroughSystem {
   /// program); an empty holder ends that.
   void HoldElsewhere(char letter, std::string holder);
 
+  /// Opening `letter` fails with EACCES, as an sg node the user may not open does,
+  /// whether a device is behind it or not.
+  void DenyAccess(char letter) { m_letters.at(static_cast<size_t>(letter - 'A')).denied = true; }
+
   /// Opens a letter whose device is present; ENOENT otherwise.
   Handle Open(const std::string& path) override;
   /// Hands the request to the letter's device; EBADF, EINVAL or ENODEV when it cannot.
@@ -60,6 +64,8 @@ class SimPassThroughSystem : public PassThroughSystem {
   void Release(Handle handle) override;
   /// Error code of the last failed call.
   int LastError() const override { return m_lastError; }
+  /// EACCES, as the Linux backend: what a letter a test denies fails with.
+  bool DeniesAccess(int code) const override;
   /// The C library's text for `code`, or the one a test set; EINVAL for an unknown
   /// code, ERANGE for a long one.
   bool MessageText(int code, size_t bufferSize, std::string& text) override;
@@ -69,6 +75,7 @@ class SimPassThroughSystem : public PassThroughSystem {
     std::shared_ptr<EmulatedDevice> device;
     uint32_t maxTransfer = kDefaultMaxTransfer;
     std::string heldBy;  ///< what holds the drive elsewhere; empty when nothing does
+    bool denied = false;  ///< opening fails with EACCES
   };
   Letter* LetterOf(Handle handle);
   bool Fail(int error) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "framework/wait_feedback.h"
 #include "transport/aspi_error_text.h"
@@ -96,51 +97,61 @@ RequestOutcome AspiTransport::ExecRequest(const TransportRequest& request) {
   if (busy != 0) return Refuse(request, kCodeTargetBusy);
   busy = 1;
 
-  std::shared_ptr<AspiEvent> event = m_resources.CreateEvent();
-  if (!event) {
+  HeldRequest pending;
+  pending.event = m_resources.CreateEvent();
+  if (!pending.event) {
     busy = 0;
     return Refuse(request, kCodeTargetBusy);
   }
-  std::unique_ptr<SRB_ExecSCSICmd> block = m_resources.AllocateBlock();
-  if (!block) {
-    event.reset();
+  pending.block = m_resources.AllocateBlock();
+  // The manager moves the data through a buffer of the request's own, copied from and
+  // back to the caller's only while the caller waits: a request whose abort fails is
+  // held with it, so late data never lands in a buffer the caller has released (a
+  // stack buffer, typically). A request without data hands the pointer on unused.
+  if (pending.block && request.dataLength > 0) {
+    pending.data.reset(new (std::nothrow) uint8_t[request.dataLength]);
+    if (pending.data) std::memcpy(pending.data.get(), request.data, request.dataLength);
+  }
+  if (!pending.block || (request.dataLength > 0 && !pending.data)) {
+    pending = {};
     busy = 0;
     return Refuse(request, kCodeNoMemory);
   }
+  SRB_ExecSCSICmd* block = pending.block.get();
 
   // Neither direction bit: the direction is left to the command.
-  std::memset(block.get(), 0, sizeof *block);
+  std::memset(block, 0, sizeof *block);
   block->SRB_Cmd = SC_EXEC_SCSI_CMD;
   block->SRB_HaId = address.hostAdapter;
   block->SRB_Flags = SRB_EVENT_NOTIFY;
   block->SRB_Target = address.targetId;
   block->SRB_Lun = address.lun;
   block->SRB_BufLen = request.dataLength;
-  block->SRB_BufPointer = request.data;
+  block->SRB_BufPointer = pending.data ? pending.data.get() : request.data;
   block->SRB_SenseLen = SENSE_LEN;
   block->SRB_CDBLen = cdbLength;
-  block->SRB_PostProc = event.get();
+  block->SRB_PostProc = pending.event.get();
   std::memcpy(block->CDBByte, request.cdb, cdbLength);
   // For the trace, as sent: a pumped handler may reuse the CDB template.
   uint8_t sentCdb[kMaxCdbLength];
   std::memcpy(sentCdb, request.cdb, cdbLength);
 
   // Completion shows only through the event or the time limit.
-  m_manager.SendASPI32Command(block.get());
+  m_manager.SendASPI32Command(block);
 
   // No sleeping: each pass pumps one message, so the dialog stays live.
   const int64_t start = m_clock.ElapsedSeconds();
   for (;;) {
     m_feedback.PumpMessages();
     const int64_t now = m_clock.ElapsedSeconds();
-    if (event->Wait(0) || now - start >= request.timeoutSeconds) break;
+    if (pending.event->Wait(0) || now - start >= request.timeoutSeconds) break;
   }
 
   RequestOutcome outcome;
   outcome.code = LoadSrbStatus(block->SRB_Status);
   bool finished = outcome.code != SS_PENDING;
   if (!finished) {
-    finished = AbortPending(address.hostAdapter, block, event);  // aborted: the code stays 0
+    finished = AbortPending(address.hostAdapter, pending);  // aborted: the code stays 0
     // The manager found the drive's answer while aborting: that is the outcome.
     if (finished && LoadSrbStatus(block->SRB_Status) != SS_ABORTED) outcome.code = LoadSrbStatus(block->SRB_Status);
   }
@@ -150,6 +161,8 @@ RequestOutcome AspiTransport::ExecRequest(const TransportRequest& request) {
     outcome.haStatus = block->SRB_HaStat;
     outcome.targetStatus = block->SRB_TargStat;
     std::memcpy(outcome.sense.data(), block->SenseArea, SENSE_LEN);
+    if (pending.data && DirectionFor(sentCdb[0], request.dataLength) == DataDirection::In)
+      std::memcpy(request.data, pending.data.get(), request.dataLength);
   }
   outcome.reachedDevice = outcome.code == SS_COMP || outcome.code == SS_ERR;
   if (!AspiCodeHasText(outcome.code)) ShowAspiError(outcome.code, m_feedback);
@@ -157,8 +170,7 @@ RequestOutcome AspiTransport::ExecRequest(const TransportRequest& request) {
     m_trace->Record(DeviceText(address), sentCdb, cdbLength, request.dataLength,
                     DirectionFor(sentCdb[0], request.dataLength), ManagerOutcome(outcome));
 
-  block.reset();
-  event.reset();
+  pending = {};
   busy = 0;
   return outcome;
 }
@@ -178,15 +190,14 @@ RequestOutcome AspiTransport::Refuse(const TransportRequest& request, uint8_t co
   return RequestOutcome::Refused(code);
 }
 
-bool AspiTransport::AbortPending(uint8_t hostAdapter, std::unique_ptr<SRB_ExecSCSICmd>& block,
-                                 std::shared_ptr<AspiEvent>& event) {
+bool AspiTransport::AbortPending(uint8_t hostAdapter, HeldRequest& request) {
   SRB_Abort abort{};
   abort.SRB_Cmd = SC_ABORT_SRB;
   abort.SRB_HaId = hostAdapter;
-  abort.SRB_ToAbort = block.get();
+  abort.SRB_ToAbort = request.block.get();
   m_manager.SendASPI32Command(&abort);
-  if (LoadSrbStatus(block->SRB_Status) != SS_PENDING) return true;
-  m_held.push_back({std::move(block), std::move(event)});
+  if (LoadSrbStatus(request.block->SRB_Status) != SS_PENDING) return true;
+  m_held.push_back(std::move(request));
   return false;
 }
 

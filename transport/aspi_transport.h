@@ -55,6 +55,8 @@ class AspiTransport : public Transport {
   uint8_t InquireHostAdapter(uint8_t hostAdapter, HostAdapterIdentity& identity);
   /// Whether a request to this target is outstanding.
   bool TargetBusy(uint8_t hostAdapter, uint8_t targetId) const;
+  /// Whether the manager found a device there that this process may not open.
+  bool AccessDenied() { return m_manager.AccessDenied(); }
   /// Blocks of timed-out requests the manager has not finished with yet.
   size_t HeldBlockCount() const { return m_held.size(); }
 
@@ -72,17 +74,20 @@ class AspiTransport : public Transport {
   std::optional<std::string> ErrorText(const RequestOutcome& outcome, const std::string& commandName) const override;
 
  private:
-  /// A block and event the manager may still write, kept until it has finished.
+  /// What the manager may write into while a request is pending: its block, its
+  /// event and the data buffer of the request's own. Kept after a failed abort until
+  /// the manager has finished with them.
   struct HeldRequest {
     std::unique_ptr<SRB_ExecSCSICmd> block;
     std::shared_ptr<AspiEvent> event;
+    std::unique_ptr<uint8_t[]> data;
   };
 
   /// Ends a request the transport refuses before the manager sees it.
   RequestOutcome Refuse(const TransportRequest& request, uint8_t code);
   /// After a time-out: asks the manager to abort; true when it has finished with
-  /// the block, else the block and event are held.
-  bool AbortPending(uint8_t hostAdapter, std::unique_ptr<SRB_ExecSCSICmd>& block, std::shared_ptr<AspiEvent>& event);
+  /// the request, else the request is held (and `request` left empty).
+  bool AbortPending(uint8_t hostAdapter, HeldRequest& request);
   /// Releases the held blocks the manager has finished with.
   void ReleaseFinished();
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -56,6 +57,8 @@ class ScriptedManager : public AspiManager {
   std::vector<SRB_ExecSCSICmd> sent;         ///< copies as the manager got them
   std::vector<SRB_ExecSCSICmd*> pending;     ///< blocks not completed yet
   std::vector<SRB_Abort> aborts;
+  std::vector<uint8_t> answerData;            ///< written into the data buffer on completion
+  std::vector<std::vector<uint8_t>> dataSeen; ///< the data buffer of each request as it was sent
   /// Adapter inquiries: answered with this status and identity; SS_PENDING never ends.
   uint8_t inquiryStatus = SS_COMP;
   uint8_t inquiryId = 7;
@@ -80,6 +83,7 @@ class ScriptedManager : public AspiManager {
       case SC_EXEC_SCSI_CMD: {
         auto& block = *static_cast<SRB_ExecSCSICmd*>(srb);
         sent.push_back(block);
+        dataSeen.emplace_back(block.SRB_BufPointer, block.SRB_BufPointer + block.SRB_BufLen);
         if (atOnce)
           Finish(block);
         else
@@ -113,6 +117,7 @@ class ScriptedManager : public AspiManager {
     Finish(*block);
   }
   void Finish(SRB_ExecSCSICmd& block) {
+    std::copy_n(answerData.begin(), std::min<size_t>(answerData.size(), block.SRB_BufLen), block.SRB_BufPointer);
     CompleteExecBlock(block, outcome.status, outcome.haStat, outcome.targStat, outcome.sense.data(),
                       outcome.sense.size());
   }
@@ -182,8 +187,6 @@ TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
   EXPECT_EQ(b.SRB_Target, 2);
   EXPECT_EQ(b.SRB_Lun, 3);
   EXPECT_EQ(b.SRB_BufLen, 36u);
-  const uint8_t* bufferPointer = b.SRB_BufPointer;  // packed fields: read by value
-  EXPECT_EQ(bufferPointer, data);
   EXPECT_EQ(b.SRB_SenseLen, 14);
   EXPECT_EQ(b.SRB_CDBLen, 10);
   const void* postProc = b.SRB_PostProc;  // a packed field: read it by value
@@ -207,6 +210,22 @@ TEST_F(AspiTransportTest, RequestBlockCarriesTheDrivesRequestAndNoDirection) {
   EXPECT_EQ(manager.sent[1].SRB_BufLen, 0u);
   const uint8_t* unchangedPointer = manager.sent[1].SRB_BufPointer;
   EXPECT_EQ(unchangedPointer, data);
+
+  // Data moves through a buffer of the request's own: out as the caller's bytes, in
+  // back into the caller's buffer.
+  manager.answerData.assign(36, 0x5A);
+  uint8_t writeBuffer[10] = {0x3B, 0x04, 0, 0, 0, 0, 0, 0, 4, 0};
+  const uint8_t payload[4] = {1, 2, 3, 4};
+  std::memcpy(data, payload, sizeof payload);
+  drive.SetBuffer(data, 4);
+  EXPECT_EQ(drive.Execute10(writeBuffer, kCommandTimeout), kCodeDone);
+  EXPECT_EQ(manager.dataSeen[2], std::vector<uint8_t>(payload, payload + 4));
+  EXPECT_EQ(std::vector<uint8_t>(data, data + 4), std::vector<uint8_t>(payload, payload + 4)) << "data-out comes not back";
+  drive.SetBuffer(data, 36);
+  EXPECT_EQ(drive.Execute10(cdb, kCommandTimeout), kCodeDone);
+  const uint8_t* bouncePointer = manager.sent[3].SRB_BufPointer;
+  EXPECT_NE(bouncePointer, data);
+  EXPECT_EQ(std::vector<uint8_t>(data, data + 36), manager.answerData);
 }
 
 TEST_F(AspiTransportTest, CopiesTheOutcomeBackAndComposesEveryFailure) {
@@ -310,10 +329,15 @@ TEST_F(AspiTransportTest, BlockTheManagerKeepsAfterAFailedAbortIsHeldUntilItFini
   EXPECT_EQ(transport.HeldBlockCount(), 1u);
   EXPECT_FALSE(transport.TargetBusy(0, 2));
 
-  // The manager finishes late and writes into the held block (ASan would see a
-  // freed one); the next request lets it go.
+  // The manager finishes late and writes into the held block and its data buffer
+  // (ASan would see freed ones), never into the caller's buffer, whose stack frame
+  // may have gone; the next request lets the held one go.
+  std::memset(data, 0x11, sizeof data);
   manager.outcome = {SS_COMP, 0, 0, {}};
+  manager.answerData.assign(36, 0xEE);
   manager.Complete();
+  EXPECT_EQ(std::vector<uint8_t>(data, data + 36), std::vector<uint8_t>(36, 0x11));
+  manager.answerData.clear();
   manager.atOnce = true;
   EXPECT_EQ(Inquiry(2), kCodeDone);
   EXPECT_EQ(transport.HeldBlockCount(), 0u);

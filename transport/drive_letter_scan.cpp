@@ -22,19 +22,20 @@ std::string DriveIdentification(const uint8_t* inquiryData) {
          IdentificationText(inquiryData + kProductOffset, kProductLength);
 }
 
-std::vector<LetterDrive> ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport) {
-  std::vector<LetterDrive> found;
+LetterScan ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport) {
+  LetterScan scan;
   InquiryData data;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     transport.SetMaxTransfer(letter, kScanMaxTransfer);
     drive.SetAddress(DriveAddress::Letter(letter));
     const bool kept = drive.InquireDriveData(data) == kCodeDone && IsKeptDeviceType(data[0]);
+    scan.accessDenied = scan.accessDenied || transport.AccessDenied(letter);
     LetterDrive listed{drive.Address(), kept ? DriveIdentification(data.data()) : "", {}};
     // A letter not kept takes no data: nothing addresses it until a scan keeps it.
     transport.SetMaxTransfer(letter, kept ? transport.QueryMaxTransfer(letter, &listed.place) : 0);
-    if (kept) found.push_back(std::move(listed));
+    if (kept) scan.drives.push_back(std::move(listed));
   }
-  return found;
+  return scan;
 }
 
 }  // namespace morv

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/drive_claim.h"
+#include "platform/no_drive_reason.h"
 #include "scsi/transport.h"
 
 namespace morv {
@@ -28,10 +29,19 @@ struct LetterDrive {
   std::string Description() const { return std::string{address.letter, ':'} + identification; }
 };
 
-/// Probes A: to Z: with `drive` and returns the drives kept, in letter order; each
-/// letter's largest transfer is set in `transport` (0 for a letter not kept). Leaves
-/// `drive` addressed to the last letter probed.
-std::vector<LetterDrive> ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport);
+/// What a scan of the drive letters found.
+struct LetterScan {
+  std::vector<LetterDrive> drives;  ///< the drives kept, in letter order
+  bool accessDenied = false;        ///< a letter's device is there but this process may not open it
+
+  /// Why no drive is listed, when `drives` is empty.
+  NoDriveReason WhyNone() const { return accessDenied ? NoDriveReason::AccessDenied : NoDriveReason::NoDevice; }
+};
+
+/// Probes A: to Z: with `drive` and returns what it kept; each letter's largest
+/// transfer is set in `transport` (0 for a letter not kept). Leaves `drive` addressed
+/// to the last letter probed.
+LetterScan ScanDriveLetters(CScsiDrive& drive, PassThroughTransport& transport);
 
 /// The vendor and product identification (INQUIRY bytes 8 to 31) as
 /// IdentificationText reads each: always 8 + 16 characters.

@@ -9,6 +9,7 @@ void DeviceNameTables::Clear() {
   for (auto& name : HostAdapterNames) name.clear();
   for (auto& row : DeviceNames)
     for (auto& name : row) name.clear();
+  DeviceCount = 0;
 }
 
 bool DeviceNameTables::Store(std::string& entry, const std::string& name) {
@@ -39,7 +40,9 @@ uint8_t ScanAspiDevices(CScsiDrive& drive, AspiTransport& transport, DeviceNameT
       }
       drive.SetAddress(DriveAddress::Target(static_cast<uint8_t>(adapter), static_cast<uint8_t>(target), 0));
       std::string product;
-      if (drive.InquireProductId(product) == kCodeDone) stored = tables.Store(entry, product);
+      if (drive.InquireProductId(product) != kCodeDone) continue;
+      stored = tables.Store(entry, product);
+      if (stored) ++tables.DeviceCount;
     }
     if (!stored) return kCodeNoMemory;
   }

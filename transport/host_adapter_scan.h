@@ -22,6 +22,9 @@ class DeviceNameTables {
   /// The adapter's identifier at its own ID, a target's 16-character product
   /// identification, or empty for a target that did not answer.
   std::array<std::array<std::string, kAspiMaxTargets>, kAspiMaxHostAdapters> DeviceNames;
+  /// How many targets answered with their identification (the adapters' own IDs not
+  /// counted): 0 when the scan found no device to list.
+  int DeviceCount = 0;
 
   /// Empties every entry.
   void Clear();

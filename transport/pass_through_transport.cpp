@@ -81,6 +81,7 @@ RequestOutcome PassThroughTransport::ExecRequest(const TransportRequest& request
   // so a device that takes its place hears nothing.
   const bool claimed = index == m_claimedIndex;
   const PassThroughSystem::Handle handle = claimed ? m_claimed : m_system.Open(DevicePath(letter));
+  m_accessDenied[index] = handle == PassThroughSystem::kInvalidHandle && m_system.DeniesAccess(m_system.LastError());
   if (handle == PassThroughSystem::kInvalidHandle) return Refuse(letter, prepared, kCodeError, OpenErrorText());
   PassThroughRecord record = prepared;
   const bool carried = m_system.PassThroughDirect(handle, record);

@@ -44,6 +44,9 @@ class PassThroughTransport : public Transport {
   void SetMaxTransfer(char letter, uint32_t maxTransfer);
   /// The largest data length a request to the drive at `letter` may carry.
   uint32_t MaxTransfer(char letter) const { return IndexOf(letter) < kLetters ? m_maxTransfer[IndexOf(letter)] : 0; }
+  /// Whether the last request to `letter` found its device there but could not open
+  /// it for want of rights (the system's access denial, not a missing device).
+  bool AccessDenied(char letter) const { return IndexOf(letter) < kLetters && m_accessDenied[IndexOf(letter)]; }
   /// Whether a request to the drive at `letter` is being executed.
   bool DriveInUse(char letter) const { return IndexOf(letter) < kLetters && m_inUse[IndexOf(letter)]; }
   /// Largest transfer of the drive at `letter` in bytes, at most kMaxTransferLimit;
@@ -82,6 +85,7 @@ class PassThroughTransport : public Transport {
   CommandTrace* m_trace;
   std::array<uint32_t, kLetters> m_maxTransfer{};
   std::array<bool, kLetters> m_inUse{};
+  std::array<bool, kLetters> m_accessDenied{};
   /// The claimed letter's index and its handle; kInvalidHandle when nothing is claimed.
   size_t m_claimedIndex = kLetters;
   PassThroughSystem::Handle m_claimed = PassThroughSystem::kInvalidHandle;

@@ -59,7 +59,7 @@ void BM_ScanDrives(benchmark::State& state) {
   PassThroughTransport transport(system);
   CScsiDrive drive(transport);
   for (auto _ : state) {
-    if (ScanDriveLetters(drive, transport).size() != 2) state.SkipWithError("the emulated drives were not found");
+    if (ScanDriveLetters(drive, transport).drives.size() != 2) state.SkipWithError("the emulated drives were not found");
     devices.disk->ClearRecord();
     devices.drive->ClearRecord();
     devices.cdrom->ClearRecord();

@@ -1,5 +1,7 @@
 #include "ui/drive_letters.h"
 
+#include <utility>
+
 #include "framework/feedback.h"
 #include "ui/drive_claim_text.h"
 
@@ -7,8 +9,9 @@ namespace morv {
 
 std::string DriveEntryText(const LetterDrive& drive) { return drive.Description(); }
 
-DriveLetterSelection::DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport)
-    : m_drive(drive), m_feedback(feedback), m_transport(transport) {}
+DriveLetterSelection::DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport,
+                                           std::ostream& errors, std::string program)
+    : m_drive(drive), m_feedback(feedback), m_transport(transport), m_noDrive(feedback, errors, std::move(program)) {}
 
 void DriveLetterSelection::Attach(const SelectorControls& controls) {
   m_device = &controls.device;
@@ -21,12 +24,13 @@ void DriveLetterSelection::OnRescan() {
   m_feedback.BeginWaitCursor();
   const int previous = m_device->GetCurSel();
   m_listed.Reset(*m_device);
-  const std::vector<LetterDrive> found = ScanDriveLetters(m_drive, m_transport);
-  if (!found.empty()) {
-    for (const LetterDrive& drive : found) m_listed.Add(*m_device, DriveEntryText(drive), drive);
+  const LetterScan scan = ScanDriveLetters(m_drive, m_transport);
+  if (!scan.drives.empty()) {
+    for (const LetterDrive& drive : scan.drives) m_listed.Add(*m_device, DriveEntryText(drive), drive);
     // A position beyond the new list leaves the selector without a selection.
     m_device->SetCurSel(previous == CB_ERR ? 0 : previous);
   }
+  m_noDrive.AfterScan(!scan.drives.empty(), scan.WhyNone());
   OnSelchangeDevice();
   m_feedback.EndWaitCursor();
 }

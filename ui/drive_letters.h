@@ -3,6 +3,7 @@
 // letter (transport/drive_letter_scan.h) in the device selector and addresses the
 // drive object to the operator's choice.
 
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "transport/drive_letter_scan.h"
 #include "transport/pass_through_transport.h"
 #include "ui/firmware_version_field.h"
+#include "ui/no_drive_notice.h"
 #include "ui/selection.h"
 #include "ui/selection_lock.h"
 #include "ui/selector_entries.h"
@@ -24,15 +26,19 @@ std::string DriveEntryText(const LetterDrive& drive);
 
 class DriveLetterSelection : public Selection {
  public:
-  /// The drive object, feedback and transport must outlive the selection.
-  DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport);
+  /// The drive object, feedback, transport and `errors` must outlive the selection.
+  /// When a scan lists no drive, why goes to the status line and to `errors`, as a
+  /// line of `program`.
+  DriveLetterSelection(CScsiDrive& drive, Feedback& feedback, PassThroughTransport& transport,
+                       std::ostream& errors = std::cerr, std::string program = "MorvantideNT");
 
   /// Uses the dialog's device selector and firmware version field.
   void Attach(const SelectorControls& controls) override;
   /// Dialog initialisation: one rescan.
   void InitDevices() override { OnRescan(); }
   /// Rescans and refills the device selector; the previous position (or the first
-  /// entry) is selected again and its firmware version shown.
+  /// entry) is selected again and its firmware version shown. Without a drive, the
+  /// status line says why.
   void OnRescan() override;
   /// MorvantideNT has no host adapter selector.
   void OnSelchangeHostAdapter() override {}
@@ -66,6 +72,8 @@ class DriveLetterSelection : public Selection {
   bool Choose(const DriveAddress& address);
   /// Where the selected drive's device sat when it was listed; empty when none is selected.
   DevicePlace ListedPlace() const;
+  /// Why the last scan listed no drive; none when it listed some.
+  std::optional<NoDriveReason> WhyNoDrive() const { return m_noDrive.Shown(); }
   /// Nothing is remembered between runs.
   void OnDestroy() override {}
 
@@ -87,6 +95,7 @@ class DriveLetterSelection : public Selection {
   int m_selectedDrive = 0;
   FirmwareVersionField m_version;
   SelectionLock m_lock{m_feedback};
+  NoDriveNotice m_noDrive;
 };
 
 }  // namespace morv

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <sstream>
 
 #include "sim/sim_pass_through_system.h"
 #include "transport/testing/inquiry_device.h"
@@ -39,7 +40,7 @@ struct LetterRun {
     toolkit.script = std::move(script);
     dialog = std::make_unique<CFlashDlg>(toolkit, feedback, ResourcesNT(), transport,
                                          [this](CScsiDrive& drive, Feedback& f) {
-                                           auto owned = std::make_unique<DriveLetterSelection>(drive, f, transport);
+                                           auto owned = std::make_unique<DriveLetterSelection>(drive, f, transport, errors);
                                            selection = owned.get();
                                            return owned;
                                          });
@@ -52,6 +53,7 @@ struct LetterRun {
   sim::SimPassThroughSystem system;
   PassThroughTransport transport{system};
   std::map<char, std::shared_ptr<InquiryDevice>> devices;
+  std::ostringstream errors;
   TempCurrentDirectory dir;
   ScriptedToolkit toolkit;
   ToolkitFeedback feedback{toolkit, ResourcesNT(), "MorvantideNT"};
@@ -88,6 +90,30 @@ TEST(DriveLetterScan, KeepsWriteOnceCdDvdAndOpticalDrivesInLetterOrder) {
     // Every letter with a device got exactly one INQUIRY; the first listed drive one more.
     for (auto [letter, type] : c.letters)
       EXPECT_EQ(run.Commands(letter), c.entries.size() && letter == c.entries[0][0] ? 2u : 1u) << letter;
+  }
+}
+
+TEST(DriveLetterScan, WithoutADriveTheStatusLineAndStandardErrorSayWhyOnce) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<char, uint8_t>> letters;  // letter, device type
+    std::vector<char> denied;                       // nodes this user may not open
+    std::string said;                               // on the status line and standard error
+  } cases[] = {
+      {"nothing answers", {}, {}, NoDriveText(NoDriveReason::NoDevice)},
+      {"the drive's node may not be opened", {{'E', 0x05}}, {'E'}, NoDriveText(NoDriveReason::AccessDenied)},
+      {"a disk opens, the drive's node does not", {{'C', 0x00}, {'E', 0x05}}, {'E'},
+       NoDriveText(NoDriveReason::AccessDenied)},
+      {"a drive is listed beside a node that may not be opened", {{'E', 0x05}}, {'G'}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LetterRun run;
+    for (auto [letter, type] : c.letters) run.Put(letter, type);
+    for (char letter : c.denied) run.system.DenyAccess(letter);
+    run.Run({Act::Menu(ID_OPTION_RESCAN)});  // the same finding again is not repeated
+    EXPECT_EQ(run.Control(IDC_STATUS).text, c.said);
+    EXPECT_EQ(run.errors.str(), c.said.empty() ? "" : "MorvantideNT: " + c.said + "\n");
   }
 }
 

@@ -23,7 +23,8 @@ HostAdapterSelection::HostAdapterSelection(CScsiDrive& drive, Feedback& feedback
                                            AspiDriveClaims& claims, DeviceNameTables& tables, PrivateProfile& profile,
                                            std::ostream& errors)
     : m_drive(drive), m_feedback(feedback), m_transport(transport), m_claims(claims), m_tables(tables),
-      m_profile(profile), m_errors(errors) {}
+      m_profile(profile), m_errors(errors),
+      m_noDrive(feedback, errors, std::filesystem::path(profile.Path()).stem().string()) {}
 
 void HostAdapterSelection::Attach(const SelectorControls& controls) {
   m_hostAdapter = &controls.hostAdapter;
@@ -41,6 +42,7 @@ void HostAdapterSelection::InitDevices() {
   LoadSelection();
   if (m_hostAdapter->SetCurSel(m_memory.haPosition) == CB_ERR) ShowSelectError("HA Set Error", true);
   OnSelchangeHostAdapter();
+  TellWhyNoDevice();  // again: the device selection emptied the status line
 }
 
 void HostAdapterSelection::OnRescan() {
@@ -70,7 +72,14 @@ void HostAdapterSelection::OnRescan() {
                      static_cast<uint8_t>(adapter));
   if (m_hostAdapter->SetCurSel(m_memory.haPosition) == CB_ERR) ShowSelectError("Error HA", true);
   OnSelchangeHostAdapter();
+  TellWhyNoDevice();
   m_feedback.EndWaitCursor();
+}
+
+void HostAdapterSelection::TellWhyNoDevice() {
+  const bool listed = m_tables.DeviceCount > 0;
+  m_noDrive.AfterScan(listed, !listed && m_transport.AccessDenied() ? NoDriveReason::AccessDenied
+                                                                     : NoDriveReason::NoDevice);
 }
 
 void HostAdapterSelection::OnSelchangeHostAdapter() {

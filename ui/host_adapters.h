@@ -17,6 +17,7 @@
 #include "transport/host_adapter_scan.h"
 #include "transport/selection_memory.h"
 #include "ui/firmware_version_field.h"
+#include "ui/no_drive_notice.h"
 #include "ui/selection.h"
 #include "ui/selection_lock.h"
 #include "ui/selector_entries.h"
@@ -33,7 +34,8 @@ inline constexpr uint8_t kNoSelection = 0xFF;
 class HostAdapterSelection : public Selection {
  public:
   /// Everything given must outlive the selection. A profile that cannot be written
-  /// is reported on `errors`, never to the operator.
+  /// is reported on `errors`, never to the operator; a scan that lists no device says
+  /// why on the status line and on `errors`.
   HostAdapterSelection(CScsiDrive& drive, Feedback& feedback, AspiTransport& transport, AspiDriveClaims& claims,
                        DeviceNameTables& tables, PrivateProfile& profile, std::ostream& errors = std::cerr);
 
@@ -43,7 +45,7 @@ class HostAdapterSelection : public Selection {
   /// loaded and selected ("HA Set Error" when its adapter position is missing).
   void InitDevices() override;
   /// Scans the adapters, notes where each device listed sits, and refills the host
-  /// adapter selector, then its devices.
+  /// adapter selector, then its devices. Without a device, the status line says why.
   void OnRescan() override;
   /// Lists the selected adapter's devices and selects the remembered one.
   void OnSelchangeHostAdapter() override;
@@ -80,6 +82,8 @@ class HostAdapterSelection : public Selection {
   bool Choose(const DriveAddress& address);
   /// Where the selected device sat when it was listed.
   DevicePlace ListedPlace() const;
+  /// Why the last scan listed no device; none when it listed some.
+  std::optional<NoDriveReason> WhyNoDrive() const { return m_noDrive.Shown(); }
 
   /// The adapter of the host adapter selector's entry at haPosition; kNoSelection
   /// when there is no such entry.
@@ -107,6 +111,8 @@ class HostAdapterSelection : public Selection {
   void ShowSelectError(const char* caption, bool beep);
   /// Fills the device selector with the named targets of the adapter at `position`.
   void ListTargets(int position);
+  /// When the scan listed no device, says why on the status line (and standard error).
+  void TellWhyNoDevice();
 
   CScsiDrive& m_drive;
   Feedback& m_feedback;
@@ -124,6 +130,7 @@ class HostAdapterSelection : public Selection {
   std::optional<DriveAddress> m_claimed;
   PrivateProfile& m_profile;
   std::ostream& m_errors;
+  NoDriveNotice m_noDrive;
   CComboBox m_noSelector;  ///< stands in for every selector until Attach
   CComboBox* m_hostAdapter = &m_noSelector;
   CComboBox* m_device = &m_noSelector;

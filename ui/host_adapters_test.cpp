@@ -75,6 +75,31 @@ TEST(HostAdapterDiscovery, AdaptersAsTheManagerReportsThem) {
   }
 }
 
+TEST(HostAdapterDiscovery, WithoutADeviceTheStatusLineAndStandardErrorSayWhyOnce) {
+  struct Case {
+    const char* name;
+    std::vector<TestBus::Adapter> adapters;
+    bool drive, accessDenied;
+    std::string said;  // on the status line and standard error
+  } cases[] = {
+      {"no adapter", {}, false, false, NoDriveText(NoDriveReason::NoDevice)},
+      {"no target answers", {{"A"}}, false, false, NoDriveText(NoDriveReason::NoDevice)},
+      {"the nodes may not be opened", {{"A"}}, false, true, NoDriveText(NoDriveReason::AccessDenied)},
+      {"a drive answers", {{"A"}}, true, true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestBus bus;
+    bus.adapters = c.adapters;
+    bus.accessDenied = c.accessDenied;
+    if (c.drive) PutDrive(bus, 0, 2);
+    AdapterRun run(bus);
+    run.Run({Act::Menu(ID_OPTION_RESCAN)});  // the same finding again is not repeated
+    EXPECT_EQ(run.Control(IDC_STATUS).text, c.said);
+    EXPECT_EQ(run.errors.str(), c.said.empty() ? "" : "Morvantide4: " + c.said + "\n");
+  }
+}
+
 TEST(HostAdapterDiscovery, ANameThatFindsNoMemoryEndsTheScanWithTheMemoryBox) {
   struct Case {
     int failAt;  // stores: adapter name, then one per answering target

@@ -130,10 +130,16 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 int RunList(const CliOptions& options, CommandTrace* trace) {
   CliFeedback feedback(kProgram, Answering::Yes);
   std::vector<ListedDrive> drives;
+  std::optional<NoDriveReason> whyNone;
   for (DriveArgument::Way way : {DriveArgument::Way::Letter, DriveArgument::Way::Adapter}) {
-    const std::vector<ListedDrive> found = MakeCliDrives(way, options.simulate, trace, feedback)->List();
+    const std::unique_ptr<CliDrives> wayDrives = MakeCliDrives(way, options.simulate, trace, feedback);
+    const std::vector<ListedDrive> found = wayDrives->List();
     drives.insert(drives.end(), found.begin(), found.end());
+    // Either way's denial names the fix; otherwise nothing answered.
+    if (const std::optional<NoDriveReason> why = wayDrives->WhyNoDrive(); why && whyNone != NoDriveReason::AccessDenied)
+      whyNone = why;
   }
+  if (drives.empty() && whyNone) Error(NoDriveText(*whyNone));
   if (options.json) {
     std::string array;
     for (const ListedDrive& drive : drives) array += (array.empty() ? "" : ",") + DriveJson(drive).Text();

@@ -1,5 +1,7 @@
 #include "apps/cli/cli_drives.h"
 
+#include <ostream>
+
 #include "apps/aspi_stack.h"
 #include "apps/cli/memory_window.h"
 #include "apps/pass_through_stack.h"
@@ -44,13 +46,20 @@ std::optional<ListedDrive> Chosen(Half& half, MemorySelectors& selectors, const 
   return Described(half);
 }
 
+/// Where the selection halves' own lines about a scan without drives go: the front
+/// end says why itself, once for both ways.
+std::ostream& Unwritten() {
+  static std::ostream nowhere(nullptr);
+  return nowhere;
+}
+
 /// MorvantideNT's way: drive letters over the pass-through.
 class LetterDrives : public CliDrives {
  public:
   LetterDrives(bool simulate, CommandTrace* trace, Feedback& feedback)
       : m_stack(MakePassThroughStack(simulate, trace)),
         m_drive(*m_stack->transport),
-        m_selection(m_drive, feedback, *m_stack->transport) {
+        m_selection(m_drive, feedback, *m_stack->transport, Unwritten()) {
     m_selection.Attach(m_selectors.Controls());
   }
 
@@ -67,6 +76,7 @@ class LetterDrives : public CliDrives {
     return Chosen(m_selection, m_selectors, named.Address());
   }
 
+  std::optional<NoDriveReason> WhyNoDrive() const override { return m_selection.WhyNoDrive(); }
   UpdateTarget& Target() override { return m_selection; }
   CScsiDrive& Drive() override { return m_drive; }
 
@@ -85,7 +95,7 @@ class AdapterDrives : public CliDrives {
       : m_stack(MakeAspiStack(simulate, feedback, trace)),
         m_drive(*m_stack->transport),
         m_profile(std::string()),
-        m_selection(m_drive, feedback, *m_stack->transport, *m_stack->claims, m_tables, m_profile) {
+        m_selection(m_drive, feedback, *m_stack->transport, *m_stack->claims, m_tables, m_profile, Unwritten()) {
     m_selection.Attach(m_selectors.Controls());
     for (int lun = 0; lun < kAspiMaxTargets; ++lun) m_selectors.lun.AddString(std::to_string(lun));
   }
@@ -105,6 +115,7 @@ class AdapterDrives : public CliDrives {
     return Chosen(m_selection, m_selectors, named.Address());
   }
 
+  std::optional<NoDriveReason> WhyNoDrive() const override { return m_selection.WhyNoDrive(); }
   UpdateTarget& Target() override { return m_selection; }
   CScsiDrive& Drive() override { return m_drive; }
 

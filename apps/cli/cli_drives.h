@@ -13,6 +13,7 @@
 #include "apps/cli/drive_argument.h"
 #include "engine/update_sequence.h"
 #include "platform/drive_claim.h"
+#include "platform/no_drive_reason.h"
 
 namespace morv {
 
@@ -32,6 +33,8 @@ class CliDrives {
   virtual ~CliDrives() = default;
   /// Scans, then asks every drive listed for its version.
   virtual std::vector<ListedDrive> List() = 0;
+  /// Why the last scan listed no drive; none when it listed some.
+  virtual std::optional<NoDriveReason> WhyNoDrive() const = 0;
   /// Scans and selects the drive `named` stands for, asking it (and no other drive) for its
   /// version; nullopt when the scan did not list it.
   virtual std::optional<ListedDrive> Select(const DriveArgument& named) = 0;

@@ -203,6 +203,11 @@ uint8_t LinuxAspiManager::Abort(const SRB_Abort& abort) {
   return SS_COMP;
 }
 
+bool LinuxAspiManager::AccessDenied() {
+  std::lock_guard lock(m_mutex);
+  return !m_deniedNodes.empty();
+}
+
 int LinuxAspiManager::NodeFor(uint32_t host, uint32_t target, uint64_t lun) {
   const NodeKey key{host, target, lun};
   if (auto it = m_nodes.find(key); it != m_nodes.end()) return it->second;
@@ -223,8 +228,12 @@ int LinuxAspiManager::OpenMatching(const SgNode& node) {
   // Read-write: the sg driver refuses commands such as WRITE BUFFER on read-only
   // descriptors. Non-blocking: answers are collected by poll().
   const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  const int error = fd < 0 ? errno : 0;
+  if (error == EACCES || error == EPERM)
+    m_deniedNodes.insert(path);
+  else
+    m_deniedNodes.erase(path);
   if (fd < 0) {
-    const int error = errno;
     if (error != ENOENT && m_report && m_reportedNodes.insert(path).second)
       m_report("cannot open " + path + ": " + std::strerror(error));
     return -1;

@@ -76,6 +76,10 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
   /// Drops the lock and the block device; a node whose device has gone is closed now.
   void Release(uint8_t adapter, uint8_t target, uint8_t lun) override;
 
+  /// Whether the last open of some device node failed for want of rights (EACCES,
+  /// EPERM): the node is there, this user may not use it.
+  bool AccessDenied() override;
+
   /// The host adapters, adapter number = position.
   const std::vector<HostAdapter>& Adapters() const { return m_adapters; }
   /// How long an abort waits for the abandoned command's answer (tests shorten it).
@@ -144,6 +148,7 @@ class LinuxAspiManager : public DispatchingAspiManager, public AspiDriveClaims {
   std::vector<int> m_polled;                       // open descriptors the completion thread polls
   std::vector<int> m_vanished;                     // open descriptors of nodes gone, with requests out
   std::set<std::string> m_reportedNodes;           // nodes whose open failure was reported
+  std::set<std::string> m_deniedNodes;             // nodes whose last open was refused for want of rights
   std::map<int, ClaimedNode> m_claims;             // claimed descriptors
   bool m_stopping = false;
   int m_wakeFd = -1;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -78,18 +79,24 @@ TEST_F(LinuxAspiManagerTest, AdapterInquiryNamesDriverAndOwnId) {
 }
 
 TEST_F(LinuxAspiManagerTest, RequestsThatCannotBeSentCompleteAtOnceWithTheirEvent) {
+  // A node whose permissions keep this user out: a read-only sysfs file refuses a
+  // read-write open with EACCES even to root.
+  sysfs.AddNode("sg2", "0:0:4:0");
+  std::filesystem::create_symlink("/sys/kernel/uevent_seqnum", sysfs.Dev() / "sg2");
   LinuxAspiManager manager(Paths());
   struct Case {
     const char* name;
     uint8_t ha, target, cdbLength;
     uint8_t status, haStat;
+    bool accessDenied;  // afterwards
   };
   const Case cases[] = {
-      {"empty target ID", 0, 1, 6, SS_ERR, HASTAT_SEL_TO},
+      {"empty target ID", 0, 1, 6, SS_ERR, HASTAT_SEL_TO, false},
       // sysfs names a node for 0:0:3:0, but there is no /dev node behind it
-      {"node missing", 0, 3, 6, SS_ERR, HASTAT_SEL_TO},
-      {"adapter beyond the list", 2, 0, 6, SS_INVALID_HA, HASTAT_OK},
-      {"CDB too long", 0, 0, 17, SS_INVALID_SRB, HASTAT_OK},
+      {"node missing", 0, 3, 6, SS_ERR, HASTAT_SEL_TO, false},
+      {"adapter beyond the list", 2, 0, 6, SS_INVALID_HA, HASTAT_OK, false},
+      {"CDB too long", 0, 0, 17, SS_INVALID_SRB, HASTAT_OK, false},
+      {"node this user may not open", 0, 4, 6, SS_ERR, HASTAT_SEL_TO, true},
   };
   for (const auto& c : cases) {
     auto event = AspiEvent::Create();
@@ -99,6 +106,7 @@ TEST_F(LinuxAspiManagerTest, RequestsThatCannotBeSentCompleteAtOnceWithTheirEven
     EXPECT_EQ(LoadSrbStatus(srb.SRB_Status), c.status) << c.name;
     EXPECT_EQ(srb.SRB_HaStat, c.haStat) << c.name;
     EXPECT_TRUE(event->Wait(0)) << c.name;
+    EXPECT_EQ(manager.AccessDenied(), c.accessDenied) << c.name;
   }
 }
 

@@ -31,6 +31,8 @@ PassThroughSystem::Handle SgPassThroughSystem::Open(const std::string& path) {
   return fd;
 }
 
+bool SgPassThroughSystem::DeniesAccess(int code) const { return code == EACCES || code == EPERM; }
+
 bool SgPassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord& record) {
   if (!WellFormed(record.spt)) return Fail(EINVAL);
   sg_io_hdr_t header = BuildHeader(record);

@@ -57,6 +57,8 @@ class SgPassThroughSystem : public PassThroughSystem {
   ClaimOutcome Claim(const std::string& path, Handle& handle) override;
   /// Lets the block device go, drops the lock and closes the node.
   void Release(Handle handle) override;
+  /// EACCES or EPERM: the node's permissions (group cdrom) keep this user out.
+  bool DeniesAccess(int code) const override;
   /// errno of the last failed call.
   int LastError() const override { return m_lastError; }
   /// strerror's text; EINVAL for an unknown code, ERANGE for a text too long.

@@ -58,6 +58,7 @@ class RecordingPassThroughSystem : public PassThroughSystem {
     m_inner.Release(handle);
   }
   int LastError() const override { return m_inner.LastError(); }
+  bool DeniesAccess(int code) const override { return m_inner.DeniesAccess(code); }
   bool MessageText(int code, size_t bufferSize, std::string& text) override {
     return m_inner.MessageText(code, bufferSize, text);
   }

@@ -7,11 +7,33 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "platform/private_profile.h"
 
 namespace morv {
 namespace {
+
+// Paths, sections, keys and values are UTF-8 here and go to the system's W
+// functions as UTF-16, so a folder or user name outside ASCII ("Jürgen") is the same
+// file whatever code page the process runs with.
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+  return text;
+}
 
 std::string LastErrorText(const std::string& what) {
   return what + ": Windows error " + std::to_string(GetLastError());
@@ -19,16 +41,22 @@ std::string LastErrorText(const std::string& what) {
 
 /// The profile functions look for a file named without a folder in the Windows
 /// folder; ours are always named with their full path.
-std::string FullPath(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(path, ec);
-  return ec ? path : full.string();
+std::wstring FullPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return wide;
+  std::wstring full(length, L'\0');
+  const DWORD written = GetFullPathNameW(wide.c_str(), length, full.data(), nullptr);
+  if (written == 0 || written >= length) return wide;
+  full.resize(written);
+  return full;
 }
 
 }  // namespace
 
 int PrivateProfile::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
-  return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, FullPath(m_path).c_str()));
+  return static_cast<int>(
+      GetPrivateProfileIntW(Wide(section).c_str(), Wide(key).c_str(), defaultValue, FullPath(m_path).c_str()));
 }
 
 bool PrivateProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -38,43 +66,44 @@ bool PrivateProfile::WriteString(const std::string& section, const std::string& 
 bool PrivateProfile::WriteStrings(const std::vector<ProfileValue>& values) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  std::string path = FullPath(m_path);
+  fs::path target(FullPath(m_path));
   // A profile that is a link is written through it, so the link stays; a link that
   // leads nowhere is refused rather than followed into creating a file.
-  if (fs::is_symlink(fs::symlink_status(path, ec))) {
-    path = fs::canonical(path, ec).string();
+  if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    target = fs::canonical(target, ec);
     if (ec) {
       m_error = "cannot write " + m_path + ": the symbolic link leads to no file";
       return false;
     }
   }
-  fs::path target(path);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   // The values go into a copy, which then replaces the profile in one step: never a
   // file holding only some of them.
-  const std::string temp = path + ".tmp" + std::to_string(GetCurrentProcessId());
-  if (!CopyFileA(path.c_str(), temp.c_str(), FALSE) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+  const std::wstring path = target.wstring();
+  const std::wstring temp = path + L".tmp" + std::to_wstring(GetCurrentProcessId());
+  if (!CopyFileW(path.c_str(), temp.c_str(), FALSE) && GetLastError() != ERROR_FILE_NOT_FOUND) {
     m_error = LastErrorText("cannot copy " + m_path);
     return false;
   }
   for (const ProfileValue& v : values)
-    if (!WritePrivateProfileStringA(v.section.c_str(), v.key.c_str(), v.value.c_str(), temp.c_str())) {
-      m_error = LastErrorText("cannot write " + temp);
-      DeleteFileA(temp.c_str());
+    if (!WritePrivateProfileStringW(Wide(v.section).c_str(), Wide(v.key).c_str(), Wide(v.value).c_str(),
+                                    temp.c_str())) {
+      m_error = LastErrorText("cannot write " + Utf8(temp));
+      DeleteFileW(temp.c_str());
       return false;
     }
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp.c_str());  // flushes the system's cache
-  if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());  // flushes the system's cache
+  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     m_error = LastErrorText("cannot replace " + m_path);
-    DeleteFileA(temp.c_str());
+    DeleteFileW(temp.c_str());
     return false;
   }
   return true;
 }
 
 std::string PrivateProfile::DefaultPath(const std::string& programName) {
-  const char* folder = std::getenv("LOCALAPPDATA");
-  std::string directory = folder && *folder ? folder : ".";
+  const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
+  const std::string directory = folder && *folder ? Utf8(folder) : ".";
   return directory + "\\" + programName + ".INI";
 }
 

@@ -57,6 +57,14 @@ TEST_F(Win32ProfileTest, AProfileThatCannotBeWrittenReportsIt) {
   EXPECT_EQ(nowhere.GetInt("HostAdaptor", "ID", 3), 3);
 }
 
+TEST_F(Win32ProfileTest, AProfileUnderAFolderNamedOutsideAsciiIsWrittenAndReadThere) {
+  // The path is UTF-8, as the program keeps it: a user named Jürgen.
+  PrivateProfile juergen(dir.string() + "\\J\xC3\xBCrgen\\Morvantide4.INI");
+  ASSERT_TRUE(juergen.WriteString("HostAdaptor", "ID", "3")) << juergen.Error();
+  EXPECT_EQ(juergen.GetInt("HostAdaptor", "ID", 0), 3);
+  EXPECT_TRUE(std::filesystem::exists(dir / L"J\u00FCrgen" / L"Morvantide4.INI")) << "the folder the user sees";
+}
+
 TEST(Win32ProfilePath, LivesInTheLocalApplicationDataFolder) {
   const std::string path = PrivateProfile::DefaultPath("Morvantide4");
   const char* folder = std::getenv("LOCALAPPDATA");

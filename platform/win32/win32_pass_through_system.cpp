@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/aligned_record.h"
 #include "platform/win32/pass_through_layout.h"
 
 namespace morv::win32 {
@@ -26,6 +27,19 @@ struct CdromExclusiveLock {
   UCHAR CallerName[64];
 };
 constexpr char kCallerName[] = "Morvantide";
+
+/// The storage stack's descriptor of the adapter behind `device`; false where the
+/// system offers none.
+bool QueryAdapter(HANDLE device, STORAGE_ADAPTER_DESCRIPTOR& adapter) {
+  STORAGE_PROPERTY_QUERY query{};
+  query.PropertyId = StorageAdapterProperty;
+  query.QueryType = PropertyStandardQuery;
+  adapter = {};
+  DWORD returned = 0;
+  return DeviceIoControl(device, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &adapter, sizeof adapter,
+                         &returned, nullptr) &&
+         returned >= offsetof(STORAGE_ADAPTER_DESCRIPTOR, CommandQueueing);
+}
 
 }  // namespace
 
@@ -73,11 +87,19 @@ bool Win32PassThroughSystem::PassThroughDirect(Handle handle, PassThroughRecord&
     const DataDirection direction = RecordDirection(record.spt);
     if (direction != DataDirection::None) record.spt.DataIn = direction == DataDirection::In ? kDataIn : kDataOut;
   }
-  DWORD returned = 0;
-  if (!DeviceIoControl(device, IOCTL_SCSI_PASS_THROUGH_DIRECT, &record, sizeof record, &record, sizeof record,
-                       &returned, nullptr))
-    return Fail();
-  return true;
+  // The adapter's alignment, asked once per handle: a data buffer that does not
+  // meet it goes through an aligned one.
+  auto alignment = m_alignmentMasks.find(handle);
+  if (alignment == m_alignmentMasks.end()) {
+    STORAGE_ADAPTER_DESCRIPTOR adapter;
+    alignment = m_alignmentMasks.emplace(handle, QueryAdapter(device, adapter) ? adapter.AlignmentMask : 0).first;
+  }
+  return CarryAligned(record, alignment->second, [&](PassThroughRecord& aligned) {
+    DWORD returned = 0;
+    return DeviceIoControl(device, IOCTL_SCSI_PASS_THROUGH_DIRECT, &aligned, sizeof aligned, &aligned,
+                           sizeof aligned, &returned, nullptr) ||
+           Fail();
+  });
 }
 
 bool Win32PassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& capabilities) {
@@ -89,14 +111,8 @@ bool Win32PassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& 
   // The storage stack's adapter descriptor answers on a drive letter's handle; the
   // port driver's own query fails for a device the port driver created, and is
   // asked only where the descriptor is not offered.
-  STORAGE_PROPERTY_QUERY query{};
-  query.PropertyId = StorageAdapterProperty;
-  query.QueryType = PropertyStandardQuery;
-  STORAGE_ADAPTER_DESCRIPTOR adapter{};
-  DWORD returned = 0;
-  if (DeviceIoControl(device, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &adapter, sizeof adapter, &returned,
-                      nullptr) &&
-      returned >= offsetof(STORAGE_ADAPTER_DESCRIPTOR, CommandQueueing) && adapter.MaximumTransferLength != 0) {
+  STORAGE_ADAPTER_DESCRIPTOR adapter;
+  if (QueryAdapter(device, adapter) && adapter.MaximumTransferLength != 0) {
     capabilities = {};
     capabilities.Length = sizeof capabilities;
     capabilities.MaximumTransferLength = adapter.MaximumTransferLength;
@@ -106,6 +122,7 @@ bool Win32PassThroughSystem::GetCapabilities(Handle handle, IoScsiCapabilities& 
     capabilities.AdapterScansDown = adapter.AdapterScansDown;
     return true;
   }
+  DWORD returned = 0;
   if (!DeviceIoControl(device, IOCTL_SCSI_GET_CAPABILITIES, nullptr, 0, &capabilities, sizeof capabilities,
                        &returned, nullptr))
     return Fail();
@@ -117,6 +134,7 @@ void Win32PassThroughSystem::Close(Handle handle) {
   if (!device) return;
   CloseHandle(device);
   m_handles[static_cast<size_t>(handle)] = nullptr;
+  m_alignmentMasks.erase(handle);
 }
 
 DevicePlace Win32PassThroughSystem::PlaceOf(Handle handle) {

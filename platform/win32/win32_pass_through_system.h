@@ -30,7 +30,9 @@ class Win32PassThroughSystem : public PassThroughSystem {
   Handle Open(const std::string& path) override;
   /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer; an
   /// unspecified direction of a command that moves data is first set from the
-  /// operation-code table (RecordDirection).
+  /// operation-code table (RecordDirection). The data buffer meets the adapter's
+  /// AlignmentMask (IOCTL_STORAGE_QUERY_PROPERTY), through an aligned copy where the
+  /// caller's does not (platform/aligned_record.h).
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
   /// IOCTL_STORAGE_QUERY_PROPERTY's adapter descriptor (largest transfer, physical
   /// pages, alignment mask) in the published IO_SCSI_CAPABILITIES; where the system
@@ -44,6 +46,8 @@ class Win32PassThroughSystem : public PassThroughSystem {
   ClaimOutcome Claim(const std::string& path, Handle& handle) override;
   /// Unlocks the exclusive access, releases the update lock and closes the handle.
   void Release(Handle handle) override;
+  /// ERROR_ACCESS_DENIED: a drive letter's device opened by a standard user.
+  bool DeniesAccess(int code) const override { return code == 5; }
   /// GetLastError of the last failed call.
   int LastError() const override { return m_lastError; }
   /// FormatMessageA from the system's table in the default language.
@@ -62,6 +66,8 @@ class Win32PassThroughSystem : public PassThroughSystem {
     bool exclusive = false;
   };
   std::map<Handle, ClaimHold> m_claims;
+  /// The adapter's alignment mask per open handle, once asked.
+  std::map<Handle, uint32_t> m_alignmentMasks;
   int m_lastError = 0;
 };
 

@@ -37,6 +37,16 @@ WnAspi32Manager::~WnAspi32Manager() = default;
 
 uint32_t WnAspi32Manager::GetASPI32SupportInfo() { return ::GetASPI32SupportInfo(); }
 
+bool WnAspi32Manager::AccessDenied() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  const bool known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+  CloseHandle(token);
+  return known && elevation.TokenIsElevated == 0;
+}
+
 void WnAspi32Manager::ReleaseDelivered() {
   m_notifications.remove_if([](const std::unique_ptr<Notification>& n) { return n->delivered.load(); });
 }

@@ -20,6 +20,10 @@ class WnAspi32Manager : public AspiManager {
   /// Ordinal 2 of WNASPI32; a request the DLL finishes at once has its event
   /// signalled here, so the requester never waits for a signal that will not come.
   uint32_t SendASPI32Command(void* srb) override;
+  /// WNASPI32 tells no reason of its own; on Windows it reaches drives the way raw
+  /// drive access does, which needs an administrator: true when this process runs
+  /// without an administrator's rights (its token is not elevated).
+  bool AccessDenied() override;
 
  private:
   struct Notification;

@@ -141,8 +141,9 @@ Observed RunNT(std::span<const uint8_t> script, bool answerNo) {
   PassThroughTransport transport(system);
   ScriptedToolkit toolkit;
   ToolkitFeedback feedback(toolkit, ResourcesNT(), "MorvantideNT");
+  std::ostringstream errors;
   auto selections = [&](CScsiDrive& drive, Feedback& shown) {
-    return std::make_unique<DriveLetterSelection>(drive, shown, transport);
+    return std::make_unique<DriveLetterSelection>(drive, shown, transport, errors);
   };
   return Play(toolkit, feedback, ResourcesNT(), transport, selections, device, answerNo);
 }

@@ -29,10 +29,13 @@ class TestBus : public DispatchingAspiManager {
   std::map<std::pair<int, int>, std::shared_ptr<sim::EmulatedDevice>> devices;
   /// Adapter numbers asked about, in order.
   std::vector<int> inquired;
+  /// What AccessDenied answers: devices there that this process may not open.
+  bool accessDenied = false;
 
   uint32_t GetASPI32SupportInfo() override {
     return (uint32_t{supportStatus} << 8) | static_cast<uint32_t>(adapters.size() & 0xFF);
   }
+  bool AccessDenied() override { return accessDenied; }
 
  protected:
   uint8_t Inquire(SRB_HAInquiry& srb) override {

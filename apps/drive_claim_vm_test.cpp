@@ -75,7 +75,7 @@ class ProgramRun {
     ASSERT_TRUE(m_tmux.Started());
     ASSERT_TRUE(m_tmux.WaitFor(kBoxButton, 60s)) << m_tmux.Capture();
     m_tmux.SendKeys({"Enter"});
-    ASSERT_TRUE(m_tmux.WaitFor(">R4410A.OUC", 60s)) << m_tmux.Capture();
+    ASSERT_TRUE(m_tmux.WaitFor(":R4410A.OUC", 60s)) << m_tmux.Capture();
     m_tmux.SendKeys({"Down"});
     ASSERT_TRUE(m_tmux.WaitFor("R4410A.OUC     ]")) << m_tmux.Capture();
   }

@@ -73,7 +73,7 @@ class PowerInTerminal : public ::testing::Test {
     EXPECT_TRUE(tmux->Started());
     EXPECT_TRUE(tmux->WaitFor("> OK <")) << tmux->Capture();  // the notice
     tmux->SendKeys({"Enter"});
-    EXPECT_TRUE(tmux->WaitFor(">R4410A.OUC")) << tmux->Capture();  // discovery has ended
+    EXPECT_TRUE(tmux->WaitFor(":R4410A.OUC")) << tmux->Capture();  // discovery has ended
     tmux->SendKeys({"Down"});
     EXPECT_TRUE(tmux->WaitFor("R4410A.OUC     ]")) << tmux->Capture();
     m_beforeUpdate = ReadLines(Trace());

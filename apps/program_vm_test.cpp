@@ -148,7 +148,7 @@ void FlashThroughDialog(const DialogCase& c, const std::string& dir, const std::
   constexpr char kBoxButton[] = "> OK <";  // the start-up notice and every OK box
   ASSERT_TRUE(tmux.WaitFor(kBoxButton, 60s)) << tmux.Capture();
   tmux.SendKeys({"Enter"});
-  ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC", 60s)) << tmux.Capture();  // discovery has ended
+  ASSERT_TRUE(tmux.WaitFor(":R4410A.OUC", 60s)) << tmux.Capture();  // discovery has ended
   const std::string listed = c.program == Program::NT ? "A:KESTREL MX-R4410" : "0:MX-R4410";
   EXPECT_NE(tmux.Capture().find(listed), std::string::npos) << "zero-padded identification\n" << tmux.Capture();
   tmux.SendKeys({"Down"});

@@ -123,19 +123,18 @@ TEST_F(QtToolkitTest, MainDialogHasTheMenuBarAndTheTemplatesSize) {
     auto& dialog = dynamic_cast<QtDialogWindow&>(w);
     QMenuBar* bar = dialog.findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(bar->actions().size(), 1);
+    // One bar, so the keyboard reaches every item: Option, then About at its right end.
+    ASSERT_EQ(bar->actions().size(), 3);
     QAction* option = bar->actions()[0];
-    EXPECT_EQ(option->text(), "Option");
+    QAction* about = bar->actions()[2];
+    EXPECT_EQ(option->text(), "&Option");  // the first letter is the item's key
     ASSERT_NE(option->menu(), nullptr);
     ASSERT_EQ(option->menu()->actions().size(), 1);
-    EXPECT_EQ(option->menu()->actions()[0]->text(), "Rescan");
-    auto* right = qobject_cast<QMenuBar*>(bar->cornerWidget(Qt::TopRightCorner));
-    ASSERT_NE(right, nullptr);
-    ASSERT_EQ(right->actions().size(), 1);
-    EXPECT_EQ(right->actions()[0]->text(), "About");
+    EXPECT_EQ(option->menu()->actions()[0]->text(), "&Rescan");
+    EXPECT_EQ(about->text(), "&About");
     // Both menu commands reach the handler with their IDs.
     option->menu()->actions()[0]->trigger();
-    right->actions()[0]->trigger();
+    about->trigger();
 
     BaseUnits u = dialog.Units();
     EXPECT_EQ(dialog.width(), MulDiv(214, u.x, 4));
@@ -199,6 +198,104 @@ TEST_F(QtToolkitTest, EnterPressesTheDefaultOrTheFocusedButton) {
     });
     toolkit.DoModal(ResourcesNT().mainDialog, ResourcesNT(), handler);
   }
+}
+
+// Every menu item is reached from the keyboard: Alt and the item's letter, F10 and
+// the arrows, and Alt alone, which arms the bar with a visible mark on the armed
+// item before Enter opens it (Enter does not press Update Start then).
+TEST_F(QtToolkitTest, EveryMenuItemIsReachedByKeysAndTheArmedItemIsMarked) {
+  RecordingHandler handler;
+  bool popupAfterEnter = false;
+  WhenModal([&](QWidget& window) {
+    auto target = [] { return QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget(); };
+    auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+      QTest::keyClick(target(), key, modifiers);
+    };
+    Control<QWidget>(window, IDC_FILE_LIST)->setFocus();
+    press(Qt::Key_A, Qt::AltModifier);
+    press(Qt::Key_O, Qt::AltModifier);
+    press(Qt::Key_Return);
+    press(Qt::Key_F10);
+    press(Qt::Key_Right);
+    press(Qt::Key_Return);
+    QMenuBar* bar = window.findChild<QMenuBar*>();
+    EXPECT_GT(bar->actionGeometry(bar->actions().back()).left(), bar->width() / 2) << "About at the right end";
+    QImage unarmed = bar->grab().toImage();
+    // Alt alone, as the window system delivers it: the press (its shortcut query
+    // first, unanswered, so it travels up to the window) and the release.
+    QKeyEvent altQuery(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    altQuery.ignore();
+    for (QKeyEvent* event : {&altQuery, &altDown, &altUp}) QApplication::sendEvent(target(), event);
+    EXPECT_NE(bar->grab().toImage(), unarmed) << "Alt armed the bar without a mark";
+    press(Qt::Key_Return);
+    popupAfterEnter = QApplication::activePopupWidget() != nullptr;
+    press(Qt::Key_Escape);
+    handler.window->EndDialog(IDCANCEL);
+  });
+  toolkit.DoModal(ResourcesNT().mainDialog, ResourcesNT(), handler);
+  EXPECT_EQ(handler.commands, (std::vector<std::pair<int, int>>{{ID_ABOUT, 0}, {ID_OPTION_RESCAN, 0}, {ID_ABOUT, 0}}));
+  EXPECT_TRUE(popupAfterEnter) << "Enter opens the armed menu";
+}
+
+// Each control that takes the focus shows that it has it; the default button too,
+// which looks the same as a default button with or without the focus otherwise.
+TEST_F(QtToolkitTest, EveryFocusableControlShowsTheFocus) {
+  RecordingHandler handler;
+  handler.onInit = [](DialogWindow& w) {
+    w.AddString(IDC_FILE_LIST, "A.OUC");
+    w.AddString(IDC_DEVICE, "E:KESTREL MX-R4410");
+    w.SetCurSel(IDC_DEVICE, 0);
+    w.SetWindowText(IDC_FIRMWARE_VERSION, "1.00");
+  };
+  WhenModal([&](QWidget& window) {
+    DialogWindow& w = *handler.window;
+    for (int id : {IDC_FILE_LIST, IDC_DEVICE, IDC_UPDATE_START, IDOK, IDC_FIRMWARE_VERSION, IDC_STATUS}) {
+      SCOPED_TRACE(id);
+      QWidget* control = Control<QWidget>(window, id);
+      w.SetFocus(id == IDC_FILE_LIST ? IDC_STATUS : IDC_FILE_LIST);
+      QImage unfocused = control->grab().toImage();
+      w.SetFocus(id);
+      EXPECT_NE(control->grab().toImage(), unfocused);
+    }
+    w.EndDialog(IDCANCEL);
+  });
+  toolkit.DoModal(ResourcesNT().mainDialog, ResourcesNT(), handler);
+}
+
+// Texts wider than their field keep both ends in sight (two packages that differ
+// near the end stay apart), the whole text is in the tooltip, and the dialog reads
+// back the bytes it gave.
+TEST_F(QtToolkitTest, LongNamesAndTextsKeepBothEndsAndTheWholeText) {
+  struct Case {
+    int id;
+    std::string text, head, tail;
+  } cases[] = {
+      {IDC_SELECTED_FILE, "KESTREL_MX-R4410_FIRMWARE_V104_FINAL_RELEASE.OUC", "KESTREL", ".OUC"},
+      {IDC_STATUS, "File Read Error!(11) No such file or directory", "File", "directory"},
+  };
+  RecordingHandler handler;
+  WhenModal([&](QWidget& window) {
+    DialogWindow& w = *handler.window;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.text);
+      w.SetWindowText(c.id, c.text);
+      auto* field = Control<QLineEdit>(window, c.id);
+      QString shown = field->text();
+      EXPECT_TRUE(shown.startsWith(QString::fromStdString(c.head)) && shown.endsWith(QString::fromStdString(c.tail)))
+          << shown.toStdString();
+      EXPECT_LT(field->fontMetrics().horizontalAdvance(shown), field->width());
+      EXPECT_EQ(field->toolTip().toStdString(), c.text);
+      EXPECT_EQ(w.GetWindowText(c.id), c.text);
+    }
+    w.AddString(IDC_FILE_LIST, cases[0].text);
+    auto* list = Control<QListWidget>(window, IDC_FILE_LIST);
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(list->item(0)->toolTip().toStdString(), cases[0].text);
+    w.EndDialog(IDCANCEL);
+  });
+  toolkit.DoModal(ResourcesNT().mainDialog, ResourcesNT(), handler);
 }
 
 TEST_F(QtToolkitTest, EscapeAndTheCloseBoxAskTheHandler) {

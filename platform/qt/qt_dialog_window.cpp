@@ -1,5 +1,6 @@
 #include "platform/qt/qt_dialog_window.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QFontMetrics>
@@ -10,14 +11,17 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include <algorithm>
 
 #include "platform/qt/display_loss.h"
+#include "platform/qt/elided_field.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/window_room.h"
 #include "framework/list_order.h"
+#include "framework/menu_mnemonic.h"
 
 namespace morv::qt {
 namespace {
@@ -31,6 +35,14 @@ constexpr double kSmallestPointSize = 6;
 constexpr const char* kControlIdProperty = "morvControlId";
 
 QString Text(const std::string& bytes) { return QString::fromUtf8(bytes); }
+
+/// A menu item's text with its mnemonic marked for Qt: an item written without a
+/// marker gets one before its first letter, the key the desktop's menus give it.
+QString MenuText(const std::string& text) {
+  size_t at = MnemonicPosition(text);
+  if (at == std::string::npos || MnemonicMarked(text)) return Text(text);
+  return Text(text.substr(0, at) + "&" + text.substr(at));
+}
 
 Qt::WindowFlags WindowFlagsFor(uint32_t style) {
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
@@ -128,38 +140,45 @@ void QtDialogWindow::FitFontToScreen(const DialogTemplate& dialog) {
 }
 
 void QtDialogWindow::BuildMenu(const MenuTemplate& menu) {
+  // One bar for every item, so that Alt, F10 and the arrows reach them all; the
+  // help-justified ones follow a separator, which puts them at its right end.
   m_menuBar = new QMenuBar(this);
   m_menuBar->setNativeMenuBar(false);
-  QMenuBar* rightSide = nullptr;
   auto command = [this](QAction* action, int id) {
     connect(action, &QAction::triggered, this, [this, id] { Deliver([&] { m_handler.OnCommand(id, 0); }); });
   };
+  bool rightSide = false;
   for (const auto& item : menu.items) {
-    QMenuBar* bar = m_menuBar;
-    if (item.helpJustified) {
-      // Help-justified items sit at the right end of the bar.
-      if (!rightSide) {
-        rightSide = new QMenuBar(m_menuBar);
-        rightSide->setNativeMenuBar(false);
-        m_menuBar->setCornerWidget(rightSide, Qt::TopRightCorner);
-      }
-      bar = rightSide;
+    if (item.separator) continue;  // a separator in the bar would move the rest to the right
+    if (item.helpJustified && !rightSide) {
+      rightSide = true;
+      m_menuBar->addSeparator();
     }
-    if (item.separator) {
-      bar->addSeparator();
-    } else if (item.items.empty()) {
-      command(bar->addAction(Text(item.text)), item.id);
-    } else {
-      QMenu* popup = bar->addMenu(Text(item.text));
-      for (const auto& sub : item.items) {
-        if (sub.separator) {
-          popup->addSeparator();
-        } else {
-          command(popup->addAction(Text(sub.text)), sub.id);
-        }
+    if (item.items.empty()) {
+      command(m_menuBar->addAction(MenuText(item.text)), item.id);
+      continue;
+    }
+    QMenu* popup = m_menuBar->addMenu(MenuText(item.text));
+    for (const auto& sub : item.items) {
+      if (sub.separator) {
+        popup->addSeparator();
+      } else {
+        command(popup->addAction(MenuText(sub.text)), sub.id);
       }
     }
   }
+  // F10 arms the bar as Alt alone does: its first item marked, the arrows, the
+  // items' letters and Enter work from there.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this, [this] {
+    // What the bar watches for in its window to arm on a lone Alt: the press (its
+    // shortcut query first) and the release.
+    QKeyEvent query(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    query.ignore();
+    for (QKeyEvent* event : {&query, &press, &release}) QCoreApplication::sendEvent(this, event);
+  });
 }
 
 QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client) {
@@ -196,7 +215,8 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
       break;
     }
     case ControlClass::Edit: {
-      auto* edit = new QLineEdit(Text(t.text), client);
+      // A read-only field keeps its whole text reachable however long it is.
+      QLineEdit* edit = (t.style & ES_READONLY) ? new ElidedField(client) : new QLineEdit(client);
       edit->setReadOnly(t.style & ES_READONLY);
       edit->setFrame(t.style & WS_BORDER);
       edit->setAlignment((t.style & ES_CENTER) ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
@@ -211,6 +231,8 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
     }
     case ControlClass::ListBox: {
       auto* list = new QListWidget(client);
+      // Long names keep both ends (names that differ near the end stay apart).
+      list->setTextElideMode(Qt::ElideMiddle);
       list->installEventFilter(this);
       list->setSelectionMode(QAbstractItemView::SingleSelection);
       list->setVerticalScrollBarPolicy((t.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
@@ -238,6 +260,11 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
     }
   }
   widget->setGeometry(r.x, r.y, r.width, r.height);
+  if (auto* field = dynamic_cast<ElidedField*>(widget)) {
+    field->SetWholeText(Text(t.text));
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(Text(t.text));
+  }
   // Pictures, labels and progress bars never take the focus.
   if (t.cls != ControlClass::Static && t.cls != ControlClass::Progress) widget->setFocusPolicy(FocusPolicyFor(t.style));
   if (t.style & WS_DISABLED) widget->setEnabled(false);
@@ -407,7 +434,9 @@ void QtDialogWindow::SetWindowText(int id, const std::string& text) {
   Control* c = Find(id);
   if (!c) return;
   c->text = text;
-  if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
+  if (auto* field = dynamic_cast<ElidedField*>(c->widget)) {
+    field->SetWholeText(Text(text));
+  } else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
     edit->setText(Text(text));
     edit->setCursorPosition(0);
   } else if (auto* button = qobject_cast<QPushButton*>(c->widget)) {
@@ -425,7 +454,9 @@ std::string QtDialogWindow::GetWindowText(int id) const {
   const Control* c = Find(id);
   if (!c) return {};
   QString shown;
-  if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
+  if (dynamic_cast<const ElidedField*>(c->widget)) {
+    return c->text;  // read-only: the bytes given, whatever part of them shows
+  } else if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
     shown = edit->text();
   } else if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
     int index = combo->currentIndex();
@@ -523,6 +554,7 @@ int QtDialogWindow::AddString(int id, const std::string& text) {
     int index = InsertPosition(c->entries, text, c->style & LBS_SORT);
     c->entries.insert(c->entries.begin() + index, text);
     list->insertItem(index, Text(text));
+    list->item(index)->setToolTip(Text(text));  // the whole name, where the list shortens it
     return index;
   }
   if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QSocketNotifier>
 
+#include "platform/qt/dialog_style.h"
 #include "platform/qt/display_loss.h"
 #include "platform/qt/deliberate_keys.h"
 #include "platform/qt/qt_dialog_window.h"
@@ -22,6 +23,7 @@ QtDialogWindow* RunningDialog() { return dynamic_cast<QtDialogWindow*>(QApplicat
 class QtToolkit::ModalRun {
  public:
   explicit ModalRun(QtToolkit& toolkit) : m_toolkit(toolkit) {
+    UseDialogStyle();
     if (m_toolkit.m_modalRuns++ == 0) QApplication::instance()->installEventFilter(m_toolkit.m_heldKeys.get());
   }
   ~ModalRun() {

@@ -1,7 +1,6 @@
 #include "platform/terminal/cell_layout.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "framework/win32_types.h"
 
@@ -113,17 +112,6 @@ std::string DisplayText(const std::string& text, bool noPrefix) {
     out += text[i];
   }
   return out;
-}
-
-char Mnemonic(const std::string& text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] != '&') return static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-    ++i;
-  }
-  for (char c : text)
-    if (std::isalnum(static_cast<unsigned char>(c))) return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return 0;
 }
 
 }  // namespace morv::terminal

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/terminal/canvas.h"
+#include "framework/menu_mnemonic.h"
 #include "framework/resource_types.h"
 
 namespace morv::terminal {
@@ -28,8 +29,5 @@ int DropDownRows(const ControlTemplate& combo);
 /// `text` as shown: "&x" marks a mnemonic and is drawn as "x", "&&" as "&".
 /// With `noPrefix` the text is shown as it is.
 std::string DisplayText(const std::string& text, bool noPrefix = false);
-/// The mnemonic character of `text` (lower case): the one after '&', else its first
-/// letter or digit; 0 when there is none.
-char Mnemonic(const std::string& text);
 
 }  // namespace morv::terminal

@@ -123,8 +123,12 @@ void PaintList(Canvas& canvas, const ControlState& c, const CellRect& r, bool fo
   if (c.topIndex > 0) canvas.Put(r.row, r.Right() - 2, '^', paint);
   if (c.topIndex + inner.rows < count) canvas.Put(r.Bottom() - 1, r.Right() - 2, 'v', paint);
   if (focused) {
+    // As in the desktop list box, the focus sits on an entry also while none is
+    // chosen; its mark then is dotted, like a focus rectangle, so that it does not
+    // read as the chosen entry's.
     int caret = TerminalDialog::CaretIndex(c) - c.topIndex;
-    if (caret >= 0 && caret < inner.rows) canvas.Put(inner.row + caret, r.col, '>', Paint::Focus);
+    char mark = c.curSel >= 0 ? '>' : ':';
+    if (caret >= 0 && caret < inner.rows) canvas.Put(inner.row + caret, r.col, mark, Paint::Focus);
   }
 }
 

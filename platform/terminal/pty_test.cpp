@@ -170,10 +170,10 @@ TEST(ProgramsInPty, TheWholeDialogWorksWithTheKeyboardAlone) {
     tmux.SendKeys({"Enter"});
 
     ASSERT_TRUE(tmux.WaitFor(std::string("┌─ ") + program.caption + " ─")) << tmux.Capture();
-    // Initialisation has ended once the file list holds the focus (">"): Morvantide4
+    // Initialisation has ended once the file list holds the focus (":", nothing chosen): Morvantide4
     // draws its dialog while it still probes the bus, and keys typed meanwhile reach
     // whichever control has the focus then.
-    ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC")) << tmux.Capture();
+    ASSERT_TRUE(tmux.WaitFor(":R4410A.OUC")) << tmux.Capture();
     std::string screen = tmux.Capture();
     EXPECT_NE(screen.find(program.firstDevice), std::string::npos) << screen;
     std::string menuBar = LineWith(screen, "Option");
@@ -217,7 +217,7 @@ TEST(ProgramsInPty, TerminalOptionWinsOverADisplay) {
     ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
     tmux.SendKeys({"Enter"});
     ASSERT_TRUE(tmux.WaitFor(program.caption)) << tmux.Capture();
-    ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC")) << tmux.Capture();  // initialisation has ended
+    ASSERT_TRUE(tmux.WaitFor(":R4410A.OUC")) << tmux.Capture();  // initialisation has ended
     tmux.SendKeys({"Escape"});
     EXPECT_EQ(tmux.WaitForExit(), 0) << tmux.Capture();
   }
@@ -283,7 +283,7 @@ TEST(ProgramsInPty, TerminationSignalsCloseTheDialogAndKeepTheProfile) {
         ASSERT_TRUE(tmux.WaitFor(program.noticeLine)) << tmux.Capture();
         if (where.pastTheNotice) {
           tmux.SendKeys({"Enter"});
-          ASSERT_TRUE(tmux.WaitFor(">R4410A.OUC")) << tmux.Capture();  // initialisation has ended
+          ASSERT_TRUE(tmux.WaitFor(":R4410A.OUC")) << tmux.Capture();  // initialisation has ended
         }
         std::string pid;
         std::ifstream(pidFile) >> pid;

@@ -65,6 +65,18 @@ TEST_F(Toolkit, DrawsTheDialogInTheMiddleOfAnEightyByTwentyFourTerminal) {
             "\n");
 }
 
+TEST_F(Toolkit, TheFocusedListMarksAnEntryAsChosenOnlyOnceItIs) {
+  // Nothing chosen yet (Enter would find no file): the entry with the focus has the
+  // dotted focus mark; the arrow chooses it, and it gets the selection's mark.
+  screen.Type({K::Key(KeyCode::Down), K::Key(KeyCode::Escape)});
+  EXPECT_EQ(Run(), IDCANCEL);
+  ASSERT_EQ(screen.screensAtRead.size(), 2u);
+  const std::string& unchosen = screen.screensAtRead[0];
+  EXPECT_NE(unchosen.find("| :A.OUC  "), std::string::npos) << unchosen;
+  EXPECT_EQ(unchosen.find('>'), std::string::npos) << unchosen;
+  EXPECT_NE(screen.screensAtRead[1].find("| >A.OUC  "), std::string::npos) << screen.screensAtRead[1];
+}
+
 TEST_F(Toolkit, MessageBoxesAndTheAboutBoxStackOverTheDialog) {
   int answer = 0;
   std::string boxScreen;

@@ -5,14 +5,14 @@
 
 namespace morv {
 
-char DriveLetterOf(const std::string& path) {
-  static const char kPrefix[] = "\\\\.\\";
-  const size_t prefixLength = sizeof kPrefix - 1;
-  if (path.size() != prefixLength + 2 || path.compare(0, prefixLength, kPrefix) != 0 || path.back() != ':')
-    return 0;
-  const char letter = path[prefixLength];
+char DriveLetterOf(char letter) {
   if (letter >= 'a' && letter <= 'z') return static_cast<char>(letter - 'a' + 'A');
   return letter >= 'A' && letter <= 'Z' ? letter : 0;
+}
+
+std::string DevicePathOf(char letter) {
+  const char drive = DriveLetterOf(letter);
+  return drive == 0 ? std::string() : std::string("\\\\.\\") + drive + ":";
 }
 
 DataDirection RecordDirection(const ScsiPassThroughDirect& request) {

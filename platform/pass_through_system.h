@@ -1,6 +1,7 @@
 #pragma once
 // The operating system's SCSI pass-through as MorvantideNT uses it: open a drive by
-// its device path ("\\.\E:"), hand it one request record, ask the adapter's
+// its letter (each system finds the letter's device: "\\.\E:" on Windows, an sg node
+// on Linux, an emulated device in sim/), hand it one request record, ask the adapter's
 // capabilities, close it; failures leave an error code and the system has a message
 // text for each code. platform/linux/ carries it on SG_IO, sim/ on emulated devices.
 
@@ -65,8 +66,9 @@ class PassThroughSystem {
   static constexpr Handle kInvalidHandle = -1;
 
   virtual ~PassThroughSystem() = default;
-  /// Opens the device at `path` for reading and writing; kInvalidHandle on failure.
-  virtual Handle Open(const std::string& path) = 0;
+  /// Opens the device of drive `letter` ('A' to 'Z') for reading and writing;
+  /// kInvalidHandle on failure, and for any other letter.
+  virtual Handle Open(char letter) = 0;
   /// Executes one request and writes ScsiStatus and the sense area back; false when
   /// the request could not be carried out (the drive's own status is no failure).
   virtual bool PassThroughDirect(Handle handle, PassThroughRecord& record) = 0;
@@ -76,11 +78,11 @@ class PassThroughSystem {
   virtual void Close(Handle handle) = 0;
   /// Where the device behind `handle` sits; empty fields for what the system cannot tell.
   virtual DevicePlace PlaceOf(Handle handle) = 0;
-  /// Opens the device at `path` for an update and keeps it until Release: takes the lock
+  /// Opens the device of drive `letter` for an update and keeps it until Release: takes the lock
   /// every program agrees on for that device and keeps other programs off the drive where
   /// the system allows it. On Claimed, `handle` is the open device; every request of the
   /// update goes through it, so a device that takes the drive's place never gets one.
-  virtual ClaimOutcome Claim(const std::string& path, Handle& handle) = 0;
+  virtual ClaimOutcome Claim(char letter, Handle& handle) = 0;
   /// Ends a claim: lets other programs at the drive again, drops the lock, closes `handle`.
   virtual void Release(Handle handle) = 0;
   /// The error code of the last failed call.
@@ -93,9 +95,12 @@ class PassThroughSystem {
   virtual bool MessageText(int code, size_t bufferSize, std::string& text) = 0;
 };
 
-/// The drive letter ('A' to 'Z') a device path of the form "\\.\E:" names, in
-/// either case; 0 for any other path.
-char DriveLetterOf(const std::string& path);
+/// `letter` as 'A' to 'Z' when it is a drive letter in either case; 0 otherwise.
+char DriveLetterOf(char letter);
+
+/// The Windows device path of drive `letter` ("\\.\E:"); empty for anything but a
+/// drive letter.
+std::string DevicePathOf(char letter);
 
 /// Data direction a system gives a record: as declared for data-out and data-in,
 /// by operation code for an unspecified direction, none for a length of 0.

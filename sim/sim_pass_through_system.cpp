@@ -36,8 +36,8 @@ void SimPassThroughSystem::FailPassThrough(int error, int count) {
 
 void SimPassThroughSystem::SetMessageText(int code, std::string text) { m_messages[code] = std::move(text); }
 
-PassThroughSystem::Handle SimPassThroughSystem::Open(const std::string& path) {
-  const char letter = DriveLetterOf(path);
+PassThroughSystem::Handle SimPassThroughSystem::Open(char drive) {
+  const char letter = DriveLetterOf(drive);
   const EmulatedDevice* device = letter == 0 ? nullptr : m_letters[static_cast<size_t>(letter - 'A')].device.get();
   if (letter != 0 && m_letters[static_cast<size_t>(letter - 'A')].denied) {
     Fail(EACCES);  // a node whose permissions keep this user out
@@ -109,11 +109,11 @@ DevicePlace SimPassThroughSystem::PlaceOf(Handle handle) {
   if (letter == nullptr) return {};
   const auto claim = m_claims.find(handle);
   const EmulatedDevice& device = claim != m_claims.end() ? *claim->second : *letter->device;
-  return {std::string("\\\\.\\") + m_handles[handle] + ":", EmulatedAddress(device)};
+  return {DevicePathOf(m_handles[handle]), EmulatedAddress(device)};
 }
 
-ClaimOutcome SimPassThroughSystem::Claim(const std::string& path, Handle& handle) {
-  handle = Open(path);
+ClaimOutcome SimPassThroughSystem::Claim(char letter, Handle& handle) {
+  handle = Open(letter);
   if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
   // A device that takes the letter later is not the one this handle claimed.
   std::shared_ptr<EmulatedDevice> device = LetterOf(handle)->device;

@@ -49,7 +49,7 @@ class SimPassThroughSystem : public PassThroughSystem {
   void DenyAccess(char letter) { m_letters.at(static_cast<size_t>(letter - 'A')).denied = true; }
 
   /// Opens a letter whose device is present; ENOENT otherwise.
-  Handle Open(const std::string& path) override;
+  Handle Open(char letter) override;
   /// Hands the request to the letter's device; EBADF, EINVAL or ENODEV when it cannot.
   bool PassThroughDirect(Handle handle, PassThroughRecord& record) override;
   /// The letter's largest transfer.
@@ -59,7 +59,7 @@ class SimPassThroughSystem : public PassThroughSystem {
   /// The letter's path and the device's place on the emulated bus.
   DevicePlace PlaceOf(Handle handle) override;
   /// Opens the letter and takes its device's update lock (sim/device_claims.h).
-  ClaimOutcome Claim(const std::string& path, Handle& handle) override;
+  ClaimOutcome Claim(char letter, Handle& handle) override;
   /// Drops the lock and forgets the handle.
   void Release(Handle handle) override;
   /// Error code of the last failed call.

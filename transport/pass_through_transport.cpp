@@ -80,7 +80,7 @@ RequestOutcome PassThroughTransport::ExecRequest(const TransportRequest& request
   // The claimed drive keeps its handle: the node is never opened afresh by letter,
   // so a device that takes its place hears nothing.
   const bool claimed = index == m_claimedIndex;
-  const PassThroughSystem::Handle handle = claimed ? m_claimed : m_system.Open(DevicePath(letter));
+  const PassThroughSystem::Handle handle = claimed ? m_claimed : m_system.Open(letter);
   m_accessDenied[index] = handle == PassThroughSystem::kInvalidHandle && m_system.DeniesAccess(m_system.LastError());
   if (handle == PassThroughSystem::kInvalidHandle) return Refuse(letter, prepared, kCodeError, OpenErrorText());
   PassThroughRecord record = prepared;
@@ -111,8 +111,6 @@ size_t PassThroughTransport::IndexOf(char letter) {
   return letter >= 'A' && letter <= 'Z' ? static_cast<size_t>(letter - 'A') : kLetters;
 }
 
-std::string PassThroughTransport::DevicePath(char letter) { return std::string("\\\\.\\") + letter + ":"; }
-
 void PassThroughTransport::SetMaxTransfer(char letter, uint32_t maxTransfer) {
   if (const size_t index = IndexOf(letter); index < kLetters) m_maxTransfer[index] = maxTransfer;
 }
@@ -121,8 +119,8 @@ ClaimOutcome PassThroughTransport::ClaimDrive(char letter, std::string& failureT
   ReleaseDrive();
   const size_t index = IndexOf(letter);
   PassThroughSystem::Handle handle = PassThroughSystem::kInvalidHandle;
-  // A letter outside A to Z names no drive: the empty path opens nothing.
-  const ClaimOutcome outcome = m_system.Claim(index < kLetters ? DevicePath(letter) : "", handle);
+  // A letter outside A to Z names no drive, and the system opens nothing for it.
+  const ClaimOutcome outcome = m_system.Claim(letter, handle);
   failureText = outcome.status == ClaimStatus::Failed ? OpenErrorText() : "";
   if (outcome.status != ClaimStatus::Claimed) return outcome;
   m_claimedIndex = index;
@@ -143,7 +141,7 @@ void PassThroughTransport::ReleaseDrive() {
 
 uint32_t PassThroughTransport::QueryMaxTransfer(char letter, DevicePlace* place) {
   if (IndexOf(letter) == kLetters) return 0;
-  const PassThroughSystem::Handle handle = m_system.Open(DevicePath(letter));
+  const PassThroughSystem::Handle handle = m_system.Open(letter);
   if (handle == PassThroughSystem::kInvalidHandle) return 0;
   IoScsiCapabilities capabilities;
   const bool answered = m_system.GetCapabilities(handle, capabilities);

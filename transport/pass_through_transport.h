@@ -70,8 +70,6 @@ class PassThroughTransport : public Transport {
   static constexpr size_t kLetters = 26;
   /// The table index of `letter`; kLetters for anything but 'A' to 'Z'.
   static size_t IndexOf(char letter);
-  /// "\\.\" followed by the letter and a colon.
-  static std::string DevicePath(char letter);
   /// The text of the last failed open: "Get Handle Error: %d\n" and the system text.
   std::string OpenErrorText();
   /// The system's message text for `code` followed by a line break, or

@@ -213,7 +213,7 @@ TEST_F(PassThroughTransportTest, AClaimedDriveKeepsItsHandleUntilReleased) {
   EXPECT_EQ(Tur(), kCodeError);
   EXPECT_EQ(drive.GetErrorText(), "Error opening . Error: " + std::to_string(ENODEV) + "\nNo such device\n");
   EXPECT_TRUE(newcomer->Record().empty());
-  EXPECT_EQ(system.opened, std::vector<std::string>{"\\\\.\\E:"});
+  EXPECT_EQ(system.opened, std::vector<char>{'E'});
   EXPECT_EQ(system.openHandles, 1);
   transport.ReleaseDrive();
   Tur();  // the letter's device again, opened afresh

@@ -99,7 +99,7 @@ struct ProgramNTRig {
   ClaimOutcome ClaimFromAnotherStack(std::unique_ptr<sim::SimPassThroughSystem>& other) {
     other = std::make_unique<sim::SimPassThroughSystem>(devices);
     PassThroughSystem::Handle handle;
-    return other->Claim("\\\\.\\E:", handle);
+    return other->Claim('E', handle);
   }
   /// Something outside the programs holds the MX-R4410.
   void HoldElsewhere(const std::string& holder) { simulated.HoldElsewhere('E', holder); }

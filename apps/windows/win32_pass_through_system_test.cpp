@@ -12,7 +12,7 @@ namespace {
 
 TEST(Win32PassThrough, ALetterWithoutADeviceCannotBeOpened) {
   Win32PassThroughSystem system;
-  EXPECT_EQ(system.Open("\\\\.\\Q:"), PassThroughSystem::kInvalidHandle);
+  EXPECT_EQ(system.Open('Q'), PassThroughSystem::kInvalidHandle);
   EXPECT_NE(system.LastError(), 0);
   PassThroughRecord record;
   EXPECT_FALSE(system.PassThroughDirect(7, record)) << "a handle that was never opened";

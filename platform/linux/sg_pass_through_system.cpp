@@ -17,8 +17,8 @@
 
 namespace morv::sg {
 
-PassThroughSystem::Handle SgPassThroughSystem::Open(const std::string& path) {
-  const std::string node = NodeForPath(path);
+PassThroughSystem::Handle SgPassThroughSystem::Open(char letter) {
+  const std::string node = NodeForLetter(letter);
   if (node.empty()) {
     m_lastError = ENOENT;
     return kInvalidHandle;
@@ -89,8 +89,8 @@ void SgPassThroughSystem::Close(Handle handle) { ::close(handle); }
 
 DevicePlace SgPassThroughSystem::PlaceOf(Handle handle) { return SgPlaceOf(handle); }
 
-ClaimOutcome SgPassThroughSystem::Claim(const std::string& path, Handle& handle) {
-  handle = Open(path);
+ClaimOutcome SgPassThroughSystem::Claim(char letter, Handle& handle) {
+  handle = Open(letter);
   if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
   int blockFd = -1;
   const ClaimOutcome outcome = ClaimSgDevice(handle, m_paths, blockFd);

@@ -40,7 +40,7 @@ class SgPassThroughSystem : public PassThroughSystem {
 
   /// Opens the letter's sg node read-write (sg filters commands only on read-only
   /// descriptors, and WRITE BUFFER must pass) and non-blocking.
-  Handle Open(const std::string& path) override;
+  Handle Open(char letter) override;
   /// write() of the request, then poll() and read() of its answer, as above. Host
   /// and driver errors fail the call with a fitting errno; descriptor-format sense
   /// is turned into fixed format.
@@ -54,7 +54,7 @@ class SgPassThroughSystem : public PassThroughSystem {
   /// The node's path and host:channel:target:LUN from the sg driver.
   DevicePlace PlaceOf(Handle handle) override;
   /// Opens the letter's node and claims it as platform/linux/sg_drive_claim.h says.
-  ClaimOutcome Claim(const std::string& path, Handle& handle) override;
+  ClaimOutcome Claim(char letter, Handle& handle) override;
   /// Lets the block device go, drops the lock and closes the node.
   void Release(Handle handle) override;
   /// EACCES or EPERM: the node's permissions (group cdrom) keep this user out.

@@ -4,9 +4,9 @@
 
 namespace morv::sg {
 
-std::string NodeForPath(const std::string& path) {
-  const char letter = DriveLetterOf(path);
-  return letter == 0 ? std::string() : "/dev/sg" + std::to_string(letter - 'A');
+std::string NodeForLetter(char letter) {
+  const char drive = DriveLetterOf(letter);
+  return drive == 0 ? std::string() : "/dev/sg" + std::to_string(drive - 'A');
 }
 
 sg_io_hdr_t BuildHeader(PassThroughRecord& record) {

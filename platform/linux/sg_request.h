@@ -13,9 +13,9 @@
 
 namespace morv::sg {
 
-/// "/dev/sg0" for "\\.\A:" … "/dev/sg25" for "\\.\Z:" (the letter in either case);
-/// empty for a path that names no drive letter.
-std::string NodeForPath(const std::string& path);
+/// "/dev/sg0" for drive A: … "/dev/sg25" for Z: (the letter in either case); empty
+/// for anything but a drive letter.
+std::string NodeForLetter(char letter);
 
 /// An sg v3 header for `record`: its CDB, data buffer and direction, its time-out in
 /// milliseconds, the sense going straight into the record's sense area.

@@ -16,7 +16,7 @@ class RecordingPassThroughSystem : public PassThroughSystem {
  public:
   explicit RecordingPassThroughSystem(PassThroughSystem& inner) : m_inner(inner) {}
 
-  std::vector<std::string> opened;                ///< every path Open was asked for
+  std::vector<char> opened;                       ///< every letter Open and Claim were asked for
   std::vector<PassThroughRecord> requests;        ///< every record as it went down
   std::vector<PassThroughRecord> answers;         ///< every record as the system gave it back
   std::vector<bool> succeeded;                    ///< whether each request's call succeeded
@@ -24,9 +24,9 @@ class RecordingPassThroughSystem : public PassThroughSystem {
   int openHandles = 0;                            ///< opened and not yet closed
   std::function<void()> beforeRequest;
 
-  Handle Open(const std::string& path) override {
-    opened.push_back(path);
-    Handle handle = m_inner.Open(path);
+  Handle Open(char letter) override {
+    opened.push_back(letter);
+    Handle handle = m_inner.Open(letter);
     if (handle != kInvalidHandle) ++openHandles;
     return handle;
   }
@@ -47,9 +47,9 @@ class RecordingPassThroughSystem : public PassThroughSystem {
     m_inner.Close(handle);
   }
   DevicePlace PlaceOf(Handle handle) override { return m_inner.PlaceOf(handle); }
-  ClaimOutcome Claim(const std::string& path, Handle& handle) override {
-    opened.push_back(path);
-    const ClaimOutcome outcome = m_inner.Claim(path, handle);
+  ClaimOutcome Claim(char letter, Handle& handle) override {
+    opened.push_back(letter);
+    const ClaimOutcome outcome = m_inner.Claim(letter, handle);
     if (outcome.status == ClaimStatus::Claimed) ++openHandles;
     return outcome;
   }

@@ -58,8 +58,9 @@ void* Win32PassThroughSystem::SystemHandle(Handle handle) const {
   return m_handles[static_cast<size_t>(handle)];
 }
 
-PassThroughSystem::Handle Win32PassThroughSystem::Open(const std::string& path) {
-  HANDLE device = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+PassThroughSystem::Handle Win32PassThroughSystem::Open(char letter) {
+  // Anything but a drive letter gives the empty path, which the system refuses.
+  HANDLE device = CreateFileA(DevicePathOf(letter).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
   if (device == INVALID_HANDLE_VALUE) {
     Fail();
@@ -161,8 +162,8 @@ bool Win32PassThroughSystem::LockExclusive(void* device, int& error) {
   return false;
 }
 
-ClaimOutcome Win32PassThroughSystem::Claim(const std::string& path, Handle& handle) {
-  handle = Open(path);
+ClaimOutcome Win32PassThroughSystem::Claim(char letter, Handle& handle) {
+  handle = Open(letter);
   if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
   ClaimHold hold{std::make_unique<DriveUpdateLock>(), false};
   // Named after the bus address where the system tells it, else after the path.

@@ -27,7 +27,7 @@ class Win32PassThroughSystem : public PassThroughSystem {
  public:
   ~Win32PassThroughSystem() override;
   /// CreateFileA: read and write access, shared for reading and writing, existing only.
-  Handle Open(const std::string& path) override;
+  Handle Open(char letter) override;
   /// IOCTL_SCSI_PASS_THROUGH_DIRECT with the record as input and output buffer; an
   /// unspecified direction of a command that moves data is first set from the
   /// operation-code table (RecordDirection). The data buffer meets the adapter's
@@ -43,7 +43,7 @@ class Win32PassThroughSystem : public PassThroughSystem {
   /// No node name; port:path:target:LUN from IOCTL_SCSI_GET_ADDRESS.
   DevicePlace PlaceOf(Handle handle) override;
   /// Opens the drive, takes its update lock and its exclusive access, as above.
-  ClaimOutcome Claim(const std::string& path, Handle& handle) override;
+  ClaimOutcome Claim(char letter, Handle& handle) override;
   /// Unlocks the exclusive access, releases the update lock and closes the handle.
   void Release(Handle handle) override;
   /// ERROR_ACCESS_DENIED: a drive letter's device opened by a standard user.

@@ -40,10 +40,10 @@ class Probe {
  public:
   explicit Probe(morv::win32::Win32PassThroughSystem& system) : m_system(system) {}
 
-  bool Open(const std::string& path) {
-    m_handle = m_system.Open(path);
-    if (m_handle == PassThroughSystem::kInvalidHandle) return Failed("OPEN " + path);
-    std::printf("OPEN %s ok\n", path.c_str());
+  bool Open(char letter) {
+    m_handle = m_system.Open(letter);
+    if (m_handle == PassThroughSystem::kInvalidHandle) return Failed(std::string("OPEN ") + letter + ":");
+    std::printf("OPEN %c: ok\n", letter);
     return true;
   }
 
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
 
   morv::win32::Win32PassThroughSystem system;
   Probe probe(system);
-  if (!probe.Open(argv[1])) return 1;
+  if (!probe.Open(argv[1][0])) return 1;
   bool ok = probe.Capabilities();
 
   std::vector<uint8_t> none;

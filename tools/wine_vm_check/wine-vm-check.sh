@@ -147,7 +147,7 @@ for lib in libgcc_s.so.1 libfreetype.so.6; do
   [[ -n $path ]] && cp -L "$path" "$guest/lib/"
 done
 cp "$here/guest.sh" "$probe" "$guest/"
-run='./guest.sh start ./pass_through_probe.exe; ./guest.sh probe ./pass_through_probe.exe "\\\\.\\E:" 16384'
+run='./guest.sh start ./pass_through_probe.exe; ./guest.sh probe ./pass_through_probe.exe E: 16384'
 if [[ -z $probe_only ]]; then
   cp "$driver" "$program" "$stage/work/R4410.OUC" "$stage/work/R4410.bin" "$guest/"
   run+='; OPERATOR="./dialog_driver.exe MorvantideNT trace.log 600" ./guest.sh flash ./MorvantideNT.exe --trace trace.log'

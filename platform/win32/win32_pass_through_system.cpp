@@ -166,9 +166,9 @@ ClaimOutcome Win32PassThroughSystem::Claim(char letter, Handle& handle) {
   handle = Open(letter);
   if (handle == kInvalidHandle) return {ClaimStatus::Failed, {}, m_lastError};
   ClaimHold hold{std::make_unique<DriveUpdateLock>(), false};
-  // Named after the bus address where the system tells it, else after the path.
+  // Named after the bus address where the system tells it, else after the device path.
   const DevicePlace place = PlaceOf(handle);
-  ClaimOutcome outcome = hold.lock->Take(place.address.empty() ? path : place.address);
+  ClaimOutcome outcome = hold.lock->Take(place.address.empty() ? DevicePathOf(letter) : place.address);
   int error = 0;
   if (outcome.status == ClaimStatus::Claimed) {
     hold.exclusive = LockExclusive(SystemHandle(handle), error);

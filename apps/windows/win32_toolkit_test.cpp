@@ -98,6 +98,9 @@ TEST(Win32Toolkit, BuildsTheTemplatesControlsWithTheirStates) {
     EXPECT_FALSE(w.IsWindowEnabled(IDOK));
     w.SetFocus(kPlainList);
     EXPECT_EQ(w.GetFocus(), kPlainList);
+    // The focus rectangle stays shown, whatever asks to hide it.
+    SendMessageA(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDOK), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
   });
   EXPECT_EQ(RunSample(toolkit, handler), IDCANCEL);
 }
@@ -167,6 +170,16 @@ TEST(Win32Toolkit, MenuBarAndSystemMenuReachTheHandler) {
     SendMessageA(window, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_OPTION_RESCAN, 0), 0);
     EXPECT_EQ(self->sysCommands, std::vector<unsigned>{IDM_ABOUTBOX});
+    // Alt and an item's first letter reach items written without a marked key.
+    struct Key {
+      HMENU menu;
+      char key;
+      LRESULT answer;
+    } keys[] = {{bar, 'a', MAKELRESULT(1, MNC_EXECUTE)}, {bar, 'O', MAKELRESULT(0, MNC_EXECUTE)},
+                {GetSubMenu(bar, 0), 'r', MAKELRESULT(0, MNC_EXECUTE)}, {bar, 'x', 0}};
+    for (const Key& k : keys)
+      EXPECT_EQ(SendMessageA(window, WM_MENUCHAR, MAKEWPARAM(k.key, 0), reinterpret_cast<LPARAM>(k.menu)), k.answer)
+          << k.key;
   });
   self = &handler;
   RunSample(toolkit, handler, dialog);

@@ -4,11 +4,27 @@
 #include <string>
 
 #include "platform/terminal/cell_layout.h"
+#include "platform/terminal/message_box_view.h"
 
 namespace morv::terminal {
 namespace {
 
 int Width(const std::string& s) { return static_cast<int>(s.size()); }
+
+// The mark left where a text too wide for its cells is shortened. Not '~': in the
+// short names of the systems packages come from ("FIRMWA~1.OUC") it is part of a name.
+constexpr const char* kElision = "...";
+
+// `text` fitted to `cols` cells by leaving out its middle, so that both the start
+// and the end (a package name's version and extension, an error's reason) show.
+std::string ElideMiddle(const std::string& text, int cols) {
+  const int mark = Width(kElision);
+  if (Width(text) <= cols) return text;
+  if (cols <= mark) return text.substr(0, static_cast<size_t>(std::max(cols, 0)));
+  const int tail = (cols - mark) / 2;
+  const int head = cols - mark - tail;
+  return text.substr(0, static_cast<size_t>(head)) + kElision + text.substr(text.size() - static_cast<size_t>(tail));
+}
 
 // `label` centred between two bracket characters in `cols` cells.
 std::string Bracketed(const std::string& label, int cols, char open, char close) {
@@ -57,18 +73,73 @@ void PaintIcon(Canvas& canvas, const IconResource* icon, const CellRect& r) {
     }
 }
 
-void PaintEdit(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused) {
+// A read-only field with the focus shows its whole text, wrapped in lines of its
+// width from its own row down (up where the frame ends first), over what lies
+// below: a terminal has no tooltip, and Tab reaching the field is how its whole
+// text is asked for. Painted after the other controls, so that it lies on top.
+void PaintWholeText(Canvas& canvas, const ControlState& c, const CellRect& r, int lastRow) {
+  const int inner = r.cols - 2;
+  if (!(c.tpl.style & ES_READONLY) || !(c.tpl.style & WS_BORDER) || Width(c.text) <= inner || inner <= 0) return;
+  const std::vector<std::string> lines = WrapLines(c.text, inner);
+  const int rows = static_cast<int>(lines.size());
+  const int top = std::max(std::min(r.row, lastRow - rows + 1), 0);
+  for (int i = 0; i < rows; ++i) {
+    const int row = top + i;
+    canvas.Fill(CellRect{row, r.col, 1, r.cols}, Paint::Focus);
+    canvas.Put(row, r.col, '[', Paint::Focus);
+    canvas.Put(row, r.Right() - 1, ']', Paint::Focus);
+    canvas.Text(row, r.col + 1, lines[static_cast<size_t>(i)], Paint::Focus, inner);
+  }
+}
+
+// The text lines an edit field shows in `rows` lines of `inner` cells: a multi-line
+// field wraps its text as on the desktop (the last line shortened in the middle if
+// the room ends first), a one-line field shortens it in the middle.
+std::vector<std::string> EditLines(const ControlState& c, int inner, int rows) {
+  if (!(c.tpl.style & ES_MULTILINE) || Width(c.text) <= inner || rows <= 1) return {ElideMiddle(c.text, inner)};
+  std::vector<std::string> lines = WrapLines(c.text, inner);
+  if (static_cast<int>(lines.size()) > rows) {
+    std::string rest;
+    for (size_t i = static_cast<size_t>(rows - 1); i < lines.size(); ++i) rest += (rest.empty() ? "" : " ") + lines[i];
+    lines.resize(static_cast<size_t>(rows - 1));
+    lines.push_back(ElideMiddle(rest, inner));
+  }
+  return lines;
+}
+
+// `rows` is how many lines, from the field's own, are free for a multi-line field.
+void PaintEdit(Canvas& canvas, const ControlState& c, const CellRect& r, bool focused, int rows) {
   Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : Paint::Field;
   bool border = (c.tpl.style & WS_BORDER) != 0;
-  canvas.Fill(r, paint);
   int inner = border ? r.cols - 2 : r.cols;
-  int col = border ? r.col + 1 : r.col;
-  if (c.tpl.style & ES_CENTER) col += std::max((inner - Width(c.text)) / 2, 0);
-  if (border) {
-    canvas.Put(r.row, r.col, '[', paint);
-    canvas.Put(r.row, r.Right() - 1, ']', paint);
+  const std::vector<std::string> lines = EditLines(c, inner, rows);
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    const int row = r.row + i;
+    const std::string& text = lines[static_cast<size_t>(i)];
+    canvas.Fill(CellRect{row, r.col, 1, r.cols}, paint);
+    int col = border ? r.col + 1 : r.col;
+    if (c.tpl.style & ES_CENTER) col += std::max((inner - Width(text)) / 2, 0);
+    if (border) {
+      canvas.Put(row, r.col, '[', paint);
+      canvas.Put(row, r.Right() - 1, ']', paint);
+    }
+    canvas.Text(row, col, text, paint, border ? r.col + 1 + inner - col : r.Right() - col);
   }
-  canvas.Text(r.row, col, c.text, paint, border ? r.col + 1 + inner - col : r.Right() - col);
+}
+
+// Lines free from the row of control `index` down: to the next visible control
+// beside it below, or to the frame's last inner row.
+int RowsFreeBelow(const TerminalDialog& dialog, int index) {
+  const auto& controls = dialog.Controls();
+  const CellRect r = dialog.ScreenRect(controls[static_cast<size_t>(index)]);
+  int end = dialog.Frame().Bottom() - 1;
+  for (int i = 0; i < static_cast<int>(controls.size()); ++i) {
+    const ControlState& c = controls[static_cast<size_t>(i)];
+    const CellRect other = dialog.ScreenRect(c);
+    if (i != index && c.visible && other.row > r.row && other.col < r.Right() && r.col < other.Right())
+      end = std::min(end, other.row);
+  }
+  return std::max(end - r.row, 1);
 }
 
 // A bar of '#' cells for the part done, between brackets.
@@ -91,7 +162,7 @@ void PaintCombo(Canvas& canvas, const ControlState& c, const CellRect& r, bool f
   Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : Paint::Field;
   canvas.Fill(r, paint);
   canvas.Put(r.row, r.col, '[', paint);
-  canvas.Text(r.row, r.col + 1, c.text, paint, r.cols - 3);
+  canvas.Text(r.row, r.col + 1, ElideMiddle(c.text, r.cols - 3), paint, r.cols - 3);
   canvas.Put(r.row, r.Right() - 2, 'v', paint);
   canvas.Put(r.row, r.Right() - 1, ']', paint);
 }
@@ -104,7 +175,7 @@ void PaintEntries(Canvas& canvas, const std::vector<std::string>& items, int top
     if (index >= static_cast<int>(items.size())) break;
     Paint p = index == highlight ? Paint::Selected : paint;
     canvas.Fill(CellRect{inner.row + line, inner.col, 1, inner.cols}, p);
-    canvas.Text(inner.row + line, inner.col, items[static_cast<size_t>(index)], p, inner.cols);
+    canvas.Text(inner.row + line, inner.col, ElideMiddle(items[static_cast<size_t>(index)], inner.cols), p, inner.cols);
   }
 }
 
@@ -197,12 +268,16 @@ void PaintDialog(Canvas& canvas, const TerminalDialog& dialog, bool busy) {
         else
           PaintLabel(canvas, c, r);
         break;
-      case ControlClass::Edit: PaintEdit(canvas, c, r, focused); break;
+      case ControlClass::Edit: PaintEdit(canvas, c, r, focused, RowsFreeBelow(dialog, i)); break;
       case ControlClass::Button: PaintButton(canvas, c, r, focused); break;
       case ControlClass::ComboBox: PaintCombo(canvas, c, r, focused); break;
       case ControlClass::ListBox: PaintList(canvas, c, r, focused); break;
       case ControlClass::Progress: PaintProgress(canvas, c, r); break;
     }
+  }
+  if (const int focus = dialog.FocusIndex(); focus >= 0) {
+    const ControlState& c = controls[static_cast<size_t>(focus)];
+    if (c.visible && c.tpl.cls == ControlClass::Edit) PaintWholeText(canvas, c, dialog.ScreenRect(c), frame.Bottom() - 2);
   }
   if (busy) canvas.Text(frame.Bottom() - 1, frame.col + 2, kBusyMarker, Paint::Busy);
   if (dialog.DroppedIndex() >= 0) PaintDropDown(canvas, dialog);

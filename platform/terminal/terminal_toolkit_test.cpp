@@ -77,6 +77,28 @@ TEST_F(Toolkit, TheFocusedListMarksAnEntryAsChosenOnlyOnceItIs) {
   EXPECT_NE(screen.screensAtRead[1].find("| >A.OUC  "), std::string::npos) << screen.screensAtRead[1];
 }
 
+TEST_F(Toolkit, LongTextsAreShortenedInTheMiddleAndReachableWhole) {
+  // Names alike at both ends keep their ends; Selected File wraps the whole name
+  // into the free lines below it; the status line shows its whole text while focused.
+  handler.onInit = [](DialogWindow& w) {
+    for (const char* name : {"KESTREL_MX-R4410_V104.OUC", "KESTREL_MX-R4410_V105.OUC"})
+      w.AddString(kFiles, name);
+    w.SetWindowText(kSelected, "KESTREL_MX-R4410_FIRMWARE_V105_FINAL_RELEASE_TWO.OUC");
+    w.SetWindowText(kStatus, "File Read Error!(11) No such file or directory");
+    w.SetFocus(kFiles);
+  };
+  screen.Type({K::Key(KeyCode::Tab), K::Key(KeyCode::Escape)});
+  EXPECT_EQ(Run(), IDCANCEL);
+  ASSERT_EQ(screen.screensAtRead.size(), 2u);
+  const std::string& unfocused = screen.screensAtRead[0];
+  for (const char* shown : {"KESTREL_M...V104.OUC|", "|KESTREL_M...V105.OUC|", "[KESTREL_MX-R4410_FIR]",
+                            "[MWARE_V105_FINAL_REL]", "[    EASE_TWO.OUC    ]", "[File Read Err...or directory]"})
+    EXPECT_NE(unfocused.find(shown), std::string::npos) << shown << "\n" << unfocused;
+  const std::string& focused = screen.screensAtRead[1];
+  for (const char* shown : {"[File Read Error!(11) No such]", "[file or directory           ]"})
+    EXPECT_NE(focused.find(shown), std::string::npos) << shown << "\n" << focused;
+}
+
 TEST_F(Toolkit, MessageBoxesAndTheAboutBoxStackOverTheDialog) {
   int answer = 0;
   std::string boxScreen;

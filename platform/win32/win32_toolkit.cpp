@@ -3,6 +3,9 @@
 #include "platform/win32/win32_toolkit.h"
 
 #include <memory>
+#include <string>
+
+#include "framework/menu_mnemonic.h"
 
 #include "platform/win32/deliberate_keys.h"
 #include "platform/win32/dialog_template_memory.h"
@@ -66,6 +69,20 @@ void AttachPictures(Win32DialogWindow& controls, HWND window, const DialogTempla
   }
 }
 
+/// The position of the item of `menu` whose key is `key`: the system's menus know
+/// only keys marked with '&', and items written without one ("Option", "About")
+/// answer to their first letter, as in the other toolkits. -1 for none.
+int ItemWithKey(HMENU menu, char key) {
+  const char wanted = Mnemonic(std::string(1, key));
+  const int count = wanted ? GetMenuItemCount(menu) : 0;
+  for (int i = 0; i < count; ++i) {
+    char text[256] = {};
+    if (GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION) <= 0) continue;
+    if (Mnemonic(text) == wanted) return i;
+  }
+  return -1;
+}
+
 INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* running = reinterpret_cast<Win32Toolkit::Running*>(GetWindowLongPtrA(window, DWLP_USER));
   switch (message) {
@@ -95,6 +112,19 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       if (!running || running->toolkit.ShapeSet() != CursorShape::Wait) return FALSE;
       ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_MENUCHAR:
+      if (const int item = ItemWithKey(reinterpret_cast<HMENU>(lParam), static_cast<char>(LOWORD(wParam))); item >= 0) {
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, MAKELRESULT(item, MNC_EXECUTE));
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CHANGEUISTATE:
+      // Focus rectangles and key underlines stay shown, also when the dialog opens
+      // after a mouse click: the operator must see where the focus is from the start.
+      if (LOWORD(wParam) == UIS_CLEAR) return FALSE;
+      SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
       return TRUE;
     case WM_QUERYENDSESSION:
       // A firmware download must not be cut off: logoff and shutdown wait for it.

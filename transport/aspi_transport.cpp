@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "framework/wait_feedback.h"
 #include "transport/aspi_error_text.h"
@@ -109,7 +110,13 @@ RequestOutcome AspiTransport::ExecRequest(const TransportRequest& request) {
   // held with it, so late data never lands in a buffer the caller has released (a
   // stack buffer, typically). A request without data hands the pointer on unused.
   if (pending.block && request.dataLength > 0) {
-    pending.data.reset(new (std::nothrow) uint8_t[request.dataLength]);
+    if (m_spareCapacity >= request.dataLength) {
+      pending.data = std::move(m_spareData);
+      pending.dataCapacity = std::exchange(m_spareCapacity, 0);
+    } else {
+      pending.data.reset(new (std::nothrow) uint8_t[request.dataLength]);
+      pending.dataCapacity = pending.data ? request.dataLength : 0;
+    }
     if (pending.data) std::memcpy(pending.data.get(), request.data, request.dataLength);
   }
   if (!pending.block || (request.dataLength > 0 && !pending.data)) {
@@ -170,6 +177,12 @@ RequestOutcome AspiTransport::ExecRequest(const TransportRequest& request) {
     m_trace->Record(DeviceText(address), sentCdb, cdbLength, request.dataLength,
                     DirectionFor(sentCdb[0], request.dataLength), ManagerOutcome(outcome));
 
+  // A request the manager has finished with leaves its buffer for the next one; a
+  // held one keeps it (AbortPending moved it away and left `pending` empty).
+  if (pending.data && pending.dataCapacity > m_spareCapacity) {
+    m_spareData = std::move(pending.data);
+    m_spareCapacity = pending.dataCapacity;
+  }
   pending = {};
   busy = 0;
   return outcome;

@@ -81,6 +81,7 @@ class AspiTransport : public Transport {
     std::unique_ptr<SRB_ExecSCSICmd> block;
     std::shared_ptr<AspiEvent> event;
     std::unique_ptr<uint8_t[]> data;
+    size_t dataCapacity = 0;
   };
 
   /// Ends a request the transport refuses before the manager sees it.
@@ -103,6 +104,10 @@ class AspiTransport : public Transport {
   SRB_HAInquiry m_adapterInquiry{};  // shared by all adapter inquiries
   int m_targetBusy[kAspiMaxHostAdapters][kAspiMaxTargets] = {};
   std::list<HeldRequest> m_held;
+  /// The data buffer of the last request that ended, kept for the next one: a fresh
+  /// buffer for every piece cost the heap a trim and the pages a fault each time.
+  std::unique_ptr<uint8_t[]> m_spareData;
+  size_t m_spareCapacity = 0;
 };
 
 }  // namespace morv

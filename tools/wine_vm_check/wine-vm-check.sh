@@ -211,7 +211,10 @@ cp -L /lib/ld-linux.so.2 /usr/lib/i386-linux-gnu/libfreetype.so.6 "$guest/lib32/
 cp -a /usr/share/X11/xkb "$guest/xkb"
 cp "$here/guest.sh" "$root/scripts/windows-dialog-operator.sh" "$probe" "$guest/"
 cp "$probe32" "$guest/pass_through_probe32.exe"
-mkdir "$guest/four"  # Morvantide4 and the ASPI probe with the bridge, found first there
+# The ASPI probe twice: in /test it binds wine's own WNASPI32, in four/ the bridge
+# beside it (Morvantide4 goes there too).
+cp "$aspi_probe" "$guest/"
+mkdir "$guest/four"
 cp "$aspi_probe" "$bridge" "$guest/four/"
 run='./guest.sh start ./pass_through_probe.exe; ./guest.sh probe ./pass_through_probe.exe "\\\\.\\E:" 16384'
 run+='; LOADER=wine ./guest.sh probe32 ./pass_through_probe32.exe "\\\\.\\E:" 16384'

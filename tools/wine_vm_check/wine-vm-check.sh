@@ -206,7 +206,9 @@ need32() {
 for f in "$bindir/wine" "$guest/wine$dlldir32"/i386-unix/*.so /usr/lib/i386-linux-gnu/libfreetype.so.6; do
   need32 "$f"
 done
+# libgcc_s is opened by name by the C library's pthread_exit, which wine's threads end with
 cp -L /lib/ld-linux.so.2 /usr/lib/i386-linux-gnu/libfreetype.so.6 "$guest/lib32/"
+cp -L "$(ldconfig -p | awk '$1 == "libgcc_s.so.1" && !/x86-64/ {print $NF; exit}')" "$guest/lib32/"
 # Xvfb's keyboard descriptions, the operator and the runs' own files
 cp -a /usr/share/X11/xkb "$guest/xkb"
 cp "$here/guest.sh" "$root/scripts/windows-dialog-operator.sh" "$probe" "$guest/"

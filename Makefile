@@ -1,7 +1,7 @@
 # Front door: `make test` and `make demo` are all a newcomer needs on Debian 12.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test asan fuzz bench demo package windows windows-deps clean
+.PHONY: all deps build test asan fuzz bench demo package windows windows-deps windows-vm clean
 
 all: build
 
@@ -44,6 +44,15 @@ windows-deps:
 
 windows: windows-deps
 	scripts/windows-build.sh
+
+# Opt-in, about 10 minutes without KVM: both programs' Windows builds flash scsi_debug
+# through their dialogs under wine inside the qemu VM (tools/wine_vm_check/).
+windows-vm: deps windows-deps
+	cmake --preset windows64
+	cmake --build --preset windows64 -j $(JOBS) --target MorvantideNT morvantide-package pass_through_probe
+	cmake --preset windows32
+	cmake --build --preset windows32 -j $(JOBS) --target Morvantide4 pass_through_probe aspi_probe aspi_bridge
+	tools/wine_vm_check/wine-vm-check.sh
 
 clean:
 	rm -rf build

@@ -7,6 +7,7 @@
 # Usage: scripts/windows-dialog-test.sh PROGRAM.exe morvantide-package.exe
 # Runs itself under xvfb-run when no display is set.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 program=$(realpath "$1")
 tool=$(realpath "$2")
 if [[ -z ${DISPLAY:-} ]]; then
@@ -34,83 +35,11 @@ fail() {
   import -window root "$scratch/failure.png" 2>/dev/null || true
   exit 1
 }
-# The newest visible window whose title matches, waited for up to $2 s (default 30).
-window() {
-  local id
-  for _ in $(seq $((${2:-30} * 5))); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
-    [[ -n $id ]] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-# Keys to a window, with the input focus given to it first.
-keys() {
-  local id=$1
-  shift
-  xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id"
-  sleep 0.3
-  xdotool key --delay 150 "$@"
-}
-# Waits until the trace holds `count` lines.
-trace_lines() {
-  for _ in $(seq 300); do
-    [[ -f trace.log && $(wc -l <trace.log) -ge $1 ]] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-# Waits until the trace has not grown for two seconds (up to 60 s).
-trace_settles() {
-  local before=-1 now
-  for _ in $(seq 30); do
-    now=$(wc -l <trace.log)
-    [[ $now -eq $before ]] && return 0
-    before=$now
-    sleep 2
-  done
-  return 1
-}
 
 "$(loader "$program")" "$program" --simulate --trace trace.log &
 pid=$!
 
-notice=$(window "^$name\$") || fail "no start-up notice"
-keys "$notice" Return
-main=$(window "for KESTREL") || fail "no main dialog"
-# Initialisation is over once the firmware version of the selected drive was asked for.
-trace_lines 1 || fail "no command reached the emulated drive"
-sleep 1
-if [[ $name == Morvantide4* ]]; then
-  # The bus lists the disk at ID 0 first: back from the file list to the device
-  # selector (past the firmware version and Update Start), "2" for ID 2, the
-  # MX-R4410, and forward to the file list again. One key at a time, with time for
-  # the inquiry that a new selection sends: keys typed during a pumped wait reach
-  # the focused control, as on Windows, and do not move the focus.
-  for key in shift+Tab shift+Tab shift+Tab 2; do keys "$main" "$key"; sleep 1; done
-  sleep 3
-  for key in Tab Tab Tab; do keys "$main" "$key"; sleep 1; done
-fi
-keys "$main" Down Return   # the package in the file list, then the default button
-confirm=$(window "^$name\$") || fail "no confirmation"
-keys "$confirm" y
-# The download runs (a loaded machine makes it slow); the completion box has the same
-# caption as the question.
-for _ in $(seq 600); do
-  xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | grep -qx "$confirm" || break
-  sleep 0.2
-done
-done_box=$(window "^$name\$" 120) || fail "no completion box"
-sleep 2
-keys "$done_box" Return
-# After the box the program reads the drive's version again; until that is over,
-# keys reach the focused control only (as on Windows), so Escape waits for it.
-trace_settles || fail "the drive is still being asked after the completion box"
-# The dialog as the operator leaves it: the package chosen, "Firmware Update Complete"
-# in the status line.
-if [[ -n ${SCREENSHOT:-} ]]; then import -window "$main" "$SCREENSHOT"; fi
-keys "$main" Escape
+"$here/windows-dialog-operator.sh" "$name" || fail "the operator could not finish"
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$pid" 2>/dev/null && fail "still running after Escape"
 wait "$pid" || fail "exit status $?"

@@ -2,53 +2,69 @@
 # Runs inside the qemu VM (busybox sh), started by wine-vm-check.sh: maps the wine
 # drive E: to scsi_debug's sg node, runs a Windows program under wine and keeps what
 # the kernel saw. Usage: guest.sh NAME PROGRAM.exe [ARG...]
-# With OPERATOR="DRIVER.exe ARG..." the program runs in the background while the
-# driver plays its operator. Leaves in /out: NAME.stdout, NAME.stderr (the
-# driver's as NAME.operator), NAME.cdbs (the CDBs scsi_debug received, one per
-# line, upper case) and NAME.times (guest seconds).
+# A 32-bit program needs LOADER=wine (wine64 would hand it to start.exe, which the
+# guest does not have).
+# With OPERATOR=CAPTION the program's dialog runs on a virtual X display while
+# windows-dialog-operator.sh plays its operator (TARGET and PATIENCE pass on to it),
+# in the folder RUN_DIR (default /test), with --trace trace.log. Leaves in /out:
+# NAME.stdout, NAME.stderr (the operator's as NAME.operator, the trace as
+# NAME.trace, the dialog as the operator left it as NAME.xwd), NAME.cdbs (the CDBs
+# scsi_debug received, one per line, upper case) and NAME.times (guest seconds).
 set -u
 name=$1
 shift
 up() { cut -d' ' -f1 /proc/uptime; }
 wine=/test/wine/usr/lib/wine
+loader=$wine/${LOADER:-wine64}
 export WINEPREFIX=/test/prefix WINESERVER=$wine/wineserver64 HOME=/tmp
-export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=d}
+# wine's 32-bit loader asks for the 32-bit dynamic loader by its absolute path.
+[ -e /lib/ld-linux.so.2 ] || ln -s /test/lib32/ld-linux.so.2 /lib/ld-linux.so.2
+export LD_LIBRARY_PATH=/test:/test/lib:/test/lib32
 mkdir -p /out
 ln -sfn /test "$WINEPREFIX/dosdevices/e:"
 ln -sfn "$QSH_SDEBUG_SG" "$WINEPREFIX/dosdevices/e::"
+if [ -n "${OPERATOR:-}" ] && [ -z "${DISPLAY:-}" ]; then
+  # One virtual display for every dialog run; xkbcomp writes its keymaps to /var/lib/xkb.
+  mkdir -p /var/lib/xkb
+  Xvfb :7 -screen 0 1024x768x24 -nolisten tcp -xkbdir /test/xkb >/out/xvfb.log 2>&1 &
+  export DISPLAY=:7
+  waited=0
+  until xdotool getdisplaygeometry >/dev/null 2>&1; do
+    sleep 1
+    waited=$((waited + 1))
+    [ $waited -lt 60 ] || { echo "$name: no X display after 60 s" >&2; cat /out/xvfb.log >&2; exit 1; }
+  done
+fi
 # scsi_debug logs every CDB it receives while opts has bit 0 (noise) set
 opts=/sys/bus/pseudo/drivers/scsi_debug/opts
 dmesg -c >/dev/null
 echo 1 >"$opts"
 start=$(up)
 if [ -n "${OPERATOR:-}" ]; then
-  # The desktop process first, on its own, with its log: a window made while there
-  # is no desktop starts another desktop process each time (in this guest they
-  # piled up until memory ran out). By its Windows path: a bare name would go
-  # through start.exe, which the guest does not have.
-  WINEDEBUG=+explorer "$wine/wine64" 'C:\windows\system32\explorer.exe' /desktop >/dev/null 2>"/out/$name.desktop-log" &
-  waited=0
-  until grep -q "desktop message loop starting" "/out/$name.desktop-log"; do
-    sleep 1
-    waited=$((waited + 1))
-    [ $waited -lt 300 ] || { echo "$name: no desktop after 300 s" >&2; break; }
-  done
-  desktop=$(up)
-  echo "$name: desktop_s=$(awk "BEGIN{print $desktop-$start}")" | tee "/out/$name.desktop"
-  "$wine/wine64" "$@" >"/out/$name.stdout" 2>"/out/$name.stderr" &
+  cd "${RUN_DIR:-/test}" || exit 1
+  rm -f trace.log
+  "$loader" "$@" --trace trace.log >"/out/$name.stdout" 2>"/out/$name.stderr" &
   program=$!
-  # shellcheck disable=SC2086 # the driver and its arguments
-  "$wine/wine64" $OPERATOR >"/out/$name.operator" 2>&1
-  operator=$?
-  wait "$program"
-  rc=$?
-  [ "$operator" = 0 ] || rc=$operator
+  # the operator's steps on the console as they happen, too
+  { SCREENSHOT=/out/$name.xwd bash /test/windows-dialog-operator.sh "$OPERATOR" 2>&1; echo $? >/tmp/operator.rc; } |
+    tee "/out/$name.operator"
+  operator=$(cat /tmp/operator.rc)
+  if [ "$operator" = 0 ]; then
+    wait "$program"
+    rc=$?
+  else
+    xwd -root -out "/out/$name.failure.xwd" 2>/dev/null
+    kill "$program" 2>/dev/null
+    rc=$operator
+  fi
+  cp trace.log "/out/$name.trace" 2>/dev/null
 else
-  "$wine/wine64" "$@" >"/out/$name.stdout" 2>"/out/$name.stderr"
+  "$loader" "$@" >"/out/$name.stdout" 2>"/out/$name.stderr"
   rc=$?
 fi
 end=$(up)
-[ -z "${OPERATOR:-}" ] || "$WINESERVER" -k  # the desktop would linger
+"$WINESERVER" -k 2>/dev/null  # wine's desktop process would linger
 "$WINESERVER" -w
 stopped=$(up)
 echo 0 >"$opts"

@@ -1,5 +1,5 @@
-// pass_through_probe DEVICE [BYTES]: the Windows pass-through backend against a real
-// drive. Opens DEVICE ("\\.\E:") through Win32PassThroughSystem, asks the adapter's
+// pass_through_probe DRIVE [BYTES]: the Windows pass-through backend against a real
+// drive. Opens drive DRIVE ("E:", the device \\.\E:) through Win32PassThroughSystem, asks the adapter's
 // capabilities, then sends INQUIRY, TEST UNIT READY, one WRITE BUFFER (mode 5, BYTES
 // bytes of a counting pattern, offset 0) and two more TEST UNIT READY, so the unit
 // attention the download raises shows up. Prints one line per step; the script that
@@ -43,7 +43,7 @@ class Probe {
   bool Open(char letter) {
     m_handle = m_system.Open(letter);
     if (m_handle == PassThroughSystem::kInvalidHandle) return Failed(std::string("OPEN ") + letter + ":");
-    std::printf("OPEN %c: ok\n", letter);
+    std::printf("OPEN %s ok\n", DevicePathOf(letter).c_str());
     return true;
   }
 
@@ -100,7 +100,7 @@ class Probe {
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: pass_through_probe DEVICE [BYTES]\n");
+    std::fprintf(stderr, "usage: pass_through_probe DRIVE [BYTES]\n");
     return 2;
   }
   const unsigned long bytes = argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 16384;

@@ -1,5 +1,5 @@
 // WNASPI32.dll for runs under wine, whose own ASPI manager sends nothing to any
-// device: one host adapter whose target 0, LUN 0 is the drive behind the device
+// device: one host adapter whose target 0, LUN 0 is the drive of the
 // drive letter in ASPI_BRIDGE_DRIVE (default "E:", the device \\.\E:), reached with the pass-through
 // requests of MorvantideNT's backend (Win32PassThroughSystem). Every other target
 // answers with a selection timeout. A request is carried out before

@@ -43,7 +43,7 @@ class Probe {
   bool Open(char letter) {
     m_handle = m_system.Open(letter);
     if (m_handle == PassThroughSystem::kInvalidHandle) return Failed(std::string("OPEN ") + letter + ":");
-    std::printf("OPEN %s ok\n", DevicePathOf(letter).c_str());
+    std::printf("OPEN %s ok\n", morv::DevicePathOf(letter).c_str());
     return true;
   }
 

@@ -289,10 +289,17 @@ TEST_F(QtToolkitTest, LongNamesAndTextsKeepBothEndsAndTheWholeText) {
       EXPECT_EQ(field->toolTip().toStdString(), c.text);
       EXPECT_EQ(w.GetWindowText(c.id), c.text);
     }
+    // Two names alike at both ends are painted apart in the list.
     w.AddString(IDC_FILE_LIST, cases[0].text);
+    w.AddString(IDC_FILE_LIST, "KESTREL_MX-R4410_FIRMWARE_V105_FINAL_RELEASE.OUC");
     auto* list = Control<QListWidget>(window, IDC_FILE_LIST);
-    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
     EXPECT_EQ(list->item(0)->toolTip().toStdString(), cases[0].text);
+    EXPECT_EQ(w.GetLBText(IDC_FILE_LIST, 0), cases[0].text);
+    list->doItemsLayout();
+    ASSERT_FALSE(list->visualItemRect(list->item(1)).isEmpty());
+    QPixmap row0 = list->viewport()->grab(list->visualItemRect(list->item(0)));
+    QPixmap row1 = list->viewport()->grab(list->visualItemRect(list->item(1)));
+    EXPECT_NE(row0.toImage(), row1.toImage());
     w.EndDialog(IDCANCEL);
   });
   toolkit.DoModal(ResourcesNT().mainDialog, ResourcesNT(), handler);

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "platform/qt/display_loss.h"
+#include "platform/qt/distinct_names_delegate.h"
 #include "platform/qt/elided_field.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/window_room.h"
@@ -231,8 +232,9 @@ QWidget* QtDialogWindow::BuildControl(const ControlTemplate& t, QWidget* client)
     }
     case ControlClass::ListBox: {
       auto* list = new QListWidget(client);
-      // Long names keep both ends (names that differ near the end stay apart).
+      // Long names keep what tells them apart, then both ends.
       list->setTextElideMode(Qt::ElideMiddle);
+      list->setItemDelegate(new DistinctNamesDelegate(list));
       list->installEventFilter(this);
       list->setSelectionMode(QAbstractItemView::SingleSelection);
       list->setVerticalScrollBarPolicy((t.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);

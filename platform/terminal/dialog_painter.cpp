@@ -3,27 +3,24 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/text_elide.h"
 #include "platform/terminal/cell_layout.h"
 #include "platform/terminal/message_box_view.h"
 
 namespace morv::terminal {
 namespace {
 
-int Width(const std::string& s) { return static_cast<int>(s.size()); }
+int Width(std::string_view s) { return static_cast<int>(s.size()); }
 
 // The mark left where a text too wide for its cells is shortened. Not '~': in the
 // short names of the systems packages come from ("FIRMWA~1.OUC") it is part of a name.
 constexpr const char* kElision = "...";
 
-// `text` fitted to `cols` cells by leaving out its middle, so that both the start
-// and the end (a package name's version and extension, an error's reason) show.
-std::string ElideMiddle(const std::string& text, int cols) {
-  const int mark = Width(kElision);
-  if (Width(text) <= cols) return text;
-  if (cols <= mark) return text.substr(0, static_cast<size_t>(std::max(cols, 0)));
-  const int tail = (cols - mark) / 2;
-  const int head = cols - mark - tail;
-  return text.substr(0, static_cast<size_t>(head)) + kElision + text.substr(text.size() - static_cast<size_t>(tail));
+// `text` fitted to `cols` cells, the difference from `neighbours` (the other entries
+// of its list) kept, then both the start and the end (a package name's version and
+// extension, an error's reason).
+std::string Elide(const std::string& text, int cols, const std::vector<std::string>& neighbours = {}) {
+  return ElideKeepingDifference(text, neighbours, kElision, [cols](std::string_view s) { return Width(s) <= cols; });
 }
 
 // `label` centred between two bracket characters in `cols` cells.
@@ -96,13 +93,13 @@ void PaintWholeText(Canvas& canvas, const ControlState& c, const CellRect& r, in
 // field wraps its text as on the desktop (the last line shortened in the middle if
 // the room ends first), a one-line field shortens it in the middle.
 std::vector<std::string> EditLines(const ControlState& c, int inner, int rows) {
-  if (!(c.tpl.style & ES_MULTILINE) || Width(c.text) <= inner || rows <= 1) return {ElideMiddle(c.text, inner)};
+  if (!(c.tpl.style & ES_MULTILINE) || Width(c.text) <= inner || rows <= 1) return {Elide(c.text, inner)};
   std::vector<std::string> lines = WrapLines(c.text, inner);
   if (static_cast<int>(lines.size()) > rows) {
     std::string rest;
     for (size_t i = static_cast<size_t>(rows - 1); i < lines.size(); ++i) rest += (rest.empty() ? "" : " ") + lines[i];
     lines.resize(static_cast<size_t>(rows - 1));
-    lines.push_back(ElideMiddle(rest, inner));
+    lines.push_back(Elide(rest, inner));
   }
   return lines;
 }
@@ -162,7 +159,7 @@ void PaintCombo(Canvas& canvas, const ControlState& c, const CellRect& r, bool f
   Paint paint = !c.enabled ? Paint::Disabled : focused ? Paint::Focus : Paint::Field;
   canvas.Fill(r, paint);
   canvas.Put(r.row, r.col, '[', paint);
-  canvas.Text(r.row, r.col + 1, ElideMiddle(c.text, r.cols - 3), paint, r.cols - 3);
+  canvas.Text(r.row, r.col + 1, Elide(c.text, r.cols - 3), paint, r.cols - 3);
   canvas.Put(r.row, r.Right() - 2, 'v', paint);
   canvas.Put(r.row, r.Right() - 1, ']', paint);
 }
@@ -175,7 +172,7 @@ void PaintEntries(Canvas& canvas, const std::vector<std::string>& items, int top
     if (index >= static_cast<int>(items.size())) break;
     Paint p = index == highlight ? Paint::Selected : paint;
     canvas.Fill(CellRect{inner.row + line, inner.col, 1, inner.cols}, p);
-    canvas.Text(inner.row + line, inner.col, ElideMiddle(items[static_cast<size_t>(index)], inner.cols), p, inner.cols);
+    canvas.Text(inner.row + line, inner.col, Elide(items[static_cast<size_t>(index)], inner.cols, items), p, inner.cols);
   }
 }
 

@@ -78,10 +78,10 @@ TEST_F(Toolkit, TheFocusedListMarksAnEntryAsChosenOnlyOnceItIs) {
 }
 
 TEST_F(Toolkit, LongTextsAreShortenedInTheMiddleAndReachableWhole) {
-  // Names alike at both ends keep their ends; Selected File wraps the whole name
+  // Names alike at both ends keep what tells them apart; Selected File wraps the whole name
   // into the free lines below it; the status line shows its whole text while focused.
   handler.onInit = [](DialogWindow& w) {
-    for (const char* name : {"KESTREL_MX-R4410_V104.OUC", "KESTREL_MX-R4410_V105.OUC"})
+    for (const char* name : {"KESTREL_MX-R4410_FIRMWARE_V104_FINAL.OUC", "KESTREL_MX-R4410_FIRMWARE_V105_FINAL.OUC"})
       w.AddString(kFiles, name);
     w.SetWindowText(kSelected, "KESTREL_MX-R4410_FIRMWARE_V105_FINAL_RELEASE_TWO.OUC");
     w.SetWindowText(kStatus, "File Read Error!(11) No such file or directory");
@@ -91,7 +91,7 @@ TEST_F(Toolkit, LongTextsAreShortenedInTheMiddleAndReachableWhole) {
   EXPECT_EQ(Run(), IDCANCEL);
   ASSERT_EQ(screen.screensAtRead.size(), 2u);
   const std::string& unfocused = screen.screensAtRead[0];
-  for (const char* shown : {"KESTREL_M...V104.OUC|", "|KESTREL_M...V105.OUC|", "[KESTREL_MX-R4410_FIR]",
+  for (const char* shown : {"KEST...V104_FI...OUC|", "|KEST...V105_FI...OUC|", "[KESTREL_MX-R4410_FIR]",
                             "[MWARE_V105_FINAL_REL]", "[    EASE_TWO.OUC    ]", "[File Read Err...or directory]"})
     EXPECT_NE(unfocused.find(shown), std::string::npos) << shown << "\n" << unfocused;
   const std::string& focused = screen.screensAtRead[1];

@@ -68,7 +68,9 @@ tool=build/windows64/tools/package_tool/morvantide-package.exe
 # Screenshots go to build/ (docs/ holds the ones the README shows: copy them there
 # to refresh them).
 mkdir -p build/windows-screenshots
-SCREENSHOT=$PWD/build/windows-screenshots/MorvantideNT-windows.png scripts/windows-dialog-test.sh build/windows64/apps/MorvantideNT.exe "$tool"
+SCREENSHOT=$PWD/build/windows-screenshots/MorvantideNT-windows.png \
+  LONG_NAMES_SCREENSHOT=$PWD/build/windows-screenshots/MorvantideNT-windows-long-names.png \
+  scripts/windows-dialog-test.sh build/windows64/apps/MorvantideNT.exe "$tool"
 # Morvantide4 ships 32-bit; where 32-bit programs cannot run, its 64-bit build
 # (against wine's 64-bit WNASPI32) is driven instead: the same sources.
 four=build/windows32/apps/Morvantide4.exe

@@ -13,7 +13,9 @@
 #include "framework/message_box_buttons.h"
 #include "platform/termination_hold.h"
 #include "platform/win32/dialog_template_memory.h"
+#include "platform/win32/whole_text_tips.h"
 #include "platform/win32/win32_toolkit.h"
+#include "platform/win32/window_dpi.h"
 #include "ui/resources.h"
 #include "ui/resource_ids.h"
 
@@ -149,6 +151,77 @@ TEST(Win32Toolkit, ListsFollowTheSharedOrderAndSelectionRules) {
   // made by code is not told.
   for (const auto& [id, code] : handler.commands)
     EXPECT_NE(code, CBN_SELCHANGE) << id << ": selections made by code send no notification";
+}
+
+/// What the dialog answers its tooltip for `control` (TTN_GETDISPINFOA).
+std::string TipText(HWND dialog, HWND control) {
+  HWND tip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+  NMTTDISPINFOA info{};
+  info.hdr = {tip, reinterpret_cast<UINT_PTR>(control), TTN_GETDISPINFOA};
+  SendMessageA(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  return info.lpszText ? info.lpszText : "";
+}
+
+TEST(Win32Toolkit, LongNamesAndTextsAreReachableWhole) {
+  // Two names that differ only near their end, and an error text wider than its field.
+  const std::string v104 = "KESTREL_MX-R4410_FIRMWARE_UPDATE_PACKAGE_V104_FINAL_RELEASE.OUC";
+  const std::string v105 = "KESTREL_MX-R4410_FIRMWARE_UPDATE_PACKAGE_V105_FINAL_RELEASE.OUC";
+  const std::string error = "File Read Error!(11) No such file or directory";
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [&](DialogWindow& w, HWND dialog) {
+    HWND list = GetDlgItem(dialog, kPlainList), edit = GetDlgItem(dialog, kEdit);
+    w.AddString(kPlainList, v104);
+    w.AddString(kPlainList, v105);
+    w.SetWindowText(kEdit, error);
+    RECT client;
+    GetClientRect(list, &client);
+    ASSERT_LT(client.right, TextWidth(list, v104)) << "the names are wider than the list";
+    // The list scrolls sideways to where the names differ; it still holds the names.
+    EXPECT_GE(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), TextWidth(list, v104));
+    SendMessageA(list, WM_HSCROLL, SB_RIGHT, 0);
+    EXPECT_GT(GetScrollPos(list, SB_HORZ), 0);
+    EXPECT_EQ(w.GetLBText(kPlainList, 0), v104);
+    // The tooltip over an entry names it whole.
+    RECT entry;
+    SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&entry));
+    POINT pointer{client.right / 2, (entry.top + entry.bottom) / 2};
+    ClientToScreen(list, &pointer);
+    ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
+    EXPECT_EQ(TipText(dialog, list), v105);
+    // The field's tooltip holds its whole text; a text that fits needs none.
+    EXPECT_EQ(TipText(dialog, edit), error);
+    EXPECT_EQ(w.GetWindowText(kEdit), error);
+    w.SetWindowText(kEdit, "ready");
+    EXPECT_EQ(TipText(dialog, edit), "");
+  });
+  DialogTemplate dialog = SampleDialog();
+  dialog.controls[1].cy = 34;  // the list: room for both entries under the sideways scroll bar
+  RunSample(toolkit, handler, dialog);
+}
+
+TEST(Win32Toolkit, WindowSizesFollowTheWindowsDpi) {
+  // The frame at a DPI: the old call's at the system's (96 under wine), larger at 192.
+  const RECT client{0, 0, 300, 200};
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  ASSERT_NE(SystemAdjustForDpi(), nullptr) << "wine 8 has AdjustWindowRectExForDpi";
+  const RECT at96 = WindowRectAround(client, style, 0, true, 96);
+  const RECT old = WindowRectAround(client, style, 0, true, 96, nullptr);
+  EXPECT_EQ(std::vector<LONG>({at96.left, at96.top, at96.right, at96.bottom}),
+            std::vector<LONG>({old.left, old.top, old.right, old.bottom}));
+  const RECT at192 = WindowRectAround(client, style, 0, true, 192);
+  EXPECT_LT(at192.top, at96.top) << "caption and menu bar grow with the DPI";
+  // Moved onto a monitor of another scale: the window takes the suggested rectangle.
+  Win32Toolkit toolkit;
+  ScriptedHandler handler(toolkit, [](DialogWindow&, HWND dialog) {
+    EXPECT_EQ(WindowDpi(dialog), 96u);
+    RECT suggested{40, 30, 40 + 700, 30 + 520};
+    SendMessageA(dialog, kDpiChangedMessage, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(dialog, &now);
+    EXPECT_EQ(std::vector<LONG>({now.left, now.top, now.right, now.bottom}),
+              std::vector<LONG>({suggested.left, suggested.top, suggested.right, suggested.bottom}));
+  });
+  RunSample(toolkit, handler);
 }
 
 TEST(Win32Toolkit, MenuBarAndSystemMenuReachTheHandler) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "framework/win32_types.h"
+
 namespace morv::win32 {
 namespace {
 
@@ -79,7 +81,9 @@ std::vector<uint32_t> BuildDialogTemplate(const DialogTemplate& dialog) {
   }
   for (const ControlTemplate& c : dialog.controls) {
     w.AlignDword();
-    w.Dword(c.style);
+    // A list box scrolls sideways, so that names wider than it can be read whole
+    // (its extent follows the widest entry).
+    w.Dword(c.cls == ControlClass::ListBox ? c.style | WS_HSCROLL : c.style);
     w.Dword(0);
     w.Short(c.x);
     w.Short(c.y);

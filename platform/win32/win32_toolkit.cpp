@@ -11,7 +11,9 @@
 #include "platform/win32/dialog_template_memory.h"
 #include "platform/win32/message_box_way_out.h"
 #include "platform/win32/shutdown_block.h"
+#include "platform/win32/whole_text_tips.h"
 #include "platform/win32/win32_dialog_window.h"
+#include "platform/win32/window_dpi.h"
 
 namespace morv::win32 {
 
@@ -24,6 +26,7 @@ struct Win32Toolkit::Running {
   Running* outer;
   HWND window = nullptr;
   std::unique_ptr<Win32DialogWindow> controls;
+  std::unique_ptr<WholeTextTips> tips;
 };
 
 namespace {
@@ -52,9 +55,10 @@ void AttachMenu(HWND window, const MenuTemplate& menuTemplate) {
   RECT client;
   GetClientRect(window, &client);
   SetMenu(window, bar);
-  AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), TRUE,
-                     static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
-  SetWindowPos(window, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
+  const RECT frame = WindowRectAround(client, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)),
+                                      static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)), true,
+                                      WindowDpi(window));
+  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -93,6 +97,7 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       running->controls = std::make_unique<Win32DialogWindow>(window, running->dialog, running->resources);
       if (const MenuTemplate* menu = running->resources.FindMenu(running->dialog.menuId)) AttachMenu(window, *menu);
       AttachPictures(*running->controls, window, running->dialog);
+      running->tips = std::make_unique<WholeTextTips>(window);
       return running->handler.OnInitDialog(*running->controls) ? TRUE : FALSE;
     }
     case WM_COMMAND:
@@ -126,6 +131,21 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
       SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
       return TRUE;
+    case WM_NOTIFY:
+      return running && running->tips && running->tips->Answer(*reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
+    case kDpiChangedMessage: {
+      // Moved onto a monitor of another scale, or the scale changed: the system's
+      // suggested rectangle keeps the window in place at the new size. The dialog
+      // manager goes on with the message: where it scales dialogs itself, it lays
+      // out the controls and their font anew.
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return FALSE;
+    }
+    case WM_DESTROY:
+      if (running) running->tips.reset();  // before the system takes its tooltip with the dialog
+      return FALSE;
     case WM_QUERYENDSESSION:
       // A firmware download must not be cut off: logoff and shutdown wait for it.
       SetWindowLongPtrA(window, DWLP_MSGRESULT, TerminationHeld() ? FALSE : TRUE);
@@ -151,7 +171,7 @@ void* Win32Toolkit::ActiveDialog() const { return m_innermost ? m_innermost->win
 
 int Win32Toolkit::DoModal(const DialogTemplate& dialog, const ProgramResources& resources, DialogHandler& handler) {
   const std::vector<uint32_t> binary = BuildDialogTemplate(dialog);
-  Running running{*this, dialog, resources, handler, m_innermost, nullptr, nullptr};
+  Running running{*this, dialog, resources, handler, m_innermost, nullptr, nullptr, nullptr};
   m_innermost = &running;
   const INT_PTR result =
       DialogBoxIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(binary.data()),

@@ -60,7 +60,7 @@ echo "windows-dialog-test: $name flashed the emulated drive: $(wc -l <trace.log)
 
 # LONG_NAMES_SCREENSHOT=FILE.png: the program once more, over two packages whose names
 # differ only near their end, the second chosen and the pointer resting on it: the
-# list scrolls sideways and the tooltip shows the entry's whole name.
+# list shows them apart and the tooltip shows the entry's whole name.
 [[ -n ${LONG_NAMES_SCREENSHOT:-} ]] || exit 0
 mkdir "$scratch/long" && cd "$scratch/long"
 for version in 104 105; do

@@ -176,10 +176,29 @@ TEST(Win32Toolkit, LongNamesAndTextsAreReachableWhole) {
     RECT client;
     GetClientRect(list, &client);
     ASSERT_LT(client.right, TextWidth(list, v104)) << "the names are wider than the list";
-    // The list scrolls sideways to where the names differ; it still holds the names.
-    EXPECT_GE(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0), TextWidth(list, v104));
-    SendMessageA(list, WM_HSCROLL, SB_RIGHT, 0);
-    EXPECT_GT(GetScrollPos(list, SB_HORZ), 0);
+    // The two entries are drawn apart (cut at the edge they would look the same);
+    // the list still holds the names.
+    auto pixels = [&](int index) {
+      RECT row;
+      SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
+      const RECT place{0, 0, row.right - row.left, row.bottom - row.top};
+      HDC screen = GetDC(list);
+      HDC dc = CreateCompatibleDC(screen);
+      HBITMAP bitmap = CreateCompatibleBitmap(screen, place.right, place.bottom);
+      HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+      HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+      DRAWITEMSTRUCT item{ODT_LISTBOX, kPlainList, static_cast<UINT>(index), ODA_DRAWENTIRE, 0, list, dc, place, 0};
+      SendMessageA(dialog, WM_DRAWITEM, kPlainList, reinterpret_cast<LPARAM>(&item));
+      std::vector<COLORREF> seen;
+      for (LONG y = 0; y < place.bottom; ++y)
+        for (LONG x = 0; x < place.right; ++x) seen.push_back(GetPixel(dc, x, y));
+      SelectObject(dc, oldFont);
+      DeleteObject(SelectObject(dc, oldBitmap));
+      DeleteDC(dc);
+      ReleaseDC(list, screen);
+      return seen;
+    };
+    EXPECT_NE(pixels(0), pixels(1));
     EXPECT_EQ(w.GetLBText(kPlainList, 0), v104);
     // The tooltip over an entry names it whole.
     RECT entry;
@@ -195,7 +214,7 @@ TEST(Win32Toolkit, LongNamesAndTextsAreReachableWhole) {
     EXPECT_EQ(TipText(dialog, edit), "");
   });
   DialogTemplate dialog = SampleDialog();
-  dialog.controls[1].cy = 34;  // the list: room for both entries under the sideways scroll bar
+  dialog.controls[1].cy = 34;  // the list: room for both entries
   RunSample(toolkit, handler, dialog);
 }
 

@@ -7,6 +7,10 @@
 namespace morv::win32 {
 namespace {
 
+// LBS_OWNERDRAWFIXED | LBS_HASSTRINGS: entries of one height, drawn by the dialog,
+// their texts kept by the list.
+constexpr uint32_t kListDrawnByDialog = 0x10u | 0x40u;
+
 /// Appends 16-bit words; the byte stream becomes the template.
 class WordWriter {
  public:
@@ -81,9 +85,9 @@ std::vector<uint32_t> BuildDialogTemplate(const DialogTemplate& dialog) {
   }
   for (const ControlTemplate& c : dialog.controls) {
     w.AlignDword();
-    // A list box scrolls sideways, so that names wider than it can be read whole
-    // (its extent follows the widest entry).
-    w.Dword(c.cls == ControlClass::ListBox ? c.style | WS_HSCROLL : c.style);
+    // List boxes draw their own entries (list_entry_drawing.h), shortened so that
+    // long names stay apart.
+    w.Dword(c.cls == ControlClass::ListBox ? c.style | kListDrawnByDialog : c.style);
     w.Dword(0);
     w.Short(c.x);
     w.Short(c.y);

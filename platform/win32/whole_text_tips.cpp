@@ -1,5 +1,7 @@
 #include "platform/win32/whole_text_tips.h"
 
+#include "platform/win32/list_entry_drawing.h"
+
 namespace morv::win32 {
 namespace {
 
@@ -19,15 +21,6 @@ bool IsReadOnlyEdit(HWND control) {
 std::string WindowText(HWND window) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
   text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::string EntryText(HWND list, int index) {
-  const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
   return text;
 }
 
@@ -102,7 +95,7 @@ std::string WholeTextTips::TextFor(HWND control) const {
   if (IsList(control)) {
     const int entry = EntryUnderPointer(control);
     if (entry < 0) return {};
-    text = EntryText(control, entry);
+    text = ListEntryText(control, entry);
     RECT client;
     GetClientRect(control, &client);
     room = client.right - client.left;

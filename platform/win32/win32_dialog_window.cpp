@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/win32/taskbar_progress.h"
-#include "platform/win32/whole_text_tips.h"
 #include "platform/win32/win32_icons.h"
 #include "framework/list_order.h"
 
@@ -103,15 +102,6 @@ void Win32DialogWindow::SetProgress(int id, int done, int total) {
 
 void Win32DialogWindow::ResetContent(int id) {
   SendDlgItemMessageA(m_window, id, IsCombo(id) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
-  if (!IsCombo(id)) SendDlgItemMessageA(m_window, id, LB_SETHORIZONTALEXTENT, 0, 0);
-}
-
-void Win32DialogWindow::WidenToShow(int id, const std::string& text) {
-  HWND list = Item(id);
-  // The system's list box leaves a little room before an entry's text; as much after it.
-  const int wanted = TextWidth(list, text) + 2 * GetSystemMetrics(SM_CXEDGE) + 2;
-  if (wanted > SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0))
-    SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(wanted), 0);
 }
 
 int Win32DialogWindow::AddString(int id, const std::string& text) {
@@ -124,7 +114,6 @@ int Win32DialogWindow::AddString(int id, const std::string& text) {
     for (int i = 0, n = GetCount(id); i < n; ++i) entries.push_back(GetLBText(id, i));
     index = InsertionIndex(entries, text);
   }
-  if (!combo) WidenToShow(id, text);
   return static_cast<int>(SendDlgItemMessageA(m_window, id, combo ? CB_INSERTSTRING : LB_INSERTSTRING,
                                               static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
 }

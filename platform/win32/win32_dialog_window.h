@@ -38,8 +38,7 @@ class Win32DialogWindow : public DialogWindow {
   void SetProgress(int id, int done, int total) override;
 
   /// Sorted controls insert at InsertionIndex (the same order in every toolkit);
-  /// the system's own sorting is not used. A list box scrolls sideways as far as its
-  /// widest entry needs.
+  /// the system's own sorting is not used.
   void ResetContent(int id) override;
   int AddString(int id, const std::string& text) override;
   int SetCurSel(int id, int index) override;
@@ -58,8 +57,6 @@ class Win32DialogWindow : public DialogWindow {
   /// The control's template, or null.
   const ControlTemplate* Control(int id) const;
   bool IsCombo(int id) const;
-  /// Lets list box `id` scroll sideways far enough to show `text` whole.
-  void WidenToShow(int id, const std::string& text);
   HWND Item(int id) const { return GetDlgItem(m_window, id); }
 
   HWND m_window;

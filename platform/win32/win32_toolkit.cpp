@@ -9,6 +9,7 @@
 
 #include "platform/win32/deliberate_keys.h"
 #include "platform/win32/dialog_template_memory.h"
+#include "platform/win32/list_entry_drawing.h"
 #include "platform/win32/message_box_way_out.h"
 #include "platform/win32/shutdown_block.h"
 #include "platform/win32/whole_text_tips.h"
@@ -130,6 +131,14 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       if (LOWORD(wParam) == UIS_CLEAR) return FALSE;
       SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
       SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
+      return TRUE;
+    case WM_MEASUREITEM:
+      if (!MeasureListEntry(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return FALSE;
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_DRAWITEM:
+      if (!DrawListEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return FALSE;
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_NOTIFY:
       return running && running->tips && running->tips->Answer(*reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;

@@ -207,7 +207,18 @@ TEST(Win32Toolkit, LongNamesAndTextsAreReachableWhole) {
     ClientToScreen(list, &pointer);
     ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
     EXPECT_EQ(TipText(dialog, list), v105);
-    // The field's tooltip holds its whole text; a text that fits needs none.
+    // The field shows both ends of its text, whole while it has the focus; its
+    // tooltip holds the whole text; a text that fits needs none.
+    auto shown = [&] {
+      char text[256] = {};
+      GetWindowTextA(edit, text, sizeof text);
+      return std::string(text);
+    };
+    EXPECT_EQ(shown().substr(0, 4) + shown().substr(shown().size() - 9), "Filedirectory") << shown();
+    EXPECT_LT(shown().size(), error.size());
+    w.SetFocus(kEdit);
+    EXPECT_EQ(shown(), error);
+    w.SetFocus(kPlainList);
     EXPECT_EQ(TipText(dialog, edit), error);
     EXPECT_EQ(w.GetWindowText(kEdit), error);
     w.SetWindowText(kEdit, "ready");

@@ -4,6 +4,7 @@
 
 #include "framework/text_elide.h"
 #include "framework/win32_types.h"
+#include "platform/win32/utf16.h"
 
 namespace morv::win32 {
 namespace {
@@ -12,20 +13,22 @@ namespace {
 constexpr int kTextInset = 2;
 
 int TextWidth(HDC dc, std::string_view text) {
+  const std::wstring wide = Wide(std::string(text));
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   return size.cx;
 }
 
 }  // namespace
 
 std::string ListEntryText(HWND list, int index) {
-  const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  // Read as UTF-16: an A read would go through a code page.
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-  return text;
+  return Utf8(text);
 }
 
 bool MeasureListEntry(HWND dialog, MEASUREITEMSTRUCT& item) {
@@ -58,8 +61,8 @@ bool DrawListEntry(const DRAWITEMSTRUCT& item) {
     const bool enabled = IsWindowEnabled(item.hwndItem) != FALSE;
     SetTextColor(item.hDC, GetSysColor(!enabled ? COLOR_GRAYTEXT : chosen ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     SetBkMode(item.hDC, TRANSPARENT);
-    DrawTextA(item.hDC, shown.c_str(), static_cast<int>(shown.size()), &place,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const std::wstring wide = Wide(shown);
+    DrawTextW(item.hDC, wide.c_str(), static_cast<int>(wide.size()), &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
   return true;

@@ -11,7 +11,7 @@
 
 namespace morv::win32 {
 
-/// Entry `index` of list box `list` as it holds it, or "" when there is none.
+/// Entry `index` of list box `list` as it holds it (UTF-8), or "" when there is none.
 std::string ListEntryText(HWND list, int index);
 
 /// Answers WM_MEASUREITEM for an owner-drawn list box of `dialog`: one line of the

@@ -10,30 +10,17 @@
 #include <string>
 
 #include "platform/private_profile.h"
+#include "platform/win32/utf16.h"
 
 namespace morv {
 namespace {
 
+using win32::Utf8;
+using win32::Wide;
+
 // Paths, sections, keys and values are UTF-8 here and go to the system's W
 // functions as UTF-16, so a folder or user name outside ASCII ("Jürgen") is the same
 // file whatever code page the process runs with.
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
-  return text;
-}
 
 std::string LastErrorText(const std::string& what) {
   return what + ": Windows error " + std::to_string(GetLastError());

@@ -1,6 +1,9 @@
 #include "platform/win32/whole_text_tips.h"
 
 #include "platform/win32/list_entry_drawing.h"
+#include "platform/win32/utf16.h"
+
+#include <utility>
 
 namespace morv::win32 {
 namespace {
@@ -16,12 +19,6 @@ bool IsClass(HWND window, const char* name) {
 bool IsList(HWND control) { return IsClass(control, "ListBox"); }
 bool IsReadOnlyEdit(HWND control) {
   return IsClass(control, "Edit") && (GetWindowLongPtrA(control, GWL_STYLE) & ES_READONLY) != 0;
-}
-
-std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
 }
 
 /// The entry of `list` under the pointer, or -1.
@@ -57,15 +54,17 @@ int TextWidth(HWND control, const std::string& text) {
   HDC dc = GetDC(control);
   if (!dc) return 0;
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  const std::wstring wide = Wide(text);
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(control, dc);
   return size.cx;
 }
 
-WholeTextTips::WholeTextTips(HWND dialog)
+WholeTextTips::WholeTextTips(HWND dialog, std::function<std::string(HWND)> wholeText)
     : m_dialog(dialog),
+      m_wholeText(std::move(wholeText)),
       m_tip(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
                             GetModuleHandleA(nullptr), nullptr)) {
@@ -100,7 +99,7 @@ std::string WholeTextTips::TextFor(HWND control) const {
     GetClientRect(control, &client);
     room = client.right - client.left;
   } else if (IsReadOnlyEdit(control)) {
-    text = WindowText(control);
+    text = m_wholeText(control);
     RECT format{};
     SendMessageA(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     room = format.right - format.left;
@@ -118,9 +117,7 @@ bool WholeTextTips::Answer(NMHDR& notification) {
   }
   if (notification.code == TTN_GETDISPINFOW) {
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(notification);
-    const std::string text = TextFor(reinterpret_cast<HWND>(notification.idFrom));
-    m_wide.assign(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, m_wide.data(), static_cast<int>(m_wide.size()));
+    m_wide = Wide(TextFor(reinterpret_cast<HWND>(notification.idFrom)));
     info.lpszText = m_wide.data();
     return true;
   }

@@ -6,6 +6,7 @@
 
 #include "platform/win32/windows_names.h"
 
+#include <functional>
 #include <string>
 
 #include "framework/win32_types.h"
@@ -18,8 +19,9 @@ int TextWidth(HWND control, const std::string& text);
 class WholeTextTips {
  public:
   /// One tooltip over the list boxes and read-only edits among `dialog`'s children;
-  /// it asks the dialog for its texts (WM_NOTIFY, TTN_GETDISPINFO).
-  explicit WholeTextTips(HWND dialog);
+  /// it asks the dialog for its texts (WM_NOTIFY, TTN_GETDISPINFO). `wholeText`
+  /// gives a read-only edit's whole text (the edit may show it shortened).
+  WholeTextTips(HWND dialog, std::function<std::string(HWND)> wholeText);
   ~WholeTextTips();
   WholeTextTips(const WholeTextTips&) = delete;
   WholeTextTips& operator=(const WholeTextTips&) = delete;
@@ -34,6 +36,7 @@ class WholeTextTips {
 
  private:
   HWND m_dialog;
+  std::function<std::string(HWND)> m_wholeText;
   HWND m_tip;
   std::string m_text;     ///< the text last answered, alive while the tooltip shows it
   std::wstring m_wide;    ///< the same for a tooltip that asks in UTF-16

@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "platform/win32/taskbar_progress.h"
+#include "platform/win32/whole_text_tips.h"
 #include "platform/win32/win32_icons.h"
 #include "framework/list_order.h"
+#include "framework/text_elide.h"
 
 namespace morv::win32 {
 
@@ -29,13 +31,43 @@ bool Win32DialogWindow::IsCombo(int id) const {
 
 void Win32DialogWindow::EndDialog(int result) { ::EndDialog(m_window, result); }
 
+bool Win32DialogWindow::IsReadOnlyField(int id) const {
+  const ControlTemplate* c = Control(id);
+  return c && c->cls == ControlClass::Edit && (c->style & ES_READONLY);
+}
+
 void Win32DialogWindow::SetWindowText(int id, const std::string& text) {
-  SetDlgItemTextA(m_window, id, text.c_str());
+  if (IsReadOnlyField(id)) {
+    m_wholeTexts[id] = text;
+    ShowField(id);
+  } else {
+    SetDlgItemTextA(m_window, id, text.c_str());
+  }
   // Painted now: a handler that processes no messages (a download) shows it too.
   UpdateWindow(Item(id));
 }
 
+void Win32DialogWindow::ShowField(int id) {
+  HWND field = Item(id);
+  const std::string& whole = m_wholeTexts[id];
+  if (::GetFocus() == field) {
+    SetWindowTextA(field, whole.c_str());
+    return;
+  }
+  RECT format{};
+  SendMessageA(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  const int room = format.right - format.left;
+  const std::string shown =
+      ElideKeepingDifference(whole, {}, "...", [&](std::string_view s) { return TextWidth(field, std::string(s)) <= room; });
+  SetWindowTextA(field, shown.c_str());
+}
+
+void Win32DialogWindow::FieldNotice(int id, int code) {
+  if ((code == EN_SETFOCUS || code == EN_KILLFOCUS) && m_wholeTexts.count(id)) ShowField(id);
+}
+
 std::string Win32DialogWindow::GetWindowText(int id) const {
+  if (auto whole = m_wholeTexts.find(id); whole != m_wholeTexts.end()) return whole->second;
   HWND item = Item(id);
   if (!item) return {};
   std::string text(static_cast<size_t>(GetWindowTextLengthA(item)) + 1, '\0');

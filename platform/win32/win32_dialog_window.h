@@ -20,8 +20,15 @@ class Win32DialogWindow : public DialogWindow {
   ~Win32DialogWindow() override;
 
   void EndDialog(int result) override;
+  /// A read-only field keeps the whole text it is given and answers with it; it
+  /// shows it whole while it has the focus, otherwise shortened in the middle to
+  /// fit (a one-line field would cut it at its edge, a centred one break it at a
+  /// hyphen).
   void SetWindowText(int id, const std::string& text) override;
   std::string GetWindowText(int id) const override;
+  /// Told of control `id`'s notification `code` (WM_COMMAND): a read-only field
+  /// that gains or loses the focus shows its whole or its fitting text.
+  void FieldNotice(int id, int code);
   /// The system takes the focus from a control it disables and gives it to nobody,
   /// which leaves the keyboard dead (keys reach no control, Enter presses nothing).
   /// Meanwhile GetFocus says 0, as the system does; enabled again, the control gets
@@ -57,6 +64,9 @@ class Win32DialogWindow : public DialogWindow {
   /// The control's template, or null.
   const ControlTemplate* Control(int id) const;
   bool IsCombo(int id) const;
+  bool IsReadOnlyField(int id) const;
+  /// Puts read-only field `id`'s whole or fitting text into the control.
+  void ShowField(int id);
   HWND Item(int id) const { return GetDlgItem(m_window, id); }
 
   HWND m_window;
@@ -64,6 +74,7 @@ class Win32DialogWindow : public DialogWindow {
   const ProgramResources& m_resources;
   std::map<int, HICON> m_icons;
   std::unique_ptr<TaskbarProgress> m_taskbar;  ///< made on first use
+  std::map<int, std::string> m_wholeTexts;  ///< read-only fields' texts as given
   int m_disabledWithFocus = 0;  ///< the control disabled while it had the focus, until enabled
 };
 

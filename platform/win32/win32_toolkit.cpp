@@ -98,11 +98,13 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       running->controls = std::make_unique<Win32DialogWindow>(window, running->dialog, running->resources);
       if (const MenuTemplate* menu = running->resources.FindMenu(running->dialog.menuId)) AttachMenu(window, *menu);
       AttachPictures(*running->controls, window, running->dialog);
-      running->tips = std::make_unique<WholeTextTips>(window);
+      running->tips = std::make_unique<WholeTextTips>(
+          window, [controls = running->controls.get()](HWND field) { return controls->GetWindowText(GetDlgCtrlID(field)); });
       return running->handler.OnInitDialog(*running->controls) ? TRUE : FALSE;
     }
     case WM_COMMAND:
       if (!running) return FALSE;
+      running->controls->FieldNotice(LOWORD(wParam), HIWORD(wParam));
       running->handler.OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_SYSCOMMAND:

@@ -14,6 +14,7 @@
 #include "platform/termination_hold.h"
 #include "platform/win32/dialog_template_memory.h"
 #include "platform/win32/whole_text_tips.h"
+#include "platform/win32/win32_icons.h"
 #include "platform/win32/win32_toolkit.h"
 #include "platform/win32/window_dpi.h"
 #include "ui/resources.h"
@@ -227,6 +228,25 @@ TEST(Win32Toolkit, LongNamesAndTextsAreReachableWhole) {
   DialogTemplate dialog = SampleDialog();
   dialog.controls[1].cy = 34;  // the list: room for both entries
   RunSample(toolkit, handler, dialog);
+}
+
+TEST(Win32Toolkit, PicturesGrowWithTheDpi) {
+  // The dialog's picture is drawn for 96 DPI: at 144 and 192 it is stretched as the text grows.
+  const IconResource* picture = ResourcesNT().FindIcon(IDI_PICTURE);
+  ASSERT_NE(picture, nullptr);
+  const int drawn = static_cast<int>(picture->rows.size());
+  for (int size : {0, drawn * 3 / 2, drawn * 2}) {
+    HICON icon = CreateIconFrom(*picture, size);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP color{};
+    GetObjectA(info.hbmColor, sizeof color, &color);
+    EXPECT_EQ(color.bmWidth, size ? size : drawn);
+    EXPECT_EQ(color.bmHeight, size ? size : drawn);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
 }
 
 TEST(Win32Toolkit, WindowSizesFollowTheWindowsDpi) {

@@ -104,12 +104,16 @@ int Win32DialogWindow::GetFocus() const {
 
 bool Win32DialogWindow::IsIconic() const { return ::IsIconic(m_window); }
 
-HICON Win32DialogWindow::Icon(int iconId) {
-  auto it = m_icons.find(iconId);
+HICON Win32DialogWindow::Icon(int iconId, unsigned dpi) {
+  auto it = m_icons.find({iconId, dpi});
   if (it != m_icons.end()) return it->second;
   const IconResource* resource = m_resources.FindIcon(iconId);
-  HICON icon = resource ? CreateIconFrom(*resource) : nullptr;
-  m_icons[iconId] = icon;
+  HICON icon = nullptr;
+  if (resource && !resource->rows.empty()) {
+    const int drawn = static_cast<int>(resource->rows.size());
+    icon = CreateIconFrom(*resource, MulDiv(drawn, static_cast<int>(dpi), 96));
+  }
+  m_icons[{iconId, dpi}] = icon;
   return icon;
 }
 

@@ -57,8 +57,9 @@ class Win32DialogWindow : public DialogWindow {
   void AppendSystemMenuSeparator() override;
   void AppendSystemMenuItem(unsigned id, const std::string& text) override;
 
-  /// The system icon for an icon resource, made on first use and kept with the window.
-  HICON Icon(int iconId);
+  /// The system icon for an icon resource, made on first use and kept with the
+  /// window; pictures are drawn for 96 DPI and stretched for a higher `dpi`.
+  HICON Icon(int iconId, unsigned dpi = 96);
 
  private:
   /// The control's template, or null.
@@ -72,7 +73,7 @@ class Win32DialogWindow : public DialogWindow {
   HWND m_window;
   const DialogTemplate& m_dialog;
   const ProgramResources& m_resources;
-  std::map<int, HICON> m_icons;
+  std::map<std::pair<int, unsigned>, HICON> m_icons;  ///< by resource and DPI
   std::unique_ptr<TaskbarProgress> m_taskbar;  ///< made on first use
   std::map<int, std::string> m_wholeTexts;  ///< read-only fields' texts as given
   int m_disabledWithFocus = 0;  ///< the control disabled while it had the focus, until enabled

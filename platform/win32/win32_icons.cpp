@@ -5,7 +5,7 @@
 
 namespace morv::win32 {
 
-HICON CreateIconFrom(const IconResource& icon) {
+HICON CreateIconFrom(const IconResource& icon, int size) {
   if (icon.rows.empty() || icon.rows[0].empty()) return nullptr;
   const int height = static_cast<int>(icon.rows.size());
   const int width = static_cast<int>(icon.rows[0].size());
@@ -47,6 +47,12 @@ HICON CreateIconFrom(const IconResource& icon) {
   HICON result = CreateIconIndirect(&info);
   DeleteObject(color);
   DeleteObject(mask);
+  if (result && size > 0 && (size != width || size != height)) {
+    // The system stretches the picture (and its alpha) to the size asked for.
+    HICON stretched = static_cast<HICON>(CopyImage(result, IMAGE_ICON, size, size, 0));
+    DestroyIcon(result);
+    result = stretched;
+  }
   return result;
 }
 

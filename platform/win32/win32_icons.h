@@ -8,7 +8,8 @@
 namespace morv::win32 {
 
 /// A new icon drawn from `icon` (transparent where the palette's alpha is 0), or
-/// null; the caller destroys it with DestroyIcon.
-HICON CreateIconFrom(const IconResource& icon);
+/// null; the caller destroys it with DestroyIcon. With a `size`, it is stretched to
+/// `size` pixels square (a picture at a DPI above the 96 it was drawn for).
+HICON CreateIconFrom(const IconResource& icon, int size = 0);
 
 }  // namespace morv::win32

@@ -65,12 +65,20 @@ void AttachMenu(HWND window, const MenuTemplate& menuTemplate) {
 
 /// Puts the program's pictures into the SS_ICON statics.
 void AttachPictures(Win32DialogWindow& controls, HWND window, const DialogTemplate& dialog) {
+  // Pictures are drawn for the dialog's font at 96 DPI and grow as its text does:
+  // the font's real height against its height at 96 DPI gives the DPI the text is
+  // drawn at, whether the system reports that DPI for the window or not.
+  UINT dpi = WindowDpi(window);
+  LOGFONTA font{};
+  if (dialog.pointSize > 0 &&
+      GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font) && font.lfHeight < 0)
+    dpi = static_cast<UINT>(MulDiv(USER_DEFAULT_SCREEN_DPI, -font.lfHeight, MulDiv(dialog.pointSize, USER_DEFAULT_SCREEN_DPI, 72)));
   int index = 0;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
     if (index >= static_cast<int>(dialog.controls.size())) break;
     const ControlTemplate& c = dialog.controls[static_cast<size_t>(index)];
     if (c.cls == ControlClass::Static && (c.style & SS_TYPEMASK) == SS_ICON && c.iconId != 0)
-      SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(controls.Icon(c.iconId)), 0);
+      SendMessageA(child, STM_SETICON, reinterpret_cast<WPARAM>(controls.Icon(c.iconId, dpi)), 0);
   }
 }
 

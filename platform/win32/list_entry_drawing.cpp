@@ -12,14 +12,14 @@ namespace {
 // The room the system's own list boxes leave before an entry's text.
 constexpr int kTextInset = 2;
 
+}  // namespace
+
 int TextWidth(HDC dc, std::string_view text) {
   const std::wstring wide = Wide(std::string(text));
   SIZE size{};
   GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   return size.cx;
 }
-
-}  // namespace
 
 std::string ListEntryText(HWND list, int index) {
   // Read as UTF-16: an A read would go through a code page.

@@ -8,8 +8,12 @@
 #include "platform/win32/windows_names.h"
 
 #include <string>
+#include <string_view>
 
 namespace morv::win32 {
+
+/// The width `text` (UTF-8) takes in pixels in the font selected into `dc`.
+int TextWidth(HDC dc, std::string_view text);
 
 /// Entry `index` of list box `list` as it holds it (UTF-8), or "" when there is none.
 std::string ListEntryText(HWND list, int index);

@@ -54,12 +54,10 @@ int TextWidth(HWND control, const std::string& text) {
   HDC dc = GetDC(control);
   if (!dc) return 0;
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-  const std::wstring wide = Wide(text);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  const int width = TextWidth(dc, text);
   SelectObject(dc, old);
   ReleaseDC(control, dc);
-  return size.cx;
+  return width;
 }
 
 WholeTextTips::WholeTextTips(HWND dialog, std::function<std::string(HWND)> wholeText)

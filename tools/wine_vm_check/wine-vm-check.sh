@@ -11,13 +11,12 @@
 #     WNASPI32 (wine 8's sends nothing to any device: its answers are recorded), once
 #     with WNASPI32.dll of aspi_bridge (an ASPI manager of ours over the
 #     pass-through requests on E:), whose INQUIRY must reach scsi_debug.
-#  3. With -f, an attempt that does NOT work yet: MorvantideNT.exe flashing E: and
-#     the 32-bit Morvantide4.exe flashing 0:0:0 through the bridge, each through its
-#     whole dialog on a virtual X display in the guest, windows-dialog-operator.sh
-#     playing the operator, each trace compared with the kernel's log command for
-#     command. In the guest wine's desktop process cannot make its desktop window
-#     ("Cannot get server thread queue"), with an X server as without one, so no
-#     dialog appears; on the host the same dialogs pass.
+#  3. With -f, MorvantideNT.exe flashing E: and the 32-bit Morvantide4.exe
+#     flashing 0:0:0 through the bridge, each through its whole dialog on a virtual
+#     X display in the guest, windows-dialog-operator.sh playing the operator, each
+#     trace compared with the kernel's log command for command. (Morvantide4 stops
+#     at the unit attention scsi_debug raises after a mode 4 piece: it does not
+#     repeat a request on UNIT ATTENTION, so that comparison reports a failure.)
 #  4. With -u, every 32-bit test program of BUILD32 (guest-tests.sh), each judged
 #     by its exit status.
 #
@@ -229,8 +228,11 @@ cat >"$guest/fonts.conf" <<'EOF'
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig><dir>/test/fonts</dir><cachedir>/tmp/fontconfig</cachedir></fontconfig>
 EOF
-# Xvfb's keyboard descriptions, the operator and the runs' own files
+# Xvfb's keyboard descriptions, Xlib's locale descriptions (without them neither
+# wine nor xdotool can convert a window's title, and the operator finds no
+# window by its name), the operator and the runs' own files
 cp -a /usr/share/X11/xkb "$guest/xkb"
+cp -a /usr/share/X11/locale "$guest/xlocale"
 cp "$here/guest.sh" "$root/scripts/windows-dialog-operator.sh" "$probe" "$guest/"
 cp "$probe32" "$guest/pass_through_probe32.exe"
 # The ASPI probe twice: in /test it binds wine's own WNASPI32, in four/ the bridge

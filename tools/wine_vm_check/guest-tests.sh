@@ -15,10 +15,9 @@ up() { cut -d' ' -f1 /proc/uptime; }
 wine=/test/wine/usr/lib/wine
 export WINEPREFIX=/test/prefix WINESERVER=$wine/wineserver64 HOME=/tmp
 export FONTCONFIG_FILE=/test/fonts.conf WINEDEBUG=${WINEDEBUG:--all}
-# Xlib's locale descriptions, and UTF-8 file names as on the host (the C library
-# has this locale built in): in the guest's default locale wine cannot name a file
-# outside ASCII
-export XLOCALEDIR=/test/xlocale LANG=C.UTF-8
+# Xlib's locale descriptions, and the C library's UTF-8 locale as on the host: in
+# the guest's default locale wine cannot name a file outside ASCII
+export XLOCALEDIR=/test/xlocale LOCPATH=/test/locale LANG=C.UTF-8
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=d}
 [ -e /lib/ld-linux.so.2 ] || ln -s /test/lib32/ld-linux.so.2 /lib/ld-linux.so.2
 export LD_LIBRARY_PATH=/test:/test/lib:/test/lib32

@@ -62,7 +62,7 @@ program=$build/apps/MorvantideNT.exe
 program4=$build32/apps/Morvantide4.exe
 packager=$build/tools/package_tool/morvantide-package.exe
 needed=("$probe" "$probe32" "$aspi_probe" "$bridge")
-[[ -z $dialogs ]] || needed+=("$program" "$packager" "$program4")
+[[ -z $dialogs$tests ]] || needed+=("$program" "$packager" "$program4")
 for f in "${needed[@]}"; do
   [[ -f $f ]] || { echo "wine-vm-check: no $f (cmake --build --preset windows64/windows32 --target ...)" >&2; exit 2; }
 done
@@ -131,7 +131,8 @@ ln -sfn "$stage/work" "$trace_prefix/dosdevices/e:"
 cd "$stage/work"
 export WINEPREFIX=$trace_prefix
 WINEDEBUG=+loaddll wine "$probe" '\\.\E:' 512 >/dev/null 2>"$stage/loaddll-probe.txt" || true
-if [[ -n $dialogs ]]; then
+# (the test programs need the dialog's modules too)
+if [[ -n $dialogs$tests ]]; then
   wine "$packager" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
   WINEDEBUG=+loaddll xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine64=$1 program=$2 operator=$3
@@ -233,6 +234,10 @@ EOF
 # window by its name), the operator and the runs' own files
 cp -a /usr/share/X11/xkb "$guest/xkb"
 cp -a /usr/share/X11/locale "$guest/xlocale"
+# the C library's UTF-8 locale (guest.sh sets it): in the guest's default one wine
+# cannot name a file outside ASCII
+mkdir "$guest/locale"
+cp -a /usr/lib/locale/C.utf8 "$guest/locale/"
 cp "$here/guest.sh" "$root/scripts/windows-dialog-operator.sh" "$probe" "$guest/"
 cp "$probe32" "$guest/pass_through_probe32.exe"
 # The ASPI probe twice: in /test it binds wine's own WNASPI32, in four/ the bridge

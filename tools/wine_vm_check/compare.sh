@@ -62,6 +62,14 @@ if [[ -f $out/bridge.stdout ]]; then
 else
   bad "the ASPI probe with the bridge left no output"
 fi
+# The 32-bit test programs (-u): each passes by its exit status.
+if [[ -f $out/tests.txt ]]; then
+  sed 's/^/  tests: /' "$out/tests.txt"
+  passed=$(grep -c ' rc=0 ' "$out/tests.txt")
+  total=$(grep -c . "$out/tests.txt")
+  [[ $passed -eq $total ]] && ok "32-bit: all $total test programs passed" ||
+    bad "32-bit: $passed of $total test programs passed (their output in $out/tests/)"
+fi
 [[ -f $out/nt.times ]] || exit $failed
 
 # A flash through a program's dialog: the operator's view, and the program's trace

@@ -17,7 +17,9 @@ up() { cut -d' ' -f1 /proc/uptime; }
 wine=/test/wine/usr/lib/wine
 loader=$wine/${LOADER:-wine64}
 export WINEPREFIX=/test/prefix WINESERVER=$wine/wineserver64 HOME=/tmp
-export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=d}
+export FONTCONFIG_FILE=/test/fonts.conf WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=d}
+# Xlib's locale descriptions, and the C library's UTF-8 locale as on the host
+export XLOCALEDIR=/test/xlocale LOCPATH=/test/locale LANG=C.UTF-8
 # wine's 32-bit loader asks for the 32-bit dynamic loader by its absolute path.
 [ -e /lib/ld-linux.so.2 ] || ln -s /test/lib32/ld-linux.so.2 /lib/ld-linux.so.2
 export LD_LIBRARY_PATH=/test:/test/lib:/test/lib32

@@ -11,20 +11,22 @@
 #     WNASPI32 (wine 8's sends nothing to any device: its answers are recorded), once
 #     with WNASPI32.dll of aspi_bridge (an ASPI manager of ours over the
 #     pass-through requests on E:), whose INQUIRY must reach scsi_debug.
-#  3. With -f, an attempt that does NOT work yet: MorvantideNT.exe flashing E: and
-#     the 32-bit Morvantide4.exe flashing 0:0:0 through the bridge, each through its
-#     whole dialog on a virtual X display in the guest, windows-dialog-operator.sh
-#     playing the operator, each trace compared with the kernel's log command for
-#     command. In the guest wine's desktop process cannot make its desktop window
-#     ("Cannot get server thread queue"), with an X server as without one, so no
-#     dialog appears; on the host the same dialogs pass.
+#  3. With -f, MorvantideNT.exe flashing E: and the 32-bit Morvantide4.exe
+#     flashing 0:0:0 through the bridge, each through its whole dialog on a virtual
+#     X display in the guest, windows-dialog-operator.sh playing the operator, each
+#     trace compared with the kernel's log command for command. (Morvantide4 stops
+#     at the unit attention scsi_debug raises after a mode 4 piece: it does not
+#     repeat a request on UNIT ATTENTION, so that comparison reports a failure.)
+#  4. With -u, every 32-bit test program of BUILD32 (guest-tests.sh), each judged
+#     by its exit status.
 #
-# Usage: tools/wine_vm_check/wine-vm-check.sh [-o OUTDIR] [-f] [-k DIR] [BUILD64 [BUILD32]]
+# Usage: tools/wine_vm_check/wine-vm-check.sh [-o OUTDIR] [-f] [-u] [-k DIR] [BUILD64 [BUILD32]]
 #   BUILD64    the windows64 build (default build/windows64) with the target
 #              pass_through_probe (and, for -f, MorvantideNT and morvantide-package)
 #   BUILD32    the windows32 build (default build/windows32) with the targets
 #              pass_through_probe, aspi_probe and aspi_bridge (and, for -f, Morvantide4)
 #   -f         also the dialog attempts (see above)
+#   -u         also the 32-bit test programs (BUILD32 fully built)
 #   -o OUTDIR  keep the VM's results (run-vm.sh's -o)
 #   -k DIR     only make the guest's tree, in DIR, for runs by hand:
 #              QSH_BINS="bash Xvfb xkbcomp xdotool xwd" tools/qemu-scsi/run-vm.sh \
@@ -38,11 +40,13 @@ root=$(cd "$here/../.." && pwd)
 out=
 dialogs=
 keep=
-while getopts "o:fk:" opt; do
+tests=
+while getopts "o:fuk:" opt; do
   case $opt in
     o) out=$OPTARG ;;
     k) keep=$OPTARG ;;
     f) dialogs=1 ;;
+    u) tests=1 ;;
     *) exit 2 ;;
   esac
 done
@@ -58,7 +62,7 @@ program=$build/apps/MorvantideNT.exe
 program4=$build32/apps/Morvantide4.exe
 packager=$build/tools/package_tool/morvantide-package.exe
 needed=("$probe" "$probe32" "$aspi_probe" "$bridge")
-[[ -z $dialogs ]] || needed+=("$program" "$packager" "$program4")
+[[ -z $dialogs$tests ]] || needed+=("$program" "$packager" "$program4")
 for f in "${needed[@]}"; do
   [[ -f $f ]] || { echo "wine-vm-check: no $f (cmake --build --preset windows64/windows32 --target ...)" >&2; exit 2; }
 done
@@ -76,7 +80,7 @@ since() { awk "BEGIN{printf \"%.1f\", $(seconds)-$1}"; }
 
 stage=$(mktemp -d "${TMPDIR:-/tmp}/wine-vm-check-XXXXXX")
 cleanup() {
-  for p in "$stage"/*-prefix; do [[ -d $p ]] && WINEPREFIX=$p "$bindir/wineserver64" -k 2>/dev/null; done
+  for p in "$stage"/*-prefix; do [[ -d $p ]] && WINEPREFIX=$p "$bindir/wineserver64" -k 2>/dev/null || true; done
   rm -rf "$stage"
 }
 trap cleanup EXIT
@@ -127,7 +131,8 @@ ln -sfn "$stage/work" "$trace_prefix/dosdevices/e:"
 cd "$stage/work"
 export WINEPREFIX=$trace_prefix
 WINEDEBUG=+loaddll wine "$probe" '\\.\E:' 512 >/dev/null 2>"$stage/loaddll-probe.txt" || true
-if [[ -n $dialogs ]]; then
+# (the test programs need the dialog's modules too)
+if [[ -n $dialogs$tests ]]; then
   wine "$packager" make R4410.OUC --model MX-R4410 --generate 4410 --regions 1,2,3 >/dev/null
   WINEDEBUG=+loaddll xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wine64=$1 program=$2 operator=$3
@@ -179,8 +184,11 @@ for m in "${modules[@]}" "${!aspi[@]}"; do
 done
 mkdir -p "$guest/wine/usr/share/wine" "$guest/lib" "$guest/lib32"
 cp -a /usr/share/wine/nls /usr/share/wine/wine.inf /usr/share/wine/fonts "$guest/wine/usr/share/wine/"
-# Libraries wine opens by name (not listed as needed, so run-vm.sh does not copy them)
-for lib in libgcc_s.so.1 libfreetype.so.6 libXfixes.so.3 libXcursor.so.1 libXi.so.6 libXcomposite.so.1 \
+# Libraries wine opens by name (not listed as needed, so run-vm.sh does not copy them).
+# win32u needs fontconfig: without it wine 8's font setup calls a null pointer in
+# the first user32 call of every process, before the process is given its window
+# station and desktop, so no window can be made ("Cannot get server thread queue").
+for lib in libgcc_s.so.1 libfreetype.so.6 libfontconfig.so.1 libXfixes.so.3 libXcursor.so.1 libXi.so.6 libXcomposite.so.1 \
   libXinerama.so.1 libXrender.so.1 libXrandr.so.2 libXxf86vm.so.1; do
   path=$(ldconfig -p | awk -v l="$lib" '$1 == l && /x86-64/ {p = $NF} END {print p}')
   [[ -n $path ]] && cp -L "$path" "$guest/lib/"
@@ -203,14 +211,33 @@ need32() {
     fail "no 32-bit $name (needed by $1)"
   done
 }
-for f in "$bindir/wine" "$guest/wine$dlldir32"/i386-unix/*.so /usr/lib/i386-linux-gnu/libfreetype.so.6; do
+for f in "$bindir/wine" "$guest/wine$dlldir32"/i386-unix/*.so /usr/lib/i386-linux-gnu/lib{freetype.so.6,fontconfig.so.1}; do
   need32 "$f"
 done
 # libgcc_s is opened by name by the C library's pthread_exit, which wine's threads end with
-cp -L /lib/ld-linux.so.2 /usr/lib/i386-linux-gnu/libfreetype.so.6 "$guest/lib32/"
+cp -L /lib/ld-linux.so.2 /usr/lib/i386-linux-gnu/lib{freetype.so.6,fontconfig.so.1} "$guest/lib32/"
 cp -L "$(ldconfig -p | awk '$1 == "libgcc_s.so.1" && !/x86-64/ {print $NF; exit}')" "$guest/lib32/"
-# Xvfb's keyboard descriptions, the operator and the runs' own files
+# Fonts: Debian's wine brings none of its own (they are in fonts-wine) and finds
+# the system's through fontconfig; without any, every text is measured empty and
+# the dialogs shrink to their icons. The host's choices for the generic families go
+# in, with a configuration (guest.sh names it) that lists only them.
+mkdir "$guest/fonts"
+for family in sans sans:bold serif monospace; do fc-match -f '%{file}\n' "$family"; done | sort -u |
+  while IFS= read -r f; do cp -L "$f" "$guest/fonts/"; done
+cat >"$guest/fonts.conf" <<'EOF'
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig><dir>/test/fonts</dir><cachedir>/tmp/fontconfig</cachedir></fontconfig>
+EOF
+# Xvfb's keyboard descriptions, Xlib's locale descriptions (without them neither
+# wine nor xdotool can convert a window's title, and the operator finds no
+# window by its name), the operator and the runs' own files
 cp -a /usr/share/X11/xkb "$guest/xkb"
+cp -a /usr/share/X11/locale "$guest/xlocale"
+# the C library's UTF-8 locale (guest.sh sets it): in the guest's default one wine
+# cannot name a file outside ASCII
+mkdir "$guest/locale"
+cp -a /usr/lib/locale/C.utf8 "$guest/locale/"
 cp "$here/guest.sh" "$root/scripts/windows-dialog-operator.sh" "$probe" "$guest/"
 cp "$probe32" "$guest/pass_through_probe32.exe"
 # The ASPI probe twice: in /test it binds wine's own WNASPI32, in four/ the bridge
@@ -225,9 +252,21 @@ run+='; LOADER=wine WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d;wnasp
 if [[ -n $dialogs ]]; then
   cp "$program" "$stage/work/R4410.OUC" "$stage/work/R4410.bin" "$guest/"
   cp "$program4" "$stage/work/R4410.OUC" "$stage/work/R4410.bin" "$guest/four/"
-  run+='; OPERATOR=MorvantideNT PATIENCE=6 ./guest.sh nt ./MorvantideNT.exe'
-  run+='; LOADER=wine OPERATOR=Morvantide4 TARGET=0 PATIENCE=6 RUN_DIR=/test/four'
+  run+='; OPERATOR=MorvantideNT PATIENCE=12 ./guest.sh nt ./MorvantideNT.exe'
+  run+='; LOADER=wine OPERATOR=Morvantide4 TARGET=0 PATIENCE=12 RUN_DIR=/test/four'
   run+=' WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d;wnaspi32=n" ./guest.sh four ./Morvantide4.exe'
+fi
+if [[ -n $tests ]]; then
+  # stripped: the debug information would double what goes into the guest's memory
+  mkdir "$guest/tests"
+  while IFS= read -r f; do
+    i686-w64-mingw32-strip -o "$guest/tests/${f##*/}" "$f"
+  done < <(find "$build32" -name '*_test.exe')
+  [[ -n $(ls "$guest/tests") ]] || fail "no test programs in $build32 (cmake --build --preset windows32)"
+  cp "$here/guest-tests.sh" "$guest/"
+  cp -a "$root/tools/fuzz/corpus" "$guest/corpus"
+  source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build32/CMakeCache.txt")
+  run+="; ./guest-tests.sh '$source_dir'"
 fi
 echo "wine-vm-check: $(du -sh "$guest" | cut -f1) to the guest, ${#modules[@]} builtin modules, host preparation $(since "$host_start") s" >&2
 
@@ -237,10 +276,12 @@ if [[ -n $keep ]]; then rm -rf "$keep" && cp -a "$guest" "$keep" && exit 0; fi
 # the default. The TCG CPU goes without SMAP: qemu 7.2 faults the iretq that
 # wine's system call dispatcher returns to user mode with when SMAP is on.
 results=${out:-$stage/results}
+limit=1800
+[[ -z $tests ]] || limit=5400
 vm_start=$(seconds)
 set +e
 QSH_BINS="bash Xvfb xkbcomp xdotool xwd" QEMU_EXTRA="${QEMU_EXTRA:-} -cpu max,-smap" \
-  "$root/tools/qemu-scsi/run-vm.sh" -o "$results" -m 2048 -t 1800 -H none "$guest" sh -c "$run" 2>"$stage/run-vm.stderr"
+  "$root/tools/qemu-scsi/run-vm.sh" -o "$results" -m 2048 -t "$limit" -H none "$guest" sh -c "$run" 2>"$stage/run-vm.stderr"
 rc=$?
 set -e
 grep -v 'ntdll.so => not found' "$stage/run-vm.stderr" >&2 || true

@@ -8,6 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-$(nproc)}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine turns Windows names into Unix file names through the locale's character set:
+# the tests' names outside ASCII ("Jürgen", "Prüfung.OUC") need a UTF-8 one, which a
+# fresh machine or a cron job may not set.
+[[ $(locale charmap 2>/dev/null) == UTF-8 ]] || export LC_ALL=C.UTF-8
 # A prefix of our own, so a developer's ~/.wine is left alone.
 export WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
 
